@@ -1,0 +1,56 @@
+#pragma once
+// Card codes, suits, Bowers, seats and teams, and the host's deck.
+//
+// A card is 1..52: thirteen codes per suit block (Clubs, Diamonds, Spades,
+// Hearts), two..ace inside a block. Only nine..ace are in play; 0 is no card.
+
+#include <array>
+#include <string_view>
+
+namespace vornel {
+
+class RandomSource;
+
+inline constexpr int kNoCard = 0;
+inline constexpr int kClubs = 1, kDiamonds = 2, kSpades = 3, kHearts = 4;
+
+// Suit number 1..4 of a code's block; 0 for codes outside 1..52.
+constexpr int suitOf(int code) { return code >= 1 && code <= 52 ? (code - 1) / 13 + 1 : 0; }
+// Rank position inside the block: 1 two .. 8 nine, 9 ten, 10 jack, 11 queen, 12 king, 13 ace.
+constexpr int rankPosition(int code) { return suitOf(code) ? code - 13 * (suitOf(code) - 1) : 0; }
+// The engine's favourite test: nine 8, ten 9, jack 10, queen 11, king 12, ace 0.
+constexpr int remainderOf(int code) { return code % 13; }
+constexpr bool isInPlay(int code) { return suitOf(code) != 0 && rankPosition(code) >= 8; }
+constexpr int cardCode(int suit, int rank) { return 13 * (suit - 1) + rank; }
+
+inline constexpr int kNine = 8, kTen = 9, kJack = 10, kQueen = 11, kKing = 12, kAce = 13;
+
+constexpr int rightBowerFor(int trump) { return trump >= 1 && trump <= 4 ? cardCode(trump, kJack) : 0; }
+constexpr int leftBowerFor(int trump) {
+    constexpr std::array<int, 5> left{0, 36, 49, 10, 23};
+    return trump >= 1 && trump <= 4 ? left[trump] : 0;
+}
+// Follows the trump suit for the Left Bower, the block suit otherwise.
+constexpr int effectiveSuit(int code, int trump, int leftBower) {
+    return code != kNoCard && code == leftBower ? trump : suitOf(code);
+}
+
+constexpr bool isSeat(int seat) { return seat >= 1 && seat <= 4; }
+constexpr int nextSeat(int seat) { return seat % 4 + 1; }
+constexpr int partnerOf(int seat) { return (seat + 1) % 4 + 1; }
+constexpr int teamOf(int seat) { return seat % 2 == 1 ? 1 : 2; }
+
+std::string_view suitName(int suit);  // "Clubs" .. "Hearts", "" for 0
+
+// The host's 24-card deck: positions 1..24, 1..20 dealt, 21 the turned card.
+class Deck {
+public:
+    // Codes in ascending order, each placed at a random free position.
+    void shuffle(RandomSource& random);
+    int at(int position) const { return position >= 1 && position <= 24 ? cards_[position] : kNoCard; }
+
+private:
+    std::array<int, 25> cards_{};
+};
+
+}  // namespace vornel

@@ -1,0 +1,19 @@
+#pragma once
+// The computer players' decisions, computed from the game state alone.
+// Each returns the choice; the engine delivers it through its entry points.
+
+#include "game_state.h"
+
+namespace vornel {
+
+class RandomSource;
+
+int cbidderChoice(const GameState& state, int seat);    // bubble 1 (order up) or 2 (pass)
+int cchooserChoice(const GameState& state, int seat);   // bubble 3..6 (name a suit) or 22 (pass)
+int calonerChoice(const GameState& state, int seat);    // bubble 7 (alone) or 8 (with partner)
+int cdiscarderChoice(const GameState& state, int seat, RandomSource& random);  // slot 1..5
+// The slot to play, 0 when the hand is empty.
+int cnextplayerChoice(const GameState& state, int seat, RandomSource& random);
+int cgetleadChoice(const GameState& state, int seat, RandomSource& random);
+
+}  // namespace vornel

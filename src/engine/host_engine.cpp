@@ -1,0 +1,478 @@
+#include "host_engine.h"
+
+#include <array>
+#include <string>
+
+#include "commands.h"
+#include "computer_players.h"
+#include "rules.h"
+
+namespace vornel {
+
+namespace {
+// Timer steps: what the engine does when the delay has run out.
+enum Step : int {
+    kIdle = 0,
+    kComputerBids = 2,
+    kComputerDiscards = 3,
+    kComputerChooses = 4,
+    kComputerPlays = 5,
+    kNextTrick = 6,
+    kNextHand = 7,
+    kComputerAnswersAlone = 8,
+};
+constexpr int kComputerDelay = -1;  // runs on the third tick
+constexpr int kTrickPause = -3;     // fifth tick
+constexpr int kHandPause = -10;     // twelfth tick
+}  // namespace
+
+HostEngine::HostEngine(Ports ports) : ports_(ports) {}
+
+void HostEngine::announce(Recipient to, std::string_view command, std::initializer_list<int> numbers) {
+    std::array<Field, 11> fields;
+    std::size_t n = 0;
+    for (int number : numbers) fields[n++] = Field::num(number);
+    ports_.output.announce(to, command, std::span<const Field>(fields.data(), n));
+}
+
+// --- the timer ---------------------------------------------------------
+
+void HostEngine::stopTimer() {
+    interval_ = ports_.botSpeed.milliseconds();
+    stepCode_ = kIdle;
+    ports_.timer.stop();
+}
+
+void HostEngine::disableTimer() {
+    stepCode_ = kIdle;
+    ports_.timer.stop();
+}
+
+void HostEngine::armTimer(int step, int delay) {
+    interval_ = ports_.botSpeed.milliseconds();
+    delayCounter_ = delay;
+    stepCode_ = step;
+    ports_.timer.start(interval_);
+}
+
+void HostEngine::ctimerTimer() {
+    if (stepCode_ == kIdle || ++delayCounter_ < 2) return;
+    ports_.timer.stop();
+    const int step = stepCode_;
+    stepCode_ = kIdle;  // a late tick must not run the step twice
+    auto& s = state_;
+    auto computerPlayed = [&](int seat) { return seat != 0 && s.seat(seat).computerPlayed(); };
+    switch (step) {
+    case kComputerBids:
+        if (computerPlayed(s.currentBidder)) cbidder(s.currentBidder);
+        break;
+    case kComputerDiscards:
+        if (computerPlayed(s.discarder)) cdiscarder(s.discarder);
+        break;
+    case kComputerChooses:
+        if (computerPlayed(s.currentChooser)) cchooser(s.currentChooser);
+        break;
+    case kComputerPlays:
+        if (computerPlayed(s.currentPlayer)) cnextplayer(s.currentPlayer);
+        break;
+    case kNextTrick:
+        starthand();
+        break;
+    case kNextHand:
+        s.pendingDealer = s.dealer;
+        startround();
+        break;
+    case kComputerAnswersAlone:
+        if (computerPlayed(s.aloneCandidate)) caloner(s.aloneCandidate);
+        break;
+    default:
+        break;
+    }
+}
+
+// --- seats -------------------------------------------------------------
+
+void HostEngine::setSeatInUse(int seat, bool inUse) {
+    if (isSeat(seat)) state_.seat(seat).inUse = inUse;
+}
+
+void HostEngine::setComputerPlays(int seat, bool computerPlays) {
+    if (isSeat(seat)) state_.seat(seat).computerPlays = computerPlays;
+}
+
+void HostEngine::actNowForSeat(int seat) {
+    if (!isSeat(seat)) return;
+    const auto& s = state_;
+    if (seat == s.currentBidder) cbidder(seat);
+    else if (seat == s.currentPlayer) cnextplayer(seat);
+    else if (seat == s.currentChooser) cchooser(seat);
+    else if (seat == s.aloneCandidate && s.aloneAnswerAwaited()) caloner(seat);
+    else if (seat == s.discarder) cdiscarder(seat);
+}
+
+// --- computer players --------------------------------------------------
+
+void HostEngine::cbidder(int seat) {
+    if (isSeat(seat) && seat == state_.currentBidder) selectedbubble(seat, cbidderChoice(state_, seat));
+}
+
+void HostEngine::cchooser(int seat) {
+    if (isSeat(seat) && seat == state_.currentChooser) selectedbubble(seat, cchooserChoice(state_, seat));
+}
+
+void HostEngine::caloner(int seat) {
+    if (isSeat(seat) && seat == state_.aloneCandidate && state_.aloneAnswerAwaited())
+        selectedbubble(seat, calonerChoice(state_, seat));
+}
+
+void HostEngine::cdiscarder(int seat) {
+    if (isSeat(seat) && seat == state_.discarder) playcard(seat, cdiscarderChoice(state_, seat, ports_.random));
+}
+
+void HostEngine::cnextplayer(int seat) {
+    if (!isSeat(seat) || seat != state_.currentPlayer) return;
+    if (const int slot = cnextplayerChoice(state_, seat, ports_.random)) playcard(seat, slot);
+}
+
+// --- a new game and a new hand -----------------------------------------
+
+void HostEngine::startgame(std::string_view firstField, int target) {
+    auto& s = state_;
+    s.gameRunning = true;
+    stopTimer();
+    s.target = target;
+    const std::array<Field, 2> fields{Field::txt(firstField), Field::num(target)};
+    ports_.output.announce(Recipient::all(), cmd::StartGame, fields);
+    for (int seat = 1; seat <= 4; ++seat) s.seat(seat).computerPlays = false;
+    for (int team = 1; team <= 2; ++team) s.teams[team].tricks = s.teams[team].score = 0;
+    s.ledSuit = 0;  // an interrupted trick must not lead the new game
+    s.pendingDealer = 6;
+    startround();
+}
+
+void HostEngine::startround() {
+    auto& s = state_;
+    stopTimer();
+    for (int seat = 1; seat <= 4; ++seat) {
+        auto& st = s.seat(seat);
+        st.slots.fill(kNoCard);
+        st.tableCard = kNoCard;
+        st.sitsOut = st.wentAlone = false;
+    }
+    s.teams[1].tricks = s.teams[2].tricks = 0;
+    s.turnedDown = 0;
+    setTrump(0);
+    s.dealer = 0;
+    s.currentBidder = s.currentChooser = s.currentPlayer = s.discarder = s.aloneCandidate = 0;
+    s.biddingStart = 0;
+    s.ledSuit = 0;
+    s.trickNumber = 1;
+    s.orderedUp = false;
+    finddealer();
+}
+
+void HostEngine::clearTurnsExcept(int* keep) {
+    auto& s = state_;
+    for (int* turn : {&s.currentBidder, &s.currentChooser, &s.currentPlayer, &s.aloneCandidate, &s.discarder,
+                      &s.pendingDealer})
+        if (turn != keep) *turn = 0;
+}
+
+void HostEngine::finddealer() {
+    auto& s = state_;
+    stopTimer();
+    clearTurnsExcept(&s.pendingDealer);
+    if (++s.pendingDealer > 4) s.pendingDealer = 1;
+    s.dealer = s.pendingDealer;
+    announce(Recipient::all(), cmd::Dealer, {s.dealer});
+    dealtype(s.pendingDealer, ports_.random.below(2));
+}
+
+void HostEngine::dealtype(int seat, int pattern) {
+    auto& s = state_;
+    if (seat == 0 || seat != s.pendingDealer) return;
+    stopTimer();
+    s.deckPosition = 0;
+    s.deck.shuffle(ports_.random);
+    const int firstPacket = pattern == 0 ? 2 : 3;
+    for (int seatNo = 1; seatNo <= 4; ++seatNo)
+        for (int slot = 1; slot <= firstPacket; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
+    for (int seatNo = 1; seatNo <= 4; ++seatNo)
+        for (int slot = firstPacket + 1; slot <= 5; ++slot)
+            s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
+
+    for (int seatNo = 1; seatNo <= 4; ++seatNo) {
+        const auto& slots = s.seat(seatNo).slots;
+        announce(Recipient::only(seatNo), cmd::PlaceCard,
+                 {seatNo, 1, slots[1], 2, slots[2], 3, slots[3], 4, slots[4], 5, slots[5]});
+        announce(Recipient::allBut(seatNo), cmd::PlaceCard, {seatNo, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0});
+    }
+    ++s.deckPosition;
+    const int turned = s.turnedCard();
+    setTrump(suitOf(turned));
+    announce(Recipient::all(), cmd::SetTrump, {turned});
+    s.pendingDealer = 0;
+    s.currentBidder = s.dealer;
+    s.biddingStart = 0;
+    findbidder();
+}
+
+void HostEngine::setTrump(int suit) {
+    state_.trump = suit;
+    state_.leftBower = leftBowerFor(suit);
+}
+
+void HostEngine::makeMaker(int seat) {
+    state_.teams[teamOf(seat)].maker = true;
+    state_.teams[3 - teamOf(seat)].maker = false;
+}
+
+// --- bidding -----------------------------------------------------------
+
+void HostEngine::selectedbubble(int seat, int code) {
+    if (!isSeat(seat)) return;
+    auto& s = state_;
+    if (code >= 3 && code <= 6 && code - 2 == s.turnedDown) {
+        announce(Recipient::only(seat), cmd::NotValid, {seat, 3, 0});
+        return;
+    }
+    switch (code) {
+    case 1:
+    case 2: bidtype(seat, code); break;
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 22: choosetype(seat, code); break;
+    case 7:
+    case 8: alonetype(seat, code); break;
+    default: break;
+    }
+}
+
+void HostEngine::findbidder() {
+    auto& s = state_;
+    stopTimer();
+    clearTurnsExcept(&s.currentBidder);
+    s.currentBidder = nextSeat(s.currentBidder);
+    if (s.currentBidder == s.biddingStart) {
+        s.currentBidder = 0;
+        s.biddingStart = 0;
+        s.turnedDown = s.trump;
+        s.currentChooser = s.dealer;
+        findchooser();
+        return;
+    }
+    if (s.biddingStart == 0) s.biddingStart = s.currentBidder;
+    announce(Recipient::all(), cmd::Bidder, {s.currentBidder});
+    if (s.seat(s.currentBidder).computerPlayed()) armTimer(kComputerBids, kComputerDelay);
+}
+
+void HostEngine::bidtype(int seat, int code) {
+    auto& s = state_;
+    if (seat != s.currentBidder) return;
+    stopTimer();
+    if (code == 2) {
+        announce(Recipient::all(), cmd::HePassed, {seat});
+        findbidder();
+        return;
+    }
+    announce(Recipient::all(), cmd::HeAccepted, {seat});
+    announce(Recipient::all(), cmd::TrumpChoosen, {seat, s.trump});
+    s.currentBidder = 0;
+    makeMaker(seat);
+    s.orderedUp = true;
+    findaloner(seat);
+}
+
+void HostEngine::findchooser() {
+    auto& s = state_;
+    disableTimer();
+    clearTurnsExcept(&s.currentChooser);
+    s.currentChooser = nextSeat(s.currentChooser);
+    if (s.currentChooser == s.biddingStart) {
+        // Everyone passed twice: the hand is thrown in and the next seat deals.
+        s.pendingDealer = s.dealer;
+        startround();
+        return;
+    }
+    if (s.biddingStart == 0) s.biddingStart = s.currentChooser;
+    announce(Recipient::all(), cmd::Chooser, {s.currentChooser, s.trump});
+    if (s.seat(s.currentChooser).computerPlayed()) armTimer(kComputerChooses, kComputerDelay);
+}
+
+void HostEngine::choosetype(int seat, int code) {
+    auto& s = state_;
+    if (seat != s.currentChooser) return;
+    stopTimer();
+    if (code == 22) {
+        announce(Recipient::all(), cmd::HePassed, {seat});
+        findchooser();
+        return;
+    }
+    s.currentChooser = 0;
+    setTrump(code - 2);
+    announce(Recipient::all(), cmd::TrumpChoosen, {seat, s.trump});
+    makeMaker(seat);
+    findaloner(seat);
+}
+
+void HostEngine::findaloner(int maker) {
+    auto& s = state_;
+    stopTimer();
+    clearTurnsExcept(nullptr);
+    s.aloneCandidate = maker;
+    announce(Recipient::all(), cmd::Aloner, {maker});
+    if (s.seat(maker).computerPlayed()) armTimer(kComputerAnswersAlone, kComputerDelay);
+}
+
+void HostEngine::alonetype(int seat, int code) {
+    auto& s = state_;
+    // Once answered, the candidate stays set through the dealer's exchange:
+    // a second answer must not run the step again.
+    if (seat != s.aloneCandidate || !s.aloneAnswerAwaited()) return;
+    stopTimer();
+    if (code == 7) {
+        s.seat(seat).wentAlone = true;
+        s.seat(partnerOf(seat)).sitsOut = true;
+    }
+    announce(Recipient::all(), cmd::GoingAlone, {seat, code});
+    if (s.orderedUp) {
+        s.discarder = s.dealer;
+        announce(Recipient::all(), cmd::Discarder, {s.dealer});
+        if (s.seat(s.dealer).computerPlayed()) armTimer(kComputerDiscards, kComputerDelay);
+        return;
+    }
+    s.currentPlayer = code == 7 ? seat : s.dealer;
+    starthand();
+}
+
+void HostEngine::hesdiscarding(int seat, int slot) {
+    auto& s = state_;
+    s.discarder = 0;
+    const int turned = s.turnedCard();
+    s.seat(seat).slots[slot] = turned;
+    announce(Recipient::only(seat), cmd::Switch, {seat, slot, turned});
+    s.currentPlayer = s.dealer;
+    for (int seatNo = 4; seatNo >= 1; --seatNo) {
+        if (s.seat(seatNo).wentAlone) {
+            s.currentPlayer = seatNo;
+            break;
+        }
+    }
+    starthand();
+}
+
+// --- tricks ------------------------------------------------------------
+
+void HostEngine::playcard(int seat, int slot) {
+    if (!isSeat(seat) || slot < 1 || slot > 5) return;
+    if (seat == state_.discarder) {
+        // Completing the exchange is all this message does, even when the
+        // dealer is also the first to lead.
+        stopTimer();
+        hesdiscarding(seat, slot);
+        return;
+    }
+    if (seat == state_.currentPlayer) hesplaying(seat, slot);
+}
+
+void HostEngine::starthand() {
+    auto& s = state_;
+    stopTimer();
+    for (int seat = 1; seat <= 4; ++seat) s.seat(seat).tableCard = kNoCard;
+    announce(Recipient::all(), cmd::ClearCards, {});
+    findnextplayer();
+}
+
+void HostEngine::findnextplayer() {
+    auto& s = state_;
+    disableTimer();
+    clearTurnsExcept(&s.currentPlayer);
+    int tries = 0;
+    do {
+        s.currentPlayer = nextSeat(s.currentPlayer);
+    } while (s.seat(s.currentPlayer).sitsOut && ++tries < 4);
+    announce(Recipient::all(), cmd::NextPlayer, {s.currentPlayer});
+    if (s.seat(s.currentPlayer).computerPlayed()) armTimer(kComputerPlays, kComputerDelay);
+}
+
+void HostEngine::hesplaying(int seat, int slot) {
+    auto& s = state_;
+    if (seat != s.currentPlayer) return;
+    auto& st = s.seat(seat);
+    const int code = st.slots[slot];
+    if (code == kNoCard) {
+        ports_.diagnostics.report("That is not a valid card!!!");
+        return;
+    }
+    if (st.tableCard != kNoCard) {
+        ports_.diagnostics.report("player: " + std::to_string(seat) + " played double! Next Player Is:" +
+                                  std::to_string(s.currentPlayer) + " Timer Tag is " + std::to_string(stepCode_));
+    }
+    const int suit = s.effectiveSuit(code);
+    if (s.ledSuit != 0 && suit != s.ledSuit && checkforsuit(s, seat)) {
+        // A refused card leaves the turn, and any pending computer step, as it was.
+        if (st.computerPlayed()) ports_.diagnostics.report("computer played incorrectly");
+        if (st.inUse) announce(Recipient::only(seat), cmd::NotValid, {seat, 2, slot});
+        return;
+    }
+    stopTimer();
+    if (s.ledSuit == 0) s.ledSuit = suit;
+    st.tableCard = code;
+    st.slots[slot] = kNoCard;
+    announce(Recipient::all(), cmd::PlayedCard, {seat, slot, code});
+    int done = 0;
+    for (int seatNo = 1; seatNo <= 4; ++seatNo)
+        done += s.seat(seatNo).tableCard != kNoCard || s.seat(seatNo).sitsOut;
+    if (done == 4) {
+        s.currentPlayer = 0;
+        finishtrick();
+    } else {
+        findnextplayer();
+    }
+}
+
+void HostEngine::finishtrick() {
+    auto& s = state_;
+    s.currentPlayer = 0;
+    disableTimer();
+    ++s.trickNumber;
+    const int winner = thewinner(s);
+    if (winner != 0) ++s.teams[teamOf(winner)].tricks;
+    for (int seat = 1; seat <= 4; ++seat) s.seat(seat).tableCard = kNoCard;
+    announce(Recipient::all(), cmd::TrickWinner, {winner, s.teams[1].tricks, s.teams[2].tricks});
+    s.ledSuit = 0;
+    if (s.trickNumber > 5) {
+        tallyscore();
+        return;
+    }
+    s.currentPlayer = winner == 1 || winner == 0 ? 4 : winner - 1;
+    armTimer(kNextTrick, kTrickPause);
+}
+
+void HostEngine::tallyscore() {
+    auto& s = state_;
+    std::array<int, 3> points{};
+    for (int team = 1; team <= 2; ++team) {
+        if (!s.teams[team].maker) continue;
+        const int tricks = s.teams[team].tricks;
+        const bool alone = s.seat(team).wentAlone || s.seat(team + 2).wentAlone;
+        if (tricks == 5) points[team] = alone ? 4 : 2;
+        else if (tricks >= 3) points[team] = 1;
+        else points[3 - team] = 2;
+    }
+    s.teams[1].score += points[1];
+    s.teams[2].score += points[2];
+    announce(Recipient::all(), cmd::Score,
+             {s.makerTeam(), s.teams[1].score, points[1], s.teams[2].score, points[2]});
+    if (s.teams[1].score <= s.target - 1 && s.teams[2].score <= s.target - 1) {
+        armTimer(kNextHand, kHandPause);
+        return;
+    }
+    const int winningTeam = s.teams[1].score > s.teams[2].score ? 1 : 2;
+    s.gameRunning = false;
+    announce(Recipient::all(), cmd::TheWinner, {winningTeam});
+}
+
+}  // namespace vornel

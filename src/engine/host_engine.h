@@ -1,0 +1,87 @@
+#pragma once
+// The host's game engine: deal, both bidding rounds, going alone, the
+// dealer's exchange, five tricks, scoring and the end of the game.
+//
+// Human, computer and remote seats all enter through selectedbubble() and
+// playcard(); the engine reports through the ports it is given and is paced
+// by its timer, whose ticks arrive through ctimerTimer().
+
+#include <string_view>
+
+#include "game_state.h"
+#include "ports.h"
+
+namespace vornel {
+
+class HostEngine {
+public:
+    struct Ports {
+        Output& output;
+        EngineTimer& timer;
+        RandomSource& random;
+        Diagnostics& diagnostics;
+        const BotSpeed& botSpeed;
+    };
+
+    explicit HostEngine(Ports ports);
+
+    // Entry points.
+    void startgame(std::string_view firstField, int target);
+    void selectedbubble(int seat, int code);
+    void playcard(int seat, int slot);
+    void ctimerTimer();
+
+    // Set by the connection layer.
+    void setSeatInUse(int seat, bool inUse);
+    void setComputerPlays(int seat, bool computerPlays);
+    // A seat just became computer-played: if its decision is awaited, the
+    // computer makes it now, without the usual delay.
+    void actNowForSeat(int seat);
+
+    // The computer players; each acts only when the seat's decision is awaited.
+    void cbidder(int seat);
+    void cchooser(int seat);
+    void caloner(int seat);
+    void cdiscarder(int seat);
+    void cnextplayer(int seat);
+
+    const GameState& state() const { return state_; }
+    GameState& stateForTesting() { return state_; }
+    int stepCode() const { return stepCode_; }
+    int delayCounter() const { return delayCounter_; }
+    int interval() const { return interval_; }
+
+private:
+    void stopTimer();
+    void disableTimer();
+    void armTimer(int step, int delay);
+
+    void startround();
+    void finddealer();
+    void dealtype(int seat, int pattern);
+    void findbidder();
+    void bidtype(int seat, int code);
+    void findchooser();
+    void choosetype(int seat, int code);
+    void findaloner(int maker);
+    void alonetype(int seat, int code);
+    void hesdiscarding(int seat, int slot);
+    void starthand();
+    void findnextplayer();
+    void hesplaying(int seat, int slot);
+    void finishtrick();
+    void tallyscore();
+
+    void setTrump(int suit);
+    void makeMaker(int seat);
+    void clearTurnsExcept(int* keep);
+    void announce(Recipient to, std::string_view command, std::initializer_list<int> numbers);
+
+    GameState state_;
+    Ports ports_;
+    int interval_ = 0;
+    int stepCode_ = 0;
+    int delayCounter_ = 0;
+};
+
+}  // namespace vornel

@@ -1,0 +1,18 @@
+#pragma once
+// The trick rules shared by the engine and the computer players.
+
+#include "game_state.h"
+
+namespace vornel {
+
+// Whether the seat holds a card whose effective suit is the led suit.
+bool checkforsuit(const GameState& state, int seat);
+
+// The seat that wins the completed trick on the table (0 if none can).
+int thewinner(const GameState& state);
+
+// The seat, other than the current player, whose table card is currently the
+// best of effective suit `suit`; 0 if none.
+int highest(const GameState& state, int suit);
+
+}  // namespace vornel

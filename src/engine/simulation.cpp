@@ -1,0 +1,24 @@
+#include "simulation.h"
+
+namespace vornel {
+
+ComputerGame::ComputerGame(Output& output, std::uint64_t seed)
+    : random_(seed), engine_({output, timer_, random_, diagnostics_, speed_}) {}
+
+std::uint64_t ComputerGame::runTimer(std::uint64_t maxTicks) {
+    std::uint64_t ticks = 0;
+    while (timer_.running() && ticks < maxTicks) {
+        engine_.ctimerTimer();
+        ++ticks;
+    }
+    return ticks;
+}
+
+std::uint64_t ComputerGame::play(int target) {
+    engine_.startgame("", target);
+    // A game that makes no progress in this many ticks has stalled.
+    constexpr std::uint64_t kTickLimit = 10'000'000;
+    return runTimer(kTickLimit);
+}
+
+}  // namespace vornel

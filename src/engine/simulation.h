@@ -1,0 +1,78 @@
+#pragma once
+// Runs whole games with four computer players through the engine's entry
+// points, running each armed timer step at once instead of waiting.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host_engine.h"
+#include "random.h"
+
+namespace vornel {
+
+// A timer that only records its state; whoever owns it ticks the engine.
+class ManualTimer final : public EngineTimer {
+public:
+    void start(int intervalMs) override {
+        running_ = true;
+        interval_ = intervalMs;
+        ++starts_;
+    }
+    void stop() override { running_ = false; }
+    bool running() const { return running_; }
+    int interval() const { return interval_; }
+    int starts() const { return starts_; }
+
+private:
+    bool running_ = false;
+    int interval_ = 0;
+    int starts_ = 0;
+};
+
+class FixedBotSpeed final : public BotSpeed {
+public:
+    explicit FixedBotSpeed(int ms) : ms_(ms) {}
+    int milliseconds() const override { return ms_; }
+    void set(int ms) { ms_ = ms; }
+
+private:
+    int ms_;
+};
+
+class RecordingDiagnostics final : public Diagnostics {
+public:
+    void report(std::string_view text) override { reports.emplace_back(text); }
+    std::vector<std::string> reports;
+};
+
+class DiscardingOutput final : public Output {
+public:
+    void announce(Recipient, std::string_view, std::span<const Field>) override { ++count; }
+    std::uint64_t count = 0;
+};
+
+// An engine with every seat empty, so the computer plays all four.
+class ComputerGame {
+public:
+    ComputerGame(Output& output, std::uint64_t seed);
+
+    // Plays one game to the end; returns the number of timer ticks it took.
+    std::uint64_t play(int target);
+    // Ticks the timer until it stops or `maxTicks` have passed; returns the ticks.
+    std::uint64_t runTimer(std::uint64_t maxTicks = ~std::uint64_t{0});
+
+    HostEngine& engine() { return engine_; }
+    ManualTimer& timer() { return timer_; }
+    SeededRandom& random() { return random_; }
+    const RecordingDiagnostics& diagnostics() const { return diagnostics_; }
+
+private:
+    ManualTimer timer_;
+    SeededRandom random_;
+    RecordingDiagnostics diagnostics_;
+    FixedBotSpeed speed_{500};
+    HostEngine engine_;
+};
+
+}  // namespace vornel
