@@ -2,6 +2,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "engine/cards.h"
+#include "engine/random.h"
 #include "engine/simulation.h"
 
 namespace {
@@ -15,7 +17,7 @@ void BM_SimulatedHands(benchmark::State& state) {
         const int dealerBefore = game.engine().state().dealer;
         if (!game.timer().running()) game.engine().startgame("", 10);
         while (game.timer().running()) {
-            game.engine().ctimerTimer();
+            game.engine().runArmedStep();
             if (game.engine().state().dealer != dealerBefore && game.engine().state().dealer != 0) break;
         }
         ++hands;
@@ -36,6 +38,16 @@ void BM_WholeGames(benchmark::State& state) {
     state.counters["games_per_second"] = benchmark::Counter(static_cast<double>(games), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WholeGames);
+
+void BM_Shuffle(benchmark::State& state) {
+    vornel::SeededRandom random(5);
+    vornel::Deck deck;
+    for (auto _ : state) {
+        deck.shuffle(random);
+        benchmark::DoNotOptimize(deck);
+    }
+}
+BENCHMARK(BM_Shuffle);
 
 }  // namespace
 

@@ -5,17 +5,27 @@
 // Hearts), two..ace inside a block. Only nine..ace are in play; 0 is no card.
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace vornel {
 
-class RandomSource;
 
 inline constexpr int kNoCard = 0;
 inline constexpr int kClubs = 1, kDiamonds = 2, kSpades = 3, kHearts = 4;
 
+namespace detail {
+inline constexpr std::array<std::uint8_t, 53> kSuitOfCode = [] {
+    std::array<std::uint8_t, 53> table{};
+    for (int code = 1; code <= 52; ++code) table[code] = static_cast<std::uint8_t>((code - 1) / 13 + 1);
+    return table;
+}();
+}  // namespace detail
+
 // Suit number 1..4 of a code's block; 0 for codes outside 1..52.
-constexpr int suitOf(int code) { return code >= 1 && code <= 52 ? (code - 1) / 13 + 1 : 0; }
+constexpr int suitOf(int code) {
+    return static_cast<unsigned>(code) <= 52u ? detail::kSuitOfCode[static_cast<unsigned>(code)] : 0;
+}
 // Rank position inside the block: 1 two .. 8 nine, 9 ten, 10 jack, 11 queen, 12 king, 13 ace.
 constexpr int rankPosition(int code) { return suitOf(code) ? code - 13 * (suitOf(code) - 1) : 0; }
 // The engine's favourite test: nine 8, ten 9, jack 10, queen 11, king 12, ace 0.
@@ -46,7 +56,19 @@ std::string_view suitName(int suit);  // "Clubs" .. "Hearts", "" for 0
 class Deck {
 public:
     // Codes in ascending order, each placed at a random free position.
-    void shuffle(RandomSource& random);
+    // Generic so the engine's own generator is called without a virtual hop.
+    template <typename Random>
+    void shuffle(Random& random) {
+        cards_.fill(kNoCard);
+        for (int code = 1; code <= 52; ++code) {
+            if (!isInPlay(code)) continue;
+            int position;
+            do {
+                position = random.below(24) + 1;
+            } while (cards_[position] != kNoCard);
+            cards_[position] = code;
+        }
+    }
     int at(int position) const { return position >= 1 && position <= 24 ? cards_[position] : kNoCard; }
 
 private:

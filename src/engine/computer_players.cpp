@@ -101,21 +101,26 @@ int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
     if (led == 0) return cgetleadChoice(state, seat, random);
 
     const int trump = state.trump;
+    const int leftBower = state.leftBower;
     const int w = highest(state, led);
-    const int t = highest(state, trump);
+    const int t = led == trump ? w : highest(state, trump);
     const int partner = partnerOf(seat);
     const int wCard = w ? state.seat(w).tableCard : kNoCard;
     const int tCard = t ? state.seat(t).tableCard : kNoCard;
-    auto follows = [&](int code) { return code != kNoCard && state.effectiveSuit(code) == led; };
+
+    // The hand once, with each card's effective suit (0 for an empty slot).
+    const auto& slots = state.seat(seat).slots;
+    std::array<int, 6> suit{};
+    for (int slot = 1; slot <= 5; ++slot) suit[slot] = state.effectiveSuit(slots[slot]);
 
     // A: try to win the trick, unless the partner already does.
     if (w != partner) {
         for (int slot = 1; slot <= 5; ++slot) {
-            const int code = state.card(seat, slot);
-            if (!follows(code)) continue;
+            if (suit[slot] != led) continue;
+            const int code = slots[slot];
             if (led == trump) {
                 if (isJack(code)) return slot;
-                if (wCard != kNoCard && wCard == state.leftBower) continue;
+                if (wCard != kNoCard && wCard == leftBower) continue;
                 if (code > tCard) return slot;
             } else {
                 if (t != 0) continue;
@@ -127,32 +132,32 @@ int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
     // B: follow suit, with the lowest trump that is neither a queen nor the Left Bower.
     int choice = 0;
     for (int slot = 1; slot <= 5; ++slot) {
-        const int code = state.card(seat, slot);
-        if (!follows(code)) continue;
+        if (suit[slot] != led) continue;
         if (choice == 0) {
             choice = slot;
+            if (led != trump) break;
             continue;
         }
-        if (led != trump) continue;
-        const int chosen = state.card(seat, choice);
-        if (isJack(chosen) || (code < chosen && remainderOf(code) != 11 && code != state.leftBower)) choice = slot;
+        const int code = slots[slot];
+        const int chosen = slots[choice];
+        if (isJack(chosen) || (code < chosen && remainderOf(code) != 11 && code != leftBower)) choice = slot;
     }
     if (choice != 0) return choice;
 
     // C: cannot follow. Trump in unless the partner or a Bower holds the trick.
     if (!(t != 0 && t == partner) && !(tCard != kNoCard && isJack(tCard))) {
         for (int slot = 1; slot <= 5; ++slot) {
-            const int code = state.card(seat, slot);
-            if (!state.isTrump(code)) continue;
-            if (t == 0 || remainderOf(code) == 11 || code == state.leftBower || code > tCard) return slot;
+            if (suit[slot] != trump || slots[slot] == kNoCard) continue;
+            const int code = slots[slot];
+            if (t == 0 || remainderOf(code) == 11 || code == leftBower || code > tCard) return slot;
         }
     }
     int firstPlain = 0, firstAny = 0;
     for (int slot = 1; slot <= 5; ++slot) {
-        const int code = state.card(seat, slot);
+        const int code = slots[slot];
         if (code == kNoCard) continue;
         if (firstAny == 0) firstAny = slot;
-        if (state.isTrump(code)) continue;
+        if (suit[slot] == trump) continue;
         const int rem = remainderOf(code);
         if (rem >= 1 && rem <= 9) return slot;
         if (firstPlain == 0) firstPlain = slot;

@@ -26,14 +26,7 @@ constexpr int kTrickPause = -3;     // fifth tick
 constexpr int kHandPause = -10;     // twelfth tick
 }  // namespace
 
-HostEngine::HostEngine(Ports ports) : ports_(ports) {}
-
-void HostEngine::announce(Recipient to, std::string_view command, std::initializer_list<int> numbers) {
-    std::array<Field, 11> fields;
-    std::size_t n = 0;
-    for (int number : numbers) fields[n++] = Field::num(number);
-    ports_.output.announce(to, command, std::span<const Field>(fields.data(), n));
-}
+HostEngine::HostEngine(Ports ports) : ports_(ports), seeded_(dynamic_cast<SeededRandom*>(&ports.random)) {}
 
 // --- the timer ---------------------------------------------------------
 
@@ -53,6 +46,12 @@ void HostEngine::armTimer(int step, int delay) {
     delayCounter_ = delay;
     stepCode_ = step;
     ports_.timer.start(interval_);
+}
+
+void HostEngine::runArmedStep() {
+    if (stepCode_ == kIdle) return;
+    delayCounter_ = 1;
+    ctimerTimer();
 }
 
 void HostEngine::ctimerTimer() {
@@ -171,21 +170,14 @@ void HostEngine::startround() {
     finddealer();
 }
 
-void HostEngine::clearTurnsExcept(int* keep) {
-    auto& s = state_;
-    for (int* turn : {&s.currentBidder, &s.currentChooser, &s.currentPlayer, &s.aloneCandidate, &s.discarder,
-                      &s.pendingDealer})
-        if (turn != keep) *turn = 0;
-}
-
 void HostEngine::finddealer() {
     auto& s = state_;
     stopTimer();
-    clearTurnsExcept(&s.pendingDealer);
+    s.currentBidder = s.currentChooser = s.currentPlayer = s.aloneCandidate = s.discarder = 0;
     if (++s.pendingDealer > 4) s.pendingDealer = 1;
     s.dealer = s.pendingDealer;
-    announce(Recipient::all(), cmd::Dealer, {s.dealer});
-    dealtype(s.pendingDealer, ports_.random.below(2));
+    announce(Recipient::all(), cmd::Dealer, s.dealer);
+    dealtype(s.pendingDealer, draw(2));
 }
 
 void HostEngine::dealtype(int seat, int pattern) {
@@ -193,7 +185,8 @@ void HostEngine::dealtype(int seat, int pattern) {
     if (seat == 0 || seat != s.pendingDealer) return;
     stopTimer();
     s.deckPosition = 0;
-    s.deck.shuffle(ports_.random);
+    if (seeded_ != nullptr) s.deck.shuffle(*seeded_);
+    else s.deck.shuffle(ports_.random);
     const int firstPacket = pattern == 0 ? 2 : 3;
     for (int seatNo = 1; seatNo <= 4; ++seatNo)
         for (int slot = 1; slot <= firstPacket; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
@@ -203,14 +196,13 @@ void HostEngine::dealtype(int seat, int pattern) {
 
     for (int seatNo = 1; seatNo <= 4; ++seatNo) {
         const auto& slots = s.seat(seatNo).slots;
-        announce(Recipient::only(seatNo), cmd::PlaceCard,
-                 {seatNo, 1, slots[1], 2, slots[2], 3, slots[3], 4, slots[4], 5, slots[5]});
-        announce(Recipient::allBut(seatNo), cmd::PlaceCard, {seatNo, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0});
+        announce(Recipient::only(seatNo), cmd::PlaceCard, seatNo, 1, slots[1], 2, slots[2], 3, slots[3], 4, slots[4], 5, slots[5]);
+        announce(Recipient::allBut(seatNo), cmd::PlaceCard, seatNo, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0);
     }
     ++s.deckPosition;
     const int turned = s.turnedCard();
     setTrump(suitOf(turned));
-    announce(Recipient::all(), cmd::SetTrump, {turned});
+    announce(Recipient::all(), cmd::SetTrump, turned);
     s.pendingDealer = 0;
     s.currentBidder = s.dealer;
     s.biddingStart = 0;
@@ -233,7 +225,7 @@ void HostEngine::selectedbubble(int seat, int code) {
     if (!isSeat(seat)) return;
     auto& s = state_;
     if (code >= 3 && code <= 6 && code - 2 == s.turnedDown) {
-        announce(Recipient::only(seat), cmd::NotValid, {seat, 3, 0});
+        announce(Recipient::only(seat), cmd::NotValid, seat, 3, 0);
         return;
     }
     switch (code) {
@@ -253,7 +245,7 @@ void HostEngine::selectedbubble(int seat, int code) {
 void HostEngine::findbidder() {
     auto& s = state_;
     stopTimer();
-    clearTurnsExcept(&s.currentBidder);
+    s.discarder = s.pendingDealer = s.currentChooser = s.currentPlayer = s.aloneCandidate = 0;
     s.currentBidder = nextSeat(s.currentBidder);
     if (s.currentBidder == s.biddingStart) {
         s.currentBidder = 0;
@@ -264,7 +256,7 @@ void HostEngine::findbidder() {
         return;
     }
     if (s.biddingStart == 0) s.biddingStart = s.currentBidder;
-    announce(Recipient::all(), cmd::Bidder, {s.currentBidder});
+    announce(Recipient::all(), cmd::Bidder, s.currentBidder);
     if (s.seat(s.currentBidder).computerPlayed()) armTimer(kComputerBids, kComputerDelay);
 }
 
@@ -273,12 +265,12 @@ void HostEngine::bidtype(int seat, int code) {
     if (seat != s.currentBidder) return;
     stopTimer();
     if (code == 2) {
-        announce(Recipient::all(), cmd::HePassed, {seat});
+        announce(Recipient::all(), cmd::HePassed, seat);
         findbidder();
         return;
     }
-    announce(Recipient::all(), cmd::HeAccepted, {seat});
-    announce(Recipient::all(), cmd::TrumpChoosen, {seat, s.trump});
+    announce(Recipient::all(), cmd::HeAccepted, seat);
+    announce(Recipient::all(), cmd::TrumpChoosen, seat, s.trump);
     s.currentBidder = 0;
     makeMaker(seat);
     s.orderedUp = true;
@@ -288,7 +280,7 @@ void HostEngine::bidtype(int seat, int code) {
 void HostEngine::findchooser() {
     auto& s = state_;
     disableTimer();
-    clearTurnsExcept(&s.currentChooser);
+    s.discarder = s.pendingDealer = s.currentBidder = s.currentPlayer = s.aloneCandidate = 0;
     s.currentChooser = nextSeat(s.currentChooser);
     if (s.currentChooser == s.biddingStart) {
         // Everyone passed twice: the hand is thrown in and the next seat deals.
@@ -297,7 +289,7 @@ void HostEngine::findchooser() {
         return;
     }
     if (s.biddingStart == 0) s.biddingStart = s.currentChooser;
-    announce(Recipient::all(), cmd::Chooser, {s.currentChooser, s.trump});
+    announce(Recipient::all(), cmd::Chooser, s.currentChooser, s.trump);
     if (s.seat(s.currentChooser).computerPlayed()) armTimer(kComputerChooses, kComputerDelay);
 }
 
@@ -306,13 +298,13 @@ void HostEngine::choosetype(int seat, int code) {
     if (seat != s.currentChooser) return;
     stopTimer();
     if (code == 22) {
-        announce(Recipient::all(), cmd::HePassed, {seat});
+        announce(Recipient::all(), cmd::HePassed, seat);
         findchooser();
         return;
     }
     s.currentChooser = 0;
     setTrump(code - 2);
-    announce(Recipient::all(), cmd::TrumpChoosen, {seat, s.trump});
+    announce(Recipient::all(), cmd::TrumpChoosen, seat, s.trump);
     makeMaker(seat);
     findaloner(seat);
 }
@@ -320,9 +312,9 @@ void HostEngine::choosetype(int seat, int code) {
 void HostEngine::findaloner(int maker) {
     auto& s = state_;
     stopTimer();
-    clearTurnsExcept(nullptr);
+    s.pendingDealer = s.currentBidder = s.currentChooser = s.currentPlayer = s.discarder = 0;
     s.aloneCandidate = maker;
-    announce(Recipient::all(), cmd::Aloner, {maker});
+    announce(Recipient::all(), cmd::Aloner, maker);
     if (s.seat(maker).computerPlayed()) armTimer(kComputerAnswersAlone, kComputerDelay);
 }
 
@@ -336,10 +328,10 @@ void HostEngine::alonetype(int seat, int code) {
         s.seat(seat).wentAlone = true;
         s.seat(partnerOf(seat)).sitsOut = true;
     }
-    announce(Recipient::all(), cmd::GoingAlone, {seat, code});
+    announce(Recipient::all(), cmd::GoingAlone, seat, code);
     if (s.orderedUp) {
         s.discarder = s.dealer;
-        announce(Recipient::all(), cmd::Discarder, {s.dealer});
+        announce(Recipient::all(), cmd::Discarder, s.dealer);
         if (s.seat(s.dealer).computerPlayed()) armTimer(kComputerDiscards, kComputerDelay);
         return;
     }
@@ -352,7 +344,7 @@ void HostEngine::hesdiscarding(int seat, int slot) {
     s.discarder = 0;
     const int turned = s.turnedCard();
     s.seat(seat).slots[slot] = turned;
-    announce(Recipient::only(seat), cmd::Switch, {seat, slot, turned});
+    announce(Recipient::only(seat), cmd::Switch, seat, slot, turned);
     s.currentPlayer = s.dealer;
     for (int seatNo = 4; seatNo >= 1; --seatNo) {
         if (s.seat(seatNo).wentAlone) {
@@ -381,19 +373,19 @@ void HostEngine::starthand() {
     auto& s = state_;
     stopTimer();
     for (int seat = 1; seat <= 4; ++seat) s.seat(seat).tableCard = kNoCard;
-    announce(Recipient::all(), cmd::ClearCards, {});
+    announce(Recipient::all(), cmd::ClearCards);
     findnextplayer();
 }
 
 void HostEngine::findnextplayer() {
     auto& s = state_;
     disableTimer();
-    clearTurnsExcept(&s.currentPlayer);
+    s.discarder = s.pendingDealer = s.currentBidder = s.currentChooser = s.aloneCandidate = 0;
     int tries = 0;
     do {
         s.currentPlayer = nextSeat(s.currentPlayer);
     } while (s.seat(s.currentPlayer).sitsOut && ++tries < 4);
-    announce(Recipient::all(), cmd::NextPlayer, {s.currentPlayer});
+    announce(Recipient::all(), cmd::NextPlayer, s.currentPlayer);
     if (s.seat(s.currentPlayer).computerPlayed()) armTimer(kComputerPlays, kComputerDelay);
 }
 
@@ -414,18 +406,16 @@ void HostEngine::hesplaying(int seat, int slot) {
     if (s.ledSuit != 0 && suit != s.ledSuit && checkforsuit(s, seat)) {
         // A refused card leaves the turn, and any pending computer step, as it was.
         if (st.computerPlayed()) ports_.diagnostics.report("computer played incorrectly");
-        if (st.inUse) announce(Recipient::only(seat), cmd::NotValid, {seat, 2, slot});
+        announce(Recipient::only(seat), cmd::NotValid, seat, 2, slot);
         return;
     }
     stopTimer();
     if (s.ledSuit == 0) s.ledSuit = suit;
     st.tableCard = code;
     st.slots[slot] = kNoCard;
-    announce(Recipient::all(), cmd::PlayedCard, {seat, slot, code});
-    int done = 0;
-    for (int seatNo = 1; seatNo <= 4; ++seatNo)
-        done += s.seat(seatNo).tableCard != kNoCard || s.seat(seatNo).sitsOut;
-    if (done == 4) {
+    announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
+    auto done = [&](int seatNo) { return s.seat(seatNo).tableCard != kNoCard || s.seat(seatNo).sitsOut; };
+    if (done(1) && done(2) && done(3) && done(4)) {
         s.currentPlayer = 0;
         finishtrick();
     } else {
@@ -441,7 +431,7 @@ void HostEngine::finishtrick() {
     const int winner = thewinner(s);
     if (winner != 0) ++s.teams[teamOf(winner)].tricks;
     for (int seat = 1; seat <= 4; ++seat) s.seat(seat).tableCard = kNoCard;
-    announce(Recipient::all(), cmd::TrickWinner, {winner, s.teams[1].tricks, s.teams[2].tricks});
+    announce(Recipient::all(), cmd::TrickWinner, winner, s.teams[1].tricks, s.teams[2].tricks);
     s.ledSuit = 0;
     if (s.trickNumber > 5) {
         tallyscore();
@@ -464,15 +454,14 @@ void HostEngine::tallyscore() {
     }
     s.teams[1].score += points[1];
     s.teams[2].score += points[2];
-    announce(Recipient::all(), cmd::Score,
-             {s.makerTeam(), s.teams[1].score, points[1], s.teams[2].score, points[2]});
+    announce(Recipient::all(), cmd::Score, s.makerTeam(), s.teams[1].score, points[1], s.teams[2].score, points[2]);
     if (s.teams[1].score <= s.target - 1 && s.teams[2].score <= s.target - 1) {
         armTimer(kNextHand, kHandPause);
         return;
     }
     const int winningTeam = s.teams[1].score > s.teams[2].score ? 1 : 2;
     s.gameRunning = false;
-    announce(Recipient::all(), cmd::TheWinner, {winningTeam});
+    announce(Recipient::all(), cmd::TheWinner, winningTeam);
 }
 
 }  // namespace vornel

@@ -10,6 +10,7 @@
 
 #include "game_state.h"
 #include "ports.h"
+#include "random.h"
 
 namespace vornel {
 
@@ -30,6 +31,9 @@ public:
     void selectedbubble(int seat, int code);
     void playcard(int seat, int slot);
     void ctimerTimer();
+    // Runs the armed step now, as if its delay had run out (for simulations
+    // that do not wait). Does nothing when the timer is idle.
+    void runArmedStep();
 
     // Set by the connection layer.
     void setSeatInUse(int seat, bool inUse);
@@ -74,11 +78,19 @@ private:
 
     void setTrump(int suit);
     void makeMaker(int seat);
-    void clearTurnsExcept(int* keep);
-    void announce(Recipient to, std::string_view command, std::initializer_list<int> numbers);
+    template <typename... Numbers>
+    void announce(Recipient to, std::string_view command, Numbers... numbers) {
+        const Field fields[] = {Field::num(numbers)..., Field{}};
+        ports_.output.announce(to, command, std::span<const Field>(fields, sizeof...(Numbers)));
+    }
+
+    int draw(int n) { return seeded_ != nullptr ? seeded_->below(n) : ports_.random.below(n); }
 
     GameState state_;
     Ports ports_;
+    // The engine's own generator, when it is the one given: called directly
+    // in the shuffle, the hottest loop of a simulated hand.
+    SeededRandom* seeded_ = nullptr;
     int interval_ = 0;
     int stepCode_ = 0;
     int delayCounter_ = 0;

@@ -11,11 +11,49 @@ class SeededRandom final : public RandomSource {
 public:
     explicit SeededRandom(std::uint64_t seed) { reseed(seed); }
     void reseed(std::uint64_t seed);
-    std::uint64_t next();
-    int below(int n) override;
+
+    std::uint64_t next() {
+        const std::uint64_t result = rotl(s_[1] * 5, 7) * 9;
+        const std::uint64_t t = s_[1] << 17;
+        s_[2] ^= s_[0];
+        s_[3] ^= s_[1];
+        s_[1] ^= s_[2];
+        s_[0] ^= s_[3];
+        s_[2] ^= t;
+        s_[3] = rotl(s_[3], 45);
+        return result;
+    }
+
+    // Lemire's multiply-and-reject: unbiased, and no division on the fast path.
+    int below(int n) override {
+        if (n <= 1) return 0;
+        const auto bound = static_cast<std::uint32_t>(n);
+        std::uint64_t product = std::uint64_t{next32()} * bound;
+        if (static_cast<std::uint32_t>(product) < bound) {
+            const std::uint32_t threshold = static_cast<std::uint32_t>(-bound) % bound;
+            while (static_cast<std::uint32_t>(product) < threshold) product = std::uint64_t{next32()} * bound;
+        }
+        return static_cast<int>(product >> 32);
+    }
 
 private:
+    static constexpr std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+
+    // Both halves of each 64-bit draw are used.
+    std::uint32_t next32() {
+        if (haveSpare_) {
+            haveSpare_ = false;
+            return spare_;
+        }
+        const std::uint64_t word = next();
+        spare_ = static_cast<std::uint32_t>(word);
+        haveSpare_ = true;
+        return static_cast<std::uint32_t>(word >> 32);
+    }
+
     std::uint64_t s_[4]{};
+    std::uint32_t spare_ = 0;
+    bool haveSpare_ = false;
 };
 
 }  // namespace vornel

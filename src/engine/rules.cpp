@@ -33,20 +33,19 @@ int thewinner(const GameState& state) {
 }
 
 int highest(const GameState& state, int suit) {
+    // Seats are ranked by a key, the largest winning: among trumps any Bower
+    // beats every other card and the first Bower found (the lower seat)
+    // keeps the lead; otherwise the higher code is the higher card. The key
+    // form keeps the loop free of hard-to-predict branches.
+    const bool trumpSuit = suit == state.trump;
     int best = 0;
+    int bestKey = -1;
     for (int s = 1; s <= 4; ++s) {
         const int code = state.seat(s).tableCard;
-        if (s == state.currentPlayer || code == kNoCard || state.effectiveSuit(code) != suit) continue;
-        if (best == 0) {
-            best = s;
-            continue;
-        }
-        const int bestCode = state.seat(best).tableCard;
-        if (suit == state.trump) {
-            // Any Bower stands above the other trumps; the first one found keeps the lead.
-            if (remainderOf(bestCode) == 10) continue;
-            if (remainderOf(code) == 10 || code > bestCode) best = s;
-        } else if (code > bestCode) {
+        const bool counts = s != state.currentPlayer && code != kNoCard && state.effectiveSuit(code) == suit;
+        const int key = !counts ? -1 : trumpSuit && remainderOf(code) == 10 ? 1000 - s : code;
+        if (key > bestKey) {
+            bestKey = key;
             best = s;
         }
     }

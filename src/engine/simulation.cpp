@@ -16,9 +16,14 @@ std::uint64_t ComputerGame::runTimer(std::uint64_t maxTicks) {
 
 std::uint64_t ComputerGame::play(int target) {
     engine_.startgame("", target);
-    // A game that makes no progress in this many ticks has stalled.
-    constexpr std::uint64_t kTickLimit = 10'000'000;
-    return runTimer(kTickLimit);
+    // A game that makes no progress in this many steps has stalled.
+    constexpr std::uint64_t kStepLimit = 10'000'000;
+    std::uint64_t steps = 0;
+    while (timer_.running() && steps < kStepLimit) {
+        engine_.runArmedStep();
+        ++steps;
+    }
+    return steps;
 }
 
 }  // namespace vornel

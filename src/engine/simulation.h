@@ -57,7 +57,8 @@ class ComputerGame {
 public:
     ComputerGame(Output& output, std::uint64_t seed);
 
-    // Plays one game to the end; returns the number of timer ticks it took.
+    // Plays one game to the end, running each armed step at once; returns
+    // the number of steps it took.
     std::uint64_t play(int target);
     // Ticks the timer until it stops or `maxTicks` have passed; returns the ticks.
     std::uint64_t runTimer(std::uint64_t maxTicks = ~std::uint64_t{0});
