@@ -1,0 +1,109 @@
+#pragma once
+// The host on Qt's TCP sockets: a listening socket, one QTcpSocket per
+// accepted connection, the 10 ms queue timer and the engine timer, all on the
+// one event thread. Everything about records, logins, relays and the game is
+// HostCore's; this class only carries bytes and timer ticks between the two.
+
+// The engine's headers come first: a seat's hand is called `slots`, which
+// Qt's keyword macros would otherwise rewrite. Hence Q_SIGNALS and Q_EMIT.
+#include "engine/random.h"
+#include "net/host_core.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace vornel::net {
+
+class QtHost final : public QObject, private HostTransport {
+    Q_OBJECT
+
+public:
+    static constexpr int kListenBacklog = 5;
+    static constexpr qint64 kReadChunk = 32768;
+    static constexpr int kQueueTickMs = 10;
+    // How long a closed connection may take to hand its last bytes (such as
+    // CMD_full) to a peer that does not read before it is dropped.
+    static constexpr int kCloseGraceMs = 5000;
+
+    // The bot speed is read whenever the engine arms or stops its timer, so
+    // the creator may change it while the host runs. Without a seed the
+    // shuffle is seeded from std::random_device.
+    QtHost(const BotSpeed& botSpeed, Diagnostics& diagnostics, std::optional<std::uint64_t> seed = std::nullopt,
+           QObject* parent = nullptr);
+    ~QtHost() override;
+
+    // Starts listening on all IPv4 addresses; port 0 picks a free port.
+    // False when the port cannot be had; errorString() then says why.
+    bool listen(quint16 port = kDefaultPort);
+    bool isListening() const;
+    quint16 serverPort() const;
+    QString errorString() const;
+
+    // Closes every connection, for instance at shutdown. Connections closed
+    // this way are not reported as departures.
+    void closeAll();
+
+    HostCore& core() { return core_; }
+    const HostCore& core() const { return core_; }
+    // Connections currently mapped to a record (the refused tenth included
+    // while it is being turned away).
+    int connectionCount() const;
+    // Sockets not yet destroyed, those still handing out their last bytes
+    // after a close included: 0 once closeAll() has finished its work.
+    int openSocketCount() const;
+
+Q_SIGNALS:
+    // A connection was accepted on this record (1..9).
+    void connected(int record, const QString& peer);
+    // A tenth connection was turned away with CMD_full.
+    void refused(const QString& peer);
+    // A connection left: closed by its peer, or closed by the host (kick,
+    // flooding, an oversized message). `name` is its login name, if any.
+    void disconnected(int record, const QString& name);
+
+private:
+    // HostTransport
+    void send(int record, std::string_view bytes) override;
+    void close(int record) override;
+
+    class QueueTimerAdapter final : public QueueTimer {
+    public:
+        QTimer timer;
+        void start() override {
+            if (!timer.isActive()) timer.start();
+        }
+        void stop() override { timer.stop(); }
+        bool active() const override { return timer.isActive(); }
+    };
+
+    class EngineTimerAdapter final : public EngineTimer {
+    public:
+        QTimer timer;
+        void start(int intervalMs) override { timer.start(intervalMs < 1 ? 1 : intervalMs); }
+        void stop() override { timer.stop(); }
+    };
+
+    void onNewConnection();
+    void onReadyRead(QTcpSocket* socket);
+    void onPeerClosed(QTcpSocket* socket);
+    int recordOf(const QTcpSocket* socket) const;
+    void readInto(int record, QTcpSocket* socket);
+    static void closeSocket(QTcpSocket* socket);
+
+    QTcpServer* server_;
+    SeededRandom random_;
+    QueueTimerAdapter queueTimer_;
+    EngineTimerAdapter engineTimer_;
+    HostCore core_;
+    std::array<QTcpSocket*, HostCore::kRecords + 1> sockets_{};  // by record, 1..11
+};
+
+}  // namespace vornel::net
