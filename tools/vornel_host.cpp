@@ -1,0 +1,133 @@
+// vornel-host: a dedicated host without a table of its own. Tables connect to
+// it as to any host; every seat without a connection is played by the
+// computer. Connections, departures and the engine's notices go to stderr.
+// It runs until SIGINT or SIGTERM, then closes every connection and exits 0.
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "engine/simulation.h"
+#include "net/qt_host.h"
+#include "shutdown_signals.h"
+
+namespace {
+
+constexpr int kDefaultSpeedMs = 500;
+// How long the last bytes of closed connections may take at shutdown.
+constexpr int kShutdownGraceMs = 2000;
+
+struct Options {
+    long port = vornel::net::kDefaultPort;
+    long speedMs = kDefaultSpeedMs;
+};
+
+void usage(std::FILE* to) {
+    std::fputs(
+        "usage: vornel-host [--port N] [--speed MS]\n"
+        "  --port N    TCP port to listen on (default 7772; 0 picks a free one)\n"
+        "  --speed MS  computer players' pace in milliseconds, 1 or more (default 500)\n",
+        to);
+}
+
+bool parseWhole(const char* text, long min, long max, long& out) {
+    if (text == nullptr || *text < '0' || *text > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < min || value > max) return false;
+    out = value;
+    return true;
+}
+
+// Returns false (after saying why) when the arguments are not usable.
+bool parseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            usage(stdout);
+            std::exit(0);
+        }
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--port") {
+            if (!parseWhole(value, 0, 65535, options.port)) {
+                std::fputs("vornel-host: --port needs a port number 0..65535\n", stderr);
+                return false;
+            }
+        } else if (arg == "--speed") {
+            if (!parseWhole(value, 1, INT_MAX, options.speedMs)) {
+                std::fputs("vornel-host: --speed needs a whole number of milliseconds, 1 or more\n", stderr);
+                return false;
+            }
+        } else {
+            std::fprintf(stderr, "vornel-host: unknown argument %s\n", argv[i]);
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+class StderrDiagnostics final : public vornel::Diagnostics {
+public:
+    void report(std::string_view text) override {
+        std::fprintf(stderr, "vornel-host: engine: %.*s\n", static_cast<int>(text.size()), text.data());
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        usage(stderr);
+        return 2;
+    }
+
+    QCoreApplication app(argc, argv);
+    vornel::FixedBotSpeed speed(static_cast<int>(options.speedMs));
+    StderrDiagnostics diagnostics;
+    vornel::net::QtHost host(speed, diagnostics);
+
+    QObject::connect(&host, &vornel::net::QtHost::connected, [](int record, const QString& peer) {
+        std::fprintf(stderr, "vornel-host: connection %d from %s\n", record, qPrintable(peer));
+    });
+    QObject::connect(&host, &vornel::net::QtHost::refused, [](const QString& peer) {
+        std::fprintf(stderr, "vornel-host: refused %s: the table is full\n", qPrintable(peer));
+    });
+    QObject::connect(&host, &vornel::net::QtHost::disconnected, [](int record, const QString& name) {
+        std::fprintf(stderr, "vornel-host: connection %d (%s) left\n", record,
+                     name.isEmpty() ? "not logged in" : qPrintable(name));
+    });
+
+    if (!host.listen(static_cast<quint16>(options.port))) {
+        std::fprintf(stderr, "vornel-host: cannot listen on port %ld: %s\n", options.port,
+                     qPrintable(host.errorString()));
+        return 1;
+    }
+
+    QTimer drain;
+    QDeadlineTimer drainDeadline;
+    QObject::connect(&drain, &QTimer::timeout, &app, [&] {
+        if (host.openSocketCount() == 0 || drainDeadline.hasExpired()) app.quit();
+    });
+    const bool watching = vornel::tools::watchShutdownSignals(&app, [&] {
+        if (drain.isActive()) return;
+        std::fputs("vornel-host: shutting down\n", stderr);
+        host.closeAll();
+        drainDeadline.setRemainingTime(kShutdownGraceMs);
+        drain.start(10);
+    });
+    if (!watching) std::fputs("vornel-host: could not install the signal handlers\n", stderr);
+
+    std::fprintf(stderr, "vornel-host: listening on port %u, bot speed %ld ms\n", host.serverPort(),
+                 options.speedMs);
+    return app.exec();
+}
