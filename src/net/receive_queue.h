@@ -3,6 +3,7 @@
 // remembering the connection it came from, worked off one per tick.
 
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,7 @@ public:
 
 private:
     std::deque<QueuedMessage> messages_;
+    std::map<int, std::size_t> waiting_;  // per connection, so the flood check stays cheap
 };
 
 }  // namespace vornel::net
