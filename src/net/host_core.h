@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "engine/host_engine.h"
+#include "net/dispatcher.h"
 #include "net/protocol.h"
 #include "net/receive_queue.h"
 
@@ -25,6 +26,8 @@ public:
     virtual void send(int record, std::string_view bytes) = 0;
     // Close the record's connection and forget it. HostCore handles the
     // departure itself: the transport must not report this close back.
+    // Called only for closes the host decides on (kick, flood, an oversized
+    // message, the refused tenth connection), never after connectionClosed.
     virtual void close(int record) = 0;
 };
 
@@ -59,6 +62,8 @@ public:
     };
 
     explicit HostCore(Ports ports);
+    HostCore(const HostCore&) = delete;
+    HostCore& operator=(const HostCore&) = delete;
 
     // A connection was accepted: returns the record it goes to (1..9), or
     // kRefusedRecord when nine are in use. The caller then maps its socket to
@@ -85,15 +90,43 @@ public:
     const ReceiveQueue& queue() const { return queue_; }
 
 private:
+    // The engine's announcements: to the in-use records 1..9 it includes.
     void announce(Recipient to, std::string_view command, std::span<const Field> fields) override;
     void sendTo(int record, std::string_view command, std::span<const Field> fields);
     void sendToAll(std::string_view command, std::span<const Field> fields);
+    // Sends ready-made bytes to every in-use record but `except`.
+    void sendFrameToAll(std::string_view frame, int except = 0);
+
+    static bool isConnection(int record) { return record >= 1 && record <= 9; }
+    bool inUse(int record) const { return isConnection(record) && records_[record].inUse; }
+    // The host closes the record's connection, then handles it as a departure.
+    void closeAsDeparture(int record);
+    // `tempsockInfo` "Socket Closed": announce, free the record, let the computer take over.
+    void departure(int record);
+    void stopQueueTimerIfIdle();
+    // The few ticks after a trick, before the winner is asked to lead: the
+    // engine's current player then only marks where the next trick starts.
+    bool inTrickPause() const;
+    // A seat just became computer-played: the computer makes its awaited decision now.
+    void computerTakesOver(int seat);
+
+    // Message handlers; `from` is the connection the message arrived on.
+    void receivedlogininfo(std::string_view rest, int from);
+    void replayGame(int newcomer);
+    void kickhim(std::string_view rest, int from);
+    void relayText(std::string_view rest, int from, std::string_view command, std::string_view separator);
+    void startgame(std::string_view rest, int from);
+    void justwatch(std::string_view rest, int from);
+    void selectedbubble(std::string_view rest, int from);
+    void playcard(std::string_view rest, int from);
+    void playasound(std::string_view rest, int from);
 
     Ports ports_;
     HostEngine engine_;
     std::array<ClientRecord, kRecords + 1> records_{};  // 1..11
     int highWater_ = 0;
     ReceiveQueue queue_;
+    Dispatcher<int> dispatcher_;
 };
 
 }  // namespace vornel::net
