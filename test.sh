@@ -13,3 +13,16 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j2
+
+# A minute of fuzzing the host's receive path, dispatcher and engine (clang,
+# AddressSanitizer, UndefinedBehaviorSanitizer, leak detection). A crash, a
+# sanitizer report or a leak makes the fuzzer exit non-zero and fails the run.
+fuzz=build/fuzz
+CC=clang CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEL_FUZZ=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+cmake --build "$fuzz" -j2 --target host_fuzz
+corpus="$fuzz/corpus"
+rm -rf "$corpus" && mkdir -p "$corpus"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 "$fuzz/fuzz/host_fuzz" \
+  -max_total_time=60 -max_len=4096 -detect_leaks=1 -timeout=20 \
+  -dict=fuzz/host.dict -artifact_prefix="$fuzz/" "$corpus"
