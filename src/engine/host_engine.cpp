@@ -75,6 +75,7 @@ void HostEngine::ctimerTimer() {
         if (computerPlayed(s.currentPlayer)) cnextplayer(s.currentPlayer);
         break;
     case kNextTrick:
+        s.currentPlayer = seatBeforeLeader_;
         starthand();
         break;
     case kNextHand:
@@ -437,7 +438,9 @@ void HostEngine::finishtrick() {
         tallyscore();
         return;
     }
-    s.currentPlayer = winner == 1 || winner == 0 ? 4 : winner - 1;
+    // Nobody's card is awaited during the pause: the seat before the winner
+    // becomes the current player only when the next trick starts.
+    seatBeforeLeader_ = winner == 1 || winner == 0 ? 4 : winner - 1;
     armTimer(kNextTrick, kTrickPause);
 }
 

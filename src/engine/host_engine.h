@@ -94,6 +94,7 @@ private:
     int interval_ = 0;
     int stepCode_ = 0;
     int delayCounter_ = 0;
+    int seatBeforeLeader_ = 0;  // held through the pause after a trick
 };
 
 }  // namespace vornel
