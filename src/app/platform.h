@@ -1,0 +1,24 @@
+#pragma once
+// The few calls that differ between operating systems.
+
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+namespace vornel::app::platform {
+
+// Creates the named mutex without taking it; the outcome is not examined
+// (a second copy of the program runs normally). Kept open until exit.
+void createNamedMutex(const QString& name);
+
+// The desktop work area (the screen less task bars) under a window.
+QRect workArea(const QWidget& window);
+
+// Opens a web address or file with the user's default program.
+void openExternally(const QString& address);
+
+// The directory holding the running executable.
+QString executableDirectory();
+
+}  // namespace vornel::app::platform

@@ -1,0 +1,220 @@
+#include "app/program.h"
+
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/command_line.h"
+#include "app/game_start_dialog.h"
+#include "app/platform.h"
+#include "app/window_bounds.h"
+
+namespace vornel::app {
+
+namespace {
+
+const QColor kBlue(0, 0, 255);
+
+quint16 portFromEnvironment() {
+    bool ok = false;
+    const int port = qEnvironmentVariableIntValue("VORNEL_PORT", &ok);
+    return ok && port > 0 && port < 65536 ? static_cast<quint16>(port) : static_cast<quint16>(net::kDefaultPort);
+}
+
+table::TableOptions toOptions(const TableSettings& s) {
+    table::TableOptions o;
+    o.textSize = s.textSize;
+    o.textColour = s.textColour;
+    o.actionColour = s.actionColour;
+    o.scoreCardOnTop = s.scoreCardOnTop;
+    o.lastTrickOnTop = s.lastTrickOnTop;
+    o.botSpeed = s.botSpeed;
+    o.playSounds = s.playSounds;
+    o.turnSound = s.turnSound;
+    o.chatterSounds = s.chatterSounds;
+    for (int i = 0; i < kPhraseCount; ++i) o.phrases[i + 1] = QString::fromLatin1(s.phrases[i].c_str());
+    return o;
+}
+
+}  // namespace
+
+// The host's own messages: shown on the host's screen without blocking.
+class Program::HostDiagnostics final : public Diagnostics {
+public:
+    explicit HostDiagnostics(QWidget* parent) : parent_(parent) {}
+    void report(std::string_view text) override {
+        auto* box = new QMessageBox(QMessageBox::Information, "Vornel",
+                                    QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())),
+                                    QMessageBox::Ok, parent_);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    }
+
+private:
+    QWidget* parent_;
+};
+
+Program::Program(QStringList arguments, Options options)
+    : arguments_(std::move(arguments)), port_(options.port.value_or(portFromEnvironment())) {
+    platform::createNamedMutex("vornel");
+    settingsFile_ = settingsPath(platform::executableDirectory().toStdString());
+
+    table::TableWindow::Services services{services_, services_, services_, services_, services_};
+    table_ = std::make_unique<table::TableWindow>(services);
+    table::TableWindow& table = *table_;
+    const QPixmap& tile = table.artwork().backgroundTile();
+    auto add = [&](const QString& className, const QString& caption, QSize size, bool tool = true) {
+        windows_.push_back(std::make_unique<SideWindow>(className, caption, size, tile, &table, tool));
+        return windows_.back().get();
+    };
+
+    add("Ttallylist", "Vornel - Tally List", {420, 300});
+    add("Tabout", "Vornel - About", {304, 174});
+    auto dialog = std::make_unique<GameStartDialog>(tile, table.artwork().startButton(), &table);
+    gameStart_ = dialog.get();
+    windows_.push_back(std::move(dialog));
+    add("Thelp", "Vornel - Help File", {470, 443});
+    add("Tphrases", "Vornel - Phrase Buttons", {348, 258});
+    server_ = add("TServer", "Server", {200, 100}, false);
+    add("Tspylist", "Vornel - Spys", {200, 220});
+    add("Tlasttrick", "Last Trick", {260, 200});
+    add("Tscorecard", "Vornel - Logs", {420, 260});
+    add("Tdownload", "Download The Zelmo7 Lobby", {420, 300});
+
+    diagnostics_ = std::make_unique<HostDiagnostics>(&table);
+    const BotSpeed& speed = options.botSpeed != nullptr ? *options.botSpeed : static_cast<const BotSpeed&>(table);
+    host_ = new net::QtHost(speed, *diagnostics_, std::nullopt, server_);
+
+    connect(&table, &table::TableWindow::ownArrival, this, &Program::loadinifile);
+    connect(&table, &table::TableWindow::optionsChanged, this, [this] {
+        window("Tscorecard")->setStayOnTop(table_->options().scoreCardOnTop);
+        window("Tlasttrick")->setStayOnTop(table_->options().lastTrickOnTop);
+        saveinifile();
+    });
+    connect(&table, &table::TableWindow::closing, this, &Program::formClose);
+    connect(&table, &table::TableWindow::activated, this, &Program::formActivate);
+    connect(&table, &table::TableWindow::startGameRequested, this, [this] { gameStart_->showOver(); });
+    connect(gameStart_, &GameStartDialog::startRequested, this, [this](const QString& score) {
+        // A "+" would end the name's field early on the way to the host.
+        QString name = table_->state().playerName;
+        name.remove('+');
+        const std::string nameBytes = name.toLatin1().toStdString();
+        const std::string scoreBytes = score.toStdString();
+        table_->sendMessage("CMD_startgame", {Field::txt(nameBytes), Field::txt(scoreBytes)});
+    });
+    auto shows = [this, &table](auto signal, const char* className) {
+        connect(&table, signal, this, [this, className] { window(className)->showOver(); });
+    };
+    shows(&table::TableWindow::showScoreCardRequested, "Tscorecard");
+    shows(&table::TableWindow::showLastTrickRequested, "Tlasttrick");
+    shows(&table::TableWindow::showTallyRequested, "Ttallylist");
+    shows(&table::TableWindow::showSpyListRequested, "Tspylist");
+    shows(&table::TableWindow::showHelpRequested, "Thelp");
+    shows(&table::TableWindow::showAboutRequested, "Tabout");
+    shows(&table::TableWindow::showPhraseEditorRequested, "Tphrases");
+    connect(&table, &table::TableWindow::logoClicked, this,
+            [] { platform::openExternally("https://vornel.example.org"); });
+}
+
+Program::~Program() = default;
+
+SideWindow* Program::window(const QString& className) const {
+    for (const auto& w : windows_)
+        if (w->objectName() == className) return w.get();
+    return nullptr;
+}
+
+void Program::start() {
+    table_->move(storedBounds_.left == 0 ? kDefaultBounds.left : storedBounds_.left,
+                 storedBounds_.top == 0 ? kDefaultBounds.top : storedBounds_.top);
+    table_->show();
+    if (!shown_) {
+        shown_ = true;
+        QTimer::singleShot(0, this, &Program::processparams);
+    }
+}
+
+void Program::processparams() {
+    table_->board().image("button_start")->hide();
+    table_->action("action_startgame")->setEnabled(false);
+    table_->state().loginText.clear();
+
+    std::vector<std::string> args;
+    for (const QString& a : arguments_) args.push_back(a.toStdString());
+    const StartChoice choice = readCommandLine(args);
+    table_->addlinetochat(QString::fromLatin1(loadingLine(choice).data(), static_cast<qsizetype>(loadingLine(choice).size())),
+                          kBlue);
+    if (choice.kind == StartKind::Incomplete) return;
+    table_->setPlayer(QString::fromStdString(choice.playerName), QString::fromStdString(choice.hostAddress));
+    if (showsLobbyDownload(choice)) window("Tdownload")->showOver();
+    if (choice.kind == StartKind::Join) joinpress();
+    else hostpress();
+    if (opensLobbyLink(choice)) openLobbyLink();
+}
+
+void Program::hostpress() {
+    if (!host_->isListening() && !host_->listen(port_))
+        table_->addlinetochat("Unable to host a game on port " + QString::number(port_) + ": " + host_->errorString(),
+                              kBlue);
+    table_->hostpress(port_);
+}
+
+void Program::joinpress() { table_->joinpress(port_); }
+
+void Program::openLobbyLink() {
+    // Opened and never used: the lobby only watches that the game runs.
+    lobbyLink_.connectToHost("127.0.0.1", 9001);
+}
+
+WindowBounds Program::currentBounds() const {
+    return {table_->x(), table_->y(), table_->width(), table_->height()};
+}
+
+void Program::loadinifile() {
+    const TableSettings settings = readSettings(settingsFile_);
+    table_->applyOptions(toOptions(settings));
+    window("Tscorecard")->setStayOnTop(settings.scoreCardOnTop);
+    window("Tlasttrick")->setStayOnTop(settings.lastTrickOnTop);
+    storedBounds_ = settings.bounds;
+    table_->move(storedBounds_.left, storedBounds_.top);
+    table_->resize(storedBounds_.width, storedBounds_.height);
+    settingsRead_ = true;
+}
+
+void Program::saveinifile() {
+    const table::TableOptions& o = table_->options();
+    TableSettings s;
+    s.textSize = o.textSize;
+    s.textColour = o.textColour;
+    s.actionColour = o.actionColour;
+    s.scoreCardOnTop = o.scoreCardOnTop;
+    s.lastTrickOnTop = o.lastTrickOnTop;
+    s.botSpeed = o.botSpeed;
+    s.playSounds = o.playSounds;
+    s.bounds = currentBounds();
+    s.turnSound = o.turnSound;
+    s.chatterSounds = o.chatterSounds;
+    if (const auto failure = writeSettings(settingsFile_, s)) {
+        auto* box = new QMessageBox(QMessageBox::Warning, "Vornel", QString::fromStdString(*failure), QMessageBox::Ok,
+                                    table_.get());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->show();
+    }
+}
+
+void Program::formClose() {
+    const QRect area = platform::workArea(*table_);
+    const auto bounds =
+        boundsToStoreAtClose(currentBounds(), storedBounds_, settingsRead_, {area.width(), area.height()});
+    if (!bounds) return;
+    storedBounds_ = *bounds;
+    table_->resize(bounds->width, bounds->height);
+    saveinifile();
+}
+
+void Program::formActivate() {
+    if (!table_->options().lastTrickOnTop) window("Tlasttrick")->hide();
+    if (!table_->options().scoreCardOnTop) window("Tscorecard")->hide();
+}
+
+}  // namespace vornel::app

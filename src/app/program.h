@@ -1,0 +1,78 @@
+#pragma once
+// The program: its eleven windows, created once in a fixed order, the start
+// from the command line (solo, hosting or joining), the host in this
+// process, and the settings file read after login and written on change.
+
+#include <QObject>
+#include <QStringList>
+#include <QTcpSocket>
+#include <memory>
+#include <optional>
+
+#include "app/settings.h"
+#include "app/side_window.h"
+#include "engine/ports.h"
+#include "net/qt_host.h"
+#include "table/table_services.h"
+#include "table/table_window.h"
+
+namespace vornel::app {
+
+class GameStartDialog;
+
+class Program : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        // The port of the host and the table's connection; 7772 unless
+        // VORNEL_PORT says otherwise.
+        std::optional<quint16> port;
+        // Paces the host's computer players instead of the table's Bot
+        // Speed (tests run games with a few milliseconds).
+        const BotSpeed* botSpeed = nullptr;
+    };
+
+    Program(QStringList arguments, Options options);
+    ~Program() override;
+
+    // Shows the table window; the command line is read once it is shown.
+    void start();
+
+    table::TableWindow& table() { return *table_; }
+    net::QtHost& host() { return *host_; }
+    GameStartDialog& gameStart() { return *gameStart_; }
+    table::RecordingServices& services() { return services_; }
+    SideWindow* window(const QString& className) const;
+    quint16 port() const { return port_; }
+    bool settingsRead() const { return settingsRead_; }
+
+private:
+    class HostDiagnostics;
+
+    void processparams();
+    void hostpress();
+    void joinpress();
+    void openLobbyLink();
+    void loadinifile();
+    void saveinifile();
+    void formClose();
+    void formActivate();
+    WindowBounds currentBounds() const;
+
+    QStringList arguments_;
+    quint16 port_;
+    table::RecordingServices services_;
+    std::unique_ptr<HostDiagnostics> diagnostics_;
+    std::unique_ptr<table::TableWindow> table_;
+    std::vector<std::unique_ptr<SideWindow>> windows_;
+    GameStartDialog* gameStart_ = nullptr;
+    SideWindow* server_ = nullptr;
+    net::QtHost* host_ = nullptr;
+    QTcpSocket lobbyLink_;
+    std::filesystem::path settingsFile_;
+    bool settingsRead_ = false;
+    WindowBounds storedBounds_{0, 0, 0, 0};
+    bool shown_ = false;
+};
+
+}  // namespace vornel::app

@@ -1,0 +1,31 @@
+#pragma once
+// A side window of the table: created once at start-up, hidden rather than
+// destroyed, with the table's colour and tiled background, centred over the
+// table window the first time it is shown.
+
+#include <QPixmap>
+#include <QWidget>
+
+namespace vornel::app {
+
+class SideWindow : public QWidget {
+    Q_OBJECT
+public:
+    SideWindow(const QString& className, const QString& caption, QSize clientSize, const QPixmap& background,
+               QWidget* table, bool toolWindow = true);
+
+    // Shows the window (centred over the table the first time) and raises it.
+    void showOver();
+    // Stay-on-top or a normal window, keeping visibility as it was.
+    void setStayOnTop(bool onTop);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap background_;
+    QWidget* table_;
+    bool placed_ = false;
+};
+
+}  // namespace vornel::app

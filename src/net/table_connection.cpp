@@ -1,0 +1,91 @@
+#include "net/table_connection.h"
+
+#include <array>
+
+namespace vornel::net {
+
+namespace {
+constexpr qint64 kReadChunk = 32768;
+}
+
+TableConnection::TableConnection(QObject* parent) : QObject(parent), socket_(this), timer_(this) {
+    timer_.setInterval(1);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &TableConnection::tick);
+    connect(&socket_, &QTcpSocket::readyRead, this, &TableConnection::readBytes);
+    connect(&socket_, &QTcpSocket::connected, this, [this] {
+        everConnected_ = true;
+        Q_EMIT connected();
+    });
+    connect(&socket_, &QTcpSocket::errorOccurred, this, &TableConnection::onError);
+    connect(&socket_, &QTcpSocket::disconnected, this, [this] {
+        if (reportedEnd_) return;
+        reportedEnd_ = true;
+        // Whatever arrived before the close is still worked off first.
+        readBytes();
+        Q_EMIT closedByHost();
+    });
+}
+
+void TableConnection::connectToHost(const QString& host, quint16 port) {
+    everConnected_ = false;
+    reportedEnd_ = false;
+    framer_.clear();
+    socket_.connectToHost(host, port);
+}
+
+void TableConnection::onError(QAbstractSocket::SocketError error) {
+    if (reportedEnd_) return;
+    if (!everConnected_) {
+        reportedEnd_ = true;
+        Q_EMIT connectFailed();
+        return;
+    }
+    // An orderly close by the host reports RemoteHostClosedError too; that
+    // one is answered by the disconnected signal.
+    if (error == QAbstractSocket::RemoteHostClosedError) return;
+    reportedEnd_ = true;
+    Q_EMIT connectionLost();
+}
+
+void TableConnection::send(std::string_view command, std::span<const Field> fields) {
+    if (!isOpen()) return;
+    std::string bytes;
+    appendFrame(bytes, command, fields);
+    socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+void TableConnection::sendText(std::string_view text) {
+    if (!isOpen()) return;
+    std::string bytes(text);
+    bytes.push_back(kTerminator);
+    socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+void TableConnection::readBytes() {
+    std::array<char, kReadChunk> buffer;
+    while (socket_.bytesAvailable() > 0) {
+        const qint64 got = socket_.read(buffer.data(), kReadChunk);
+        if (got <= 0) break;
+        const bool fits = framer_.feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)),
+                                       [this](std::string_view message) { queue_.push(0, message); });
+        if (!fits) {
+            // A host that never ends its message is not a host we can follow.
+            socket_.abort();
+            return;
+        }
+    }
+    if (!queue_.empty() && !timer_.isActive()) timer_.start();
+}
+
+void TableConnection::wake() {
+    if (!timer_.isActive()) timer_.start();
+}
+
+void TableConnection::tick() {
+    if (auto message = queue_.pop(); message && onMessage_) onMessage_(message->text);
+    const bool hookNeedsTicks = tickHook_ ? tickHook_() : false;
+    if (queue_.empty() && !hookNeedsTicks) timer_.stop();
+}
+
+}  // namespace vornel::net

@@ -1,0 +1,191 @@
+#include "table/artwork.h"
+
+#include <QFontMetricsF>
+#include <QTransform>
+
+#include "table/artwork_drawing.h"
+
+namespace vornel::table {
+
+namespace drawing {
+
+bool isRedSuit(int suit) { return suit == 2 || suit == 4; }
+
+QColor suitInk(int suit) { return isRedSuit(suit) ? kRedInk : kBlackInk; }
+
+namespace {
+
+// Each symbol is laid out in a 100 x 100 square and then mapped onto its box.
+QPainterPath unitClub() {
+    QPainterPath leaves;
+    leaves.addEllipse(QPointF(50, 24), 23, 23);
+    QPainterPath left, right, middle;
+    left.addEllipse(QPointF(25, 58), 23, 23);
+    right.addEllipse(QPointF(75, 58), 23, 23);
+    middle.addEllipse(QPointF(50, 50), 15, 15);  // closes the gap between the leaves
+    QPainterPath stem;
+    stem.moveTo(45.5, 50);
+    stem.lineTo(54.5, 50);
+    stem.cubicTo(54.5, 80, 60, 92, 72, 100);
+    stem.lineTo(28, 100);
+    stem.cubicTo(40, 92, 45.5, 80, 45.5, 50);
+    stem.closeSubpath();
+    return leaves.united(left).united(right).united(middle).united(stem);
+}
+
+QPainterPath unitDiamond() {
+    QPainterPath diamond;
+    diamond.moveTo(50, 0);
+    diamond.quadTo(68, 27, 90, 50);
+    diamond.quadTo(68, 73, 50, 100);
+    diamond.quadTo(32, 73, 10, 50);
+    diamond.quadTo(32, 27, 50, 0);
+    diamond.closeSubpath();
+    return diamond;
+}
+
+QPainterPath unitSpade() {
+    QPainterPath spade;
+    spade.moveTo(50, 0);
+    spade.cubicTo(60, 16, 100, 34, 100, 60);
+    spade.cubicTo(100, 76, 89, 85, 76, 85);
+    spade.cubicTo(66, 85, 58, 80, 54, 72);
+    spade.cubicTo(55, 86, 60, 94, 72, 100);
+    spade.lineTo(28, 100);
+    spade.cubicTo(40, 94, 45, 86, 46, 72);
+    spade.cubicTo(42, 80, 34, 85, 24, 85);
+    spade.cubicTo(11, 85, 0, 76, 0, 60);
+    spade.cubicTo(0, 34, 40, 16, 50, 0);
+    spade.closeSubpath();
+    return spade;
+}
+
+QPainterPath unitHeart() {
+    QPainterPath heart;
+    heart.moveTo(50, 100);
+    heart.cubicTo(40, 86, 0, 62, 0, 29);
+    heart.cubicTo(0, 11, 12, 0, 27, 0);
+    heart.cubicTo(38, 0, 46, 7, 50, 18);
+    heart.cubicTo(54, 7, 62, 0, 73, 0);
+    heart.cubicTo(88, 0, 100, 11, 100, 29);
+    heart.cubicTo(100, 62, 60, 86, 50, 100);
+    heart.closeSubpath();
+    return heart;
+}
+
+const QPainterPath& unitSuit(int suit) {
+    static const QPainterPath kShapes[] = {QPainterPath(), unitClub(), unitDiamond(), unitSpade(), unitHeart()};
+    return kShapes[suit >= 1 && suit <= 4 ? suit : 0];
+}
+
+}  // namespace
+
+QPainterPath suitPath(int suit, const QRectF& box, bool inverted) {
+    QTransform transform;
+    transform.translate(box.center().x(), box.center().y());
+    if (inverted) transform.rotate(180);
+    transform.scale(box.width() / 100.0, box.height() / 100.0);
+    transform.translate(-50, -50);
+    return transform.map(unitSuit(suit));
+}
+
+QImage transparentImage(int width, int height) {
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+void prepare(QPainter& painter) {
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+}
+
+namespace {
+
+QFont pixelFont(const char* family, QFont::StyleHint hint, int pixelSize, bool bold) {
+    QFont font(QString::fromLatin1(family));
+    font.setStyleHint(hint, QFont::PreferAntialias);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace
+
+QFont sansFont(int pixelSize, bool bold) { return pixelFont("DejaVu Sans", QFont::SansSerif, pixelSize, bold); }
+
+QFont serifFont(int pixelSize, bool bold) { return pixelFont("DejaVu Serif", QFont::Serif, pixelSize, bold); }
+
+QPainterPath fittedText(const QString& text, const QFont& font, const QRectF& box, qreal narrowest) {
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF ink = path.boundingRect();
+    if (ink.isEmpty()) return path;
+    // As tall as the box allows, as long as the letters keep `narrowest` of their width.
+    const qreal scaleY = std::min(box.height() / ink.height(), box.width() / (ink.width() * narrowest));
+    const qreal scaleX = std::min(scaleY, box.width() / ink.width());
+    QTransform transform;
+    transform.translate(box.center().x(), box.center().y());
+    transform.scale(scaleX, scaleY);
+    transform.translate(-ink.center().x(), -ink.center().y());
+    return transform.map(path);
+}
+
+QPainterPath centredText(const QString& text, const QFont& font, const QRectF& box) {
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF ink = path.boundingRect();
+    if (ink.isEmpty()) return path;
+    // Centre on the capital height so lines with and without descenders sit alike.
+    const qreal capHeight = QFontMetricsF(font).capHeight();
+    const qreal squeeze = std::min(1.0, box.width() / ink.width());
+    QTransform transform;
+    transform.translate(box.center().x(), box.center().y() + capHeight / 2);
+    transform.scale(squeeze, 1.0);
+    transform.translate(-ink.center().x(), 0);
+    return transform.map(path);
+}
+
+}  // namespace drawing
+
+namespace {
+
+template <std::size_t N>
+const QPixmap& pick(const std::array<QPixmap, N>& pictures, int index) {
+    static const QPixmap kNone;
+    return index >= 0 && index < static_cast<int>(N) ? pictures[static_cast<std::size_t>(index)] : kNone;
+}
+
+}  // namespace
+
+Artwork::Artwork() {
+    using namespace drawing;
+    cards_[0] = QPixmap::fromImage(drawCardBack());
+    for (int code = 1; code <= 52; ++code) cards_[static_cast<std::size_t>(code)] = QPixmap::fromImage(drawCardFace(code));
+    for (int suit = 1; suit <= 4; ++suit) cards_[static_cast<std::size_t>(52 + suit)] = QPixmap::fromImage(drawSuitCard(suit));
+    for (int index = 0; index < kBubbleCount; ++index) bubbles_[static_cast<std::size_t>(index)] = QPixmap::fromImage(drawBubble(index));
+    for (int n = 1; n <= kPhraseButtonCount; ++n) phrases_[static_cast<std::size_t>(n - 1)] = QPixmap::fromImage(drawPhraseButton(n));
+    winners_[0] = QPixmap::fromImage(drawWinnersBanner(kTanColour));
+    winners_[1] = QPixmap::fromImage(drawWinnersBanner(kBlueColour));
+    dealer_ = QPixmap::fromImage(drawDealerMarker());
+    maker_ = QPixmap::fromImage(drawMakerMarker(25));
+    makerTeam_ = QPixmap::fromImage(drawMakerMarker(19));
+    watching_ = QPixmap::fromImage(drawWatchingMarker());
+    turn_ = QPixmap::fromImage(drawTurnMarker());
+    trickWinner_ = QPixmap::fromImage(drawTrickWinnerMarker());
+    start_ = QPixmap::fromImage(drawStartButton());
+    scoreCard_ = QPixmap::fromImage(drawScoreCardButton());
+    lastTrick_ = QPixmap::fromImage(drawLastTrickButton());
+    logo_ = QPixmap::fromImage(drawLogo());
+    tile_ = QPixmap::fromImage(drawBackgroundTile());
+    chatter_ = QPixmap::fromImage(drawChatterButton());
+}
+
+const QPixmap& Artwork::card(int index) const { return pick(cards_, index); }
+
+const QPixmap& Artwork::bubble(int index) const { return pick(bubbles_, index); }
+
+const QPixmap& Artwork::winnersBanner(int team) const { return pick(winners_, team - 1); }
+
+const QPixmap& Artwork::phraseButton(int n) const { return pick(phrases_, n - 1); }
+
+}  // namespace vornel::table

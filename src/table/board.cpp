@@ -1,0 +1,204 @@
+#include "table/board.h"
+
+#include <QFont>
+#include <QPainter>
+
+#include "table/artwork.h"
+
+namespace vornel::table {
+
+namespace {
+
+struct FamilyPlaces {
+    const char* family;
+    QSize size;
+    std::array<QPoint, 4> places;  // bottom, left, top, right
+};
+
+const std::array<FamilyPlaces, 7> kPlaces{{
+    {"label_playername", {124, 18}, {{{88, 382}, {33, 170}, {148, 24}, {343, 213}}}},
+    {"image_cards", {71, 96}, {{{88, 401}, {33, 187}, {149, 41}, {343, 232}}}},
+    {"image_played", {71, 96}, {{{172, 235}, {132, 208}, {179, 162}, {220, 201}}}},
+    {"image_themaker", {25, 25}, {{{62, 389}, {8, 183}, {123, 37}, {317, 227}}}},
+    {"image_winner", {121, 35}, {{{64, 416}, {8, 208}, {120, 64}, {312, 248}}}},
+    {"image_eyes", {37, 17}, {{{88, 366}, {42, 155}, {149, 9}, {343, 192}}}},
+    {"image_turn", {28, 34}, {{{59, 413}, {4, 208}, {120, 61}, {313, 250}}}},
+}};
+
+constexpr std::array<int, 10> kPhraseButtonLeft{0, 496, 523, 550, 577, 603, 630, 657, 684, 711};
+
+QFont boardFont(int pointSize, bool bold) {
+    QFont font("Arial");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+Board::Board(const Artwork& artwork, QWidget* parent) : QWidget(parent), artwork_(artwork) {
+    setObjectName("panel_board");
+    setFixedSize(kWidth, kHeight);
+    createSeatElements();
+    createScoreBoard();
+    createControls();
+    createChat();
+}
+
+QRect Board::placeGeometry(const QString& family, int place) {
+    for (const auto& entry : kPlaces)
+        if (family.compare(QLatin1String(entry.family), Qt::CaseInsensitive) == 0 && place >= 1 && place <= 4)
+            return {entry.places[place - 1], entry.size};
+    return {};
+}
+
+void Board::createSeatElements() {
+    for (int seat = 1; seat <= 4; ++seat) {
+        // Before login seat n stands at place n.
+        const int place = seat;
+        for (const auto& entry : kPlaces) {
+            const QString name = QString::fromLatin1(entry.family) + QString::number(seat);
+            const QRect geometry(entry.places[place - 1], entry.size);
+            if (QLatin1String(entry.family) == QLatin1String("label_playername")) {
+                auto* label = new TextElement(name, "<Waiting>", this, geometry);
+                label->setFont(boardFont(9, true));
+                setTextColour(label, teamColour(place));
+                continue;
+            }
+            auto* image = new ImageElement(name, this, geometry);
+            const QString family = QString::fromLatin1(entry.family);
+            if (family == "image_themaker") image->setPixmap(artwork_.makerMarker());
+            else if (family == "image_eyes") image->setPixmap(artwork_.watchingMarker());
+            else if (family == "image_turn") image->setPixmap(artwork_.turnMarker());
+            else if (family == "image_winner") image->setPixmap(artwork_.winnersBanner(seat % 2 == 1 ? 1 : 2));
+            if (family != "image_cards" && family != "image_played") image->hide();
+        }
+    }
+    // The cards played to a trick overlap; the hidden hands stay behind them.
+    for (int seat = 1; seat <= 4; ++seat) seatImage("image_played", seat)->raise();
+}
+
+TextElement* Board::addText(const QString& name, const QString& caption, QRect geometry, const QColor& colour,
+                            int pointSize, bool bold) {
+    auto* label = new TextElement(name, caption, this, geometry);
+    label->setFont(boardFont(pointSize, bold));
+    setTextColour(label, colour);
+    return label;
+}
+
+void Board::createScoreBoard() {
+    addText("label_playtoscore", "Play to Score: 10", {300, 8, 180, 18}, Qt::black, 10, true);
+    auto* tan = addText("label_tanteam", "Tan Team", {310, 31, 120, 18}, kTanColour, 11, true);
+    auto* blue = addText("label_blueteam", "Blue Team", {313, 101, 120, 18}, kBlueColour, 11, true);
+    for (auto* heading : {tan, blue}) {
+        QFont font = heading->font();
+        font.setUnderline(true);
+        heading->setFont(font);
+    }
+    for (int team = 1; team <= 2; ++team) {
+        const int y = team == 1 ? 68 : 138;
+        const QColor colour = team == 1 ? kTanColour : kBlueColour;
+        addText(QString("label_trickshead%1").arg(team), "Tricks", {306, y - 18, 50, 16}, colour, 8, true);
+        addText(QString("label_scorehead%1").arg(team), "Score", {378, y - 18, 50, 16}, colour, 8, true);
+        addText(QString("label_current%1").arg(team), "", {318, y, 40, 22}, colour, 13, true);
+        addText(QString("label_score%1").arg(team), "0", {388, y, 40, 22}, colour, 13, true);
+        auto* bonus = addText(QString("label_bonus%1").arg(team), "", {436, team == 1 ? 38 : 113, 56, 37}, colour, 1, true);
+        QFont font = bonus->font();
+        font.setPixelSize(30);
+        bonus->setFont(font);
+        auto* maker = new ImageElement(QString("image_maker%1").arg(team), this,
+                                       {team == 1 ? 282 : 285, team == 1 ? 28 : 98, 25, 25});
+        maker->setPixmap(artwork_.makerTeamMarker());
+        maker->hide();
+    }
+}
+
+void Board::createControls() {
+    addText("label_trumpcaption", "Trump", {17, 20, 71, 16}, Qt::black, 9, true)->setAlignment(Qt::AlignHCenter);
+    new ImageElement("image_trump", this, {17, 38, 71, 96});
+
+    auto* dealer = new ImageElement("button_dealer", this, {60, 366, 25, 25});
+    dealer->setPixmap(artwork_.dealerMarker());
+
+    auto* status = addText("label_status", "Good Luck!!", {24, 533, 393, 16}, Qt::black, 9, true);
+    status->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    addText("label_discard", "Discard a Card", {152, 357, 120, 16}, Qt::black, 9, true)->hide();
+
+    const std::array<QPoint, 5> bubbleAt{{{0, 0}, {149, 358}, {245, 358}, {149, 331}, {245, 331}}};
+    for (int n = 1; n <= 4; ++n) {
+        bubbles_[n] = new ImageElement(QString("bubble%1").arg(n), this, {bubbleAt[n], QSize(95, 25)});
+        bubbles_[n]->setTag(-1);
+        bubbles_[n]->setCursor(Qt::PointingHandCursor);
+    }
+
+    auto* winner = new ImageElement("image_winner", this, {59, 413, 27, 35});
+    winner->setPixmap(artwork_.trickWinnerMarker());
+    winner->hide();
+
+    auto* start = new ImageElement("button_start", this, {368, 347, 91, 28});
+    start->setPixmap(artwork_.startButton());
+    start->setCursor(Qt::PointingHandCursor);
+    start->hide();
+    auto* scoreCard = new ImageElement("button_scorecard", this, {400, 460, 91, 28});
+    scoreCard->setPixmap(artwork_.scoreCardButton());
+    scoreCard->setCursor(Qt::PointingHandCursor);
+    auto* lastTrick = new ImageElement("button_lasttrick", this, {400, 492, 91, 28});
+    lastTrick->setPixmap(artwork_.lastTrickButton());
+    lastTrick->setCursor(Qt::PointingHandCursor);
+
+    auto* logo = new ImageElement("Image6", this, {530, 12, 223, 61});
+    logo->setPixmap(artwork_.logo());
+    logo->setCursor(Qt::PointingHandCursor);
+}
+
+void Board::createChat() {
+    mainchat_ = new QTextEdit(this);
+    mainchat_->setObjectName("mainchat");
+    mainchat_->setGeometry(496, 104, 270, 401);
+    mainchat_->setReadOnly(true);
+    mainchat_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mainchat_->setFont(boardFont(8, false));
+    QPalette chatPalette = mainchat_->palette();
+    chatPalette.setColor(QPalette::Base, Qt::white);
+    mainchat_->setPalette(chatPalette);
+
+    mychat_ = new QLineEdit("<Enter Chat Here>", this);
+    mychat_->setObjectName("mychat");
+    mychat_->setGeometry(496, 506, 270, 22);
+
+    for (int n = 1; n <= 10; ++n) {
+        const int left = n <= 9 ? kPhraseButtonLeft[n] : 738;
+        phraseButtons_[n] = new ImageElement(QString("b_phrase%1").arg(n), this, {left, 83, 25, 18});
+        phraseButtons_[n]->setPixmap(n <= 9 ? artwork_.phraseButton(n) : artwork_.chatterButton());
+        phraseButtons_[n]->setCursor(Qt::PointingHandCursor);
+        phraseButtons_[n]->setTag(n);
+    }
+    phraseButtons_[10]->setToolTip("Chatter Sounds");
+}
+
+QWidget* Board::element(const QString& name) const {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->objectName().compare(name, Qt::CaseInsensitive) == 0) return child;
+    return nullptr;
+}
+
+ImageElement* Board::seatImage(const char* family, int seat) const {
+    return image(QString::fromLatin1(family) + QString::number(seat));
+}
+
+TextElement* Board::nameLabel(int seat) const { return text(QString("label_playername%1").arg(seat)); }
+
+void Board::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kTableColour);
+    painter.drawTiledPixmap(rect(), artwork_.backgroundTile());
+}
+
+}  // namespace vornel::table

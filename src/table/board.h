@@ -1,0 +1,70 @@
+#pragma once
+// The table's board `panel_board` (771 x 551): every element at its place,
+// named as the game names it, plus the chat box, the entry line and the
+// phrase buttons. Elements are found by name without regard to letter case.
+
+#include <QColor>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QWidget>
+#include <array>
+
+#include "table/board_element.h"
+
+namespace vornel::table {
+
+class Artwork;
+
+inline const QColor kTanColour(101, 83, 50);
+inline const QColor kBlueColour(86, 107, 143);
+inline const QColor kTableColour(244, 245, 214);
+
+inline const char* const kSeatFamilies[] = {"image_cards",    "label_playername", "image_played", "image_themaker",
+                                            "image_winner",   "image_eyes",       "image_turn"};
+
+class Board : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 771;
+    static constexpr int kHeight = 551;
+
+    Board(const Artwork& artwork, QWidget* parent = nullptr);
+
+    // Any element by name, letter case ignored; nullptr when there is none.
+    QWidget* element(const QString& name) const;
+    ImageElement* image(const QString& name) const { return qobject_cast<ImageElement*>(element(name)); }
+    TextElement* text(const QString& name) const { return qobject_cast<TextElement*>(element(name)); }
+    // A seat's element of one family ("image_turn", 3 -> image_turn3).
+    ImageElement* seatImage(const char* family, int seat) const;
+    TextElement* nameLabel(int seat) const;
+    ImageElement* bubble(int n) const { return n >= 1 && n <= 4 ? bubbles_[n] : nullptr; }
+    ImageElement* phraseButton(int n) const { return n >= 1 && n <= 10 ? phraseButtons_[n] : nullptr; }
+
+    // Where each seat family's element stands at screen place 1..4
+    // (bottom, left, top, right).
+    static QRect placeGeometry(const QString& family, int place);
+    static QColor teamColour(int seat) { return seat % 2 == 1 ? kTanColour : kBlueColour; }
+
+    QTextEdit* mainchat() const { return mainchat_; }
+    QLineEdit* mychat() const { return mychat_; }
+    const Artwork& artwork() const { return artwork_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void createSeatElements();
+    void createScoreBoard();
+    void createControls();
+    void createChat();
+    TextElement* addText(const QString& name, const QString& caption, QRect geometry, const QColor& colour,
+                         int pointSize, bool bold);
+
+    const Artwork& artwork_;
+    std::array<ImageElement*, 5> bubbles_{};
+    std::array<ImageElement*, 11> phraseButtons_{};
+    QTextEdit* mainchat_ = nullptr;
+    QLineEdit* mychat_ = nullptr;
+};
+
+}  // namespace vornel::table

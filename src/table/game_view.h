@@ -1,0 +1,80 @@
+#pragma once
+// What the table shows of the game: the own hand and the other seats' card
+// backs, the bubbles and prompts of the bidding, the cards of each trick,
+// the trick counts, the scores and the end of the game. Each handler takes
+// the text of one host message after its command.
+
+#include <QString>
+#include <array>
+#include <string_view>
+
+namespace vornel::table {
+
+class Board;
+class ImageElement;
+class TableWindow;
+struct TableState;
+
+class GameView {
+public:
+    explicit GameView(TableWindow& window);
+
+    // Bidding and the deal.
+    void startthegame(std::string_view rest);
+    void setdealer(std::string_view rest);
+    void settrump(std::string_view rest);
+    void setbidder(std::string_view rest);
+    void hepassed(std::string_view rest);
+    void heaccepted(std::string_view rest);
+    void trumpchoosen(std::string_view rest);
+    void setchooser(std::string_view rest);
+    void setaloner(std::string_view rest);
+    void goingalone(std::string_view rest);
+    void setdiscarder(std::string_view rest);
+    void switchCard(std::string_view rest);  // `switch`
+    void justwatching(std::string_view rest);
+    void loadcards(std::string_view rest);
+    void loadstats(std::string_view rest);
+    void loadtheircard(std::string_view rest);
+
+    // Tricks and scores.
+    void setnextplayer(std::string_view rest);
+    void playedcard(std::string_view rest);
+    void notvalid(std::string_view rest);
+    void trickwinner(std::string_view rest);
+    void clearcards(std::string_view rest);
+    void scores(std::string_view rest);
+    void thewinner(std::string_view rest);
+
+    // The own hand.
+    void placecard(std::string_view rest);
+    void createcard(int slot, int code);
+    void sortthem();
+    void movecards(int slot);
+    void cardimagesMouseDown(ImageElement& card, int button);
+    void bubble1Click(int bubble);
+
+    // `clearall`: score board and markers back to their start.
+    void clearall();
+    // The hand layout: the hand slot at display position 1..5, -1 when free.
+    int slotAtPosition(int position) const { return layout_[position]; }
+
+private:
+    void startround();
+    void clearBubbles();
+    void setBubble(int bubble, int picture, int code);
+    void showTurnMarker(int seat);
+    void resetHand();
+    void drawFan(int seat, int count);
+    void moveDealerMarker(int seat);
+    void playTurnSound();
+    QString caption(int seat) const;
+    void setStatus(const QString& text);
+
+    TableWindow& window_;
+    Board& board_;
+    TableState& state_;
+    std::array<int, 6> layout_{-1, -1, -1, -1, -1, -1};  // positions 1..5
+};
+
+}  // namespace vornel::table

@@ -1,0 +1,398 @@
+#include "table/table_window.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "net/protocol.h"
+#include "table/chat_box.h"
+#include "table/game_view.h"
+#include "table/seat_rotation.h"
+
+namespace vornel::table {
+
+namespace {
+const QColor kBlue(0, 0, 255);
+const QColor kNavy(0, 0, 128);
+
+QString fromWire(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+}  // namespace
+
+TableWindow::TableWindow(Services services, QWidget* parent)
+    : QMainWindow(parent), services_(services), connection_(this) {
+    setObjectName("Tchat");
+    setWindowTitle("Vornel");
+
+    auto* central = new QWidget(this);
+    central->setObjectName("central");
+    central->setAutoFillBackground(true);
+    QPalette palette = central->palette();
+    palette.setColor(QPalette::Window, kTableColour);
+    central->setPalette(palette);
+    central->setMinimumSize(Board::kWidth + 15, Board::kHeight + 12);
+    setCentralWidget(central);
+    board_ = new Board(artwork_, central);
+    board_->move(0, 0);
+
+    chat_ = std::make_unique<ChatBox>(*board_->mainchat());
+    game_ = std::make_unique<GameView>(*this);
+    buildMenus();
+    buildDispatch();
+    connectBoard();
+
+    connection_.setMessageHandler([this](std::string_view message) { dispatch(message); });
+    connect(&connection_, &net::TableConnection::closedByHost, this, [this] {
+        if (!closingAfterRefusal_) close();
+    });
+    connect(&connection_, &net::TableConnection::connectFailed, this,
+            [this] { addlinetochat("Unable to connect to the host.", kBlue); });
+    connect(&connection_, &net::TableConnection::connectionLost, this,
+            [this] { addlinetochat("The connection to the host was lost.", kBlue); });
+
+    game_->clearall();
+    resize(kDefaultWidth, kDefaultHeight);
+}
+
+TableWindow::~TableWindow() = default;
+
+QAction* TableWindow::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
+
+void TableWindow::buildMenus() {
+    auto add = [this](QMenu* menu, const char* name, const QString& caption, bool checkable = false,
+                      bool checked = false) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(checkable);
+        a->setChecked(checked);
+        return a;
+    };
+
+    QMenu* file = menuBar()->addMenu("File");
+    QAction* start = add(file, "action_startgame", "Start Game");
+    start->setEnabled(false);
+    connect(start, &QAction::triggered, this, &TableWindow::startGameClicked);
+    add(file, "action_host", "Host")->setVisible(false);
+    add(file, "action_join", "Join")->setVisible(false);
+    connect(add(file, "action_exit", "Exit"), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* options = menuBar()->addMenu("Options");
+    connect(add(options, "action_playsounds", "Play Sounds", true, true), &QAction::toggled, this, [this](bool on) {
+        options_.playSounds = on;
+        Q_EMIT optionsChanged();
+    });
+    connect(add(options, "action_chattersounds", "Play Chatter Sounds", true, false), &QAction::toggled, this,
+            [this](bool on) {
+                options_.chatterSounds = on;
+                Q_EMIT optionsChanged();
+            });
+    QMenu* turnSound = options->addMenu("Turn Sound");
+    auto* turnGroup = new QActionGroup(this);
+    for (int choice = 0; choice <= 1; ++choice) {
+        QAction* a = add(turnSound, choice == 0 ? "action_turnclassic" : "action_turnnew", choice == 0 ? "Classic" : "New",
+                         true, choice == 0);
+        turnGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, choice] {
+            options_.turnSound = choice;
+            Q_EMIT optionsChanged();
+        });
+    }
+    QMenu* speed = options->addMenu("Bot Speed");
+    auto* speedGroup = new QActionGroup(this);
+    for (const auto& [name, caption, ms] : {std::tuple{"action_slow", "Slow", 750}, std::tuple{"action_normal", "Normal", 500},
+                                            std::tuple{"action_fast", "Fast", 200}}) {
+        QAction* a = add(speed, name, caption, true, ms == 500);
+        speedGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, ms = ms] { setBotSpeed(ms, true); });
+    }
+    options->addSeparator();
+    connect(add(options, "action_viewscorecard", "View Score Card"), &QAction::triggered, this,
+            &TableWindow::showScoreCardRequested);
+    connect(add(options, "action_scorecardontop", "Score Card Window - Stay on Top", true), &QAction::triggered, this,
+            [this](bool on) {
+                options_.scoreCardOnTop = on;
+                Q_EMIT optionsChanged();
+            });
+    connect(add(options, "action_viewlasttrick", "View Last Trick"), &QAction::triggered, this,
+            &TableWindow::showLastTrickRequested);
+    connect(add(options, "action_lasttrickontop", "Last Trick Window - Stay on Top", true), &QAction::triggered, this,
+            [this](bool on) {
+                options_.lastTrickOnTop = on;
+                Q_EMIT optionsChanged();
+            });
+    options->addSeparator();
+    add(options, "action_textcolor", "Text Color");
+    add(options, "action_actioncolor", "Action Color");
+    QMenu* size = options->addMenu("Text Size");
+    for (int points : {8, 10, 12, 14}) {
+        QAction* a = add(size, QString("action_size%1").arg(points).toLatin1().constData(), QString::number(points), true,
+                         points == 8);
+        connect(a, &QAction::triggered, this, [this, points] {
+            options_.textSize = points;
+            chat_->setFontSize(points);
+            for (int other : {8, 10, 12, 14})
+                action(QString("action_size%1").arg(other))->setChecked(other == points);
+            Q_EMIT optionsChanged();
+        });
+    }
+    connect(add(options, "action_scrolloff", "Scroll Chat Off", true), &QAction::toggled, this,
+            [this](bool on) { chat_->setScrollOff(on); });
+    connect(add(options, "action_clearchat", "Clear Main Chat Box"), &QAction::triggered, this,
+            [this] { chat_->clear(); });
+    connect(add(options, "action_resetscreen", "Reset Screen Location"), &QAction::triggered, this, [this] {
+        move(3, 3);
+        resize(kDefaultWidth, kDefaultHeight);
+    });
+    connect(add(options, "action_justwatch", "Just Watch", true), &QAction::triggered, this, [this](bool nowChecked) {
+        // The host's answer sets the check mark; until then it shows what it showed.
+        action("action_justwatch")->setChecked(!nowChecked);
+        if (state_.ownSeat < 1 || state_.ownSeat > 4) return;
+        const char* value = nowChecked ? "1" : "2";
+        sendMessage("CMD_justwatch", {Field::num(state_.ownSeat), Field::txt(value)});
+    });
+
+    QMenu* view = menuBar()->addMenu("View");
+    connect(add(view, "action_viewtally", "View Tally"), &QAction::triggered, this, &TableWindow::showTallyRequested);
+    connect(add(view, "action_spylist", "Spy List"), &QAction::triggered, this, &TableWindow::showSpyListRequested);
+    connect(add(view, "action_lasttrick", "Last Trick"), &QAction::triggered, this, &TableWindow::showLastTrickRequested);
+    connect(add(view, "action_gamelog", "Game Log"), &QAction::triggered, this, &TableWindow::showScoreCardRequested);
+    connect(add(view, "action_phraselist", "Phrase List"), &QAction::triggered, this,
+            &TableWindow::showPhraseEditorRequested);
+
+    QMenu* help = menuBar()->addMenu("Help");
+    QAction* content = add(help, "action_content", "Content");
+    content->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(content, &QAction::triggered, this, &TableWindow::showHelpRequested);
+    connect(add(help, "action_about", "About"), &QAction::triggered, this, &TableWindow::showAboutRequested);
+}
+
+void TableWindow::connectBoard() {
+    connect(board_->image("button_start"), &ImageElement::pressed, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) startGameClicked();
+    });
+    connect(board_->image("button_scorecard"), &ImageElement::pressed, this,
+            [this](Qt::MouseButton) { Q_EMIT showScoreCardRequested(); });
+    connect(board_->image("button_lasttrick"), &ImageElement::pressed, this,
+            [this](Qt::MouseButton) { Q_EMIT showLastTrickRequested(); });
+    connect(board_->image("Image6"), &ImageElement::pressed, this, [this](Qt::MouseButton) { Q_EMIT logoClicked(); });
+    QLineEdit* entry = board_->mychat();
+    connect(entry, &QLineEdit::returnPressed, this, &TableWindow::sendit);
+    connect(entry, &QLineEdit::textEdited, this, [entry](const QString& text) {
+        // The first key replaces the "<Enter Chat Here>" invitation.
+        if (text.contains("<Enter Chat Here>")) entry->setText(QString(text).remove("<Enter Chat Here>"));
+    });
+    for (int n = 1; n <= 4; ++n) {
+        connect(board_->bubble(n), &ImageElement::pressed, this, [this, n](Qt::MouseButton button) {
+            if (button == Qt::LeftButton) game_->bubble1Click(n);
+        });
+    }
+}
+
+void TableWindow::buildDispatch() {
+    auto& d = dispatcher_;
+    auto game = [this](void (GameView::*handler)(std::string_view)) {
+        return [this, handler](std::string_view rest) { (game_.get()->*handler)(rest); };
+    };
+    d.on("CMD_sendlogininfo", [this](std::string_view rest) { sendloginfo(rest); });
+    d.on("CMD_chat", [this](std::string_view rest) { chatrecieved(rest); });
+    d.on("CMD_action", [this](std::string_view rest) { chatrecieved(rest); });
+    d.on("CMD_newplayerinfo", [this](std::string_view rest) { newplayerinfo(rest); });
+    d.on("CMD_havewrongversion", [this](std::string_view rest) {
+        addlinetochat(fromWire(rest) + " has a different version of the game then you.", kBlue);
+    });
+    d.on("CMD_wrongversion", [this](std::string_view) {
+        addlinetochat("You have a differnt version of the game then the host.", kBlue);
+    });
+    d.on("CMD_existingplayers", [this](std::string_view rest) { newplayerinfo(rest); });
+    d.on("CMD_playerdisconnected", [this](std::string_view rest) { playerdisconnected(rest); });
+    d.on("CMD_startgame", game(&GameView::startthegame));
+    d.on("CMD_nextplayer", game(&GameView::setnextplayer));
+    d.on("CMD_full", [this](std::string_view) { gameIsFull(); });
+    d.on("CMD_justwatching", game(&GameView::justwatching));
+    d.on("CMD_dealer", game(&GameView::setdealer));
+    d.on("CMD_placecard", game(&GameView::placecard));
+    d.on("CMD_bidder", game(&GameView::setbidder));
+    d.on("CMD_hepassed", game(&GameView::hepassed));
+    d.on("CMD_heaccepted", game(&GameView::heaccepted));
+    d.on("CMD_settrump", game(&GameView::settrump));
+    d.on("CMD_discarder", game(&GameView::setdiscarder));
+    d.on("CMD_switch", game(&GameView::switchCard));
+    d.on("CMD_chooser", game(&GameView::setchooser));
+    d.on("CMD_trumpchoosen", game(&GameView::trumpchoosen));
+    d.on("CMD_playedcard", game(&GameView::playedcard));
+    d.on("CMD_notvalid", game(&GameView::notvalid));
+    d.on("CMD_trickwinner", game(&GameView::trickwinner));
+    d.on("CMD_clearcards", game(&GameView::clearcards));
+    d.on("CMD_score", game(&GameView::scores));
+    d.on("CMD_thewinner", game(&GameView::thewinner));
+    d.on("CMD_loadstats", game(&GameView::loadstats));
+    d.on("CMD_loadcards", game(&GameView::loadcards));
+    d.on("CMD_loadtheircards", game(&GameView::loadtheircard));
+    d.on("CMD_aloner", game(&GameView::setaloner));
+    d.on("CMD_goingalone", game(&GameView::goingalone));
+    d.on("CMD_playasound", [this](std::string_view rest) { playasound(rest); });
+}
+
+void TableWindow::dispatch(std::string_view message) { dispatcher_.dispatch(message); }
+
+// --- connection ----------------------------------------------------------
+
+void TableWindow::setPlayer(const QString& name, const QString& hostAddress) {
+    QString clean = name;
+    clean.remove(QChar(0xFF));
+    state_.playerName = clean;
+    state_.hostAddress = hostAddress;
+}
+
+void TableWindow::hostpress(quint16 port) {
+    state_.loginText = state_.playerName.toLatin1().toStdString() + net::kTerminator;
+    state_.isHost = true;
+    connection_.connectToHost("127.0.0.1", port);
+    board_->image("button_start")->show();
+    action("action_startgame")->setEnabled(true);
+}
+
+void TableWindow::joinpress(quint16 port) {
+    state_.loginText = state_.playerName.toLatin1().toStdString() + net::kTerminator;
+    connection_.connectToHost(state_.hostAddress, port);
+    board_->image("button_start")->hide();
+    action("action_startgame")->setEnabled(false);
+}
+
+void TableWindow::sendMessage(std::string_view command, std::initializer_list<Field> fields) {
+    if (!state_.loggedIn) return;
+    connection_.send(command, fields);
+}
+
+void TableWindow::sendloginfo(std::string_view rest) {
+    const auto seat = net::parseNumber(rest);
+    if (!seat) return;
+    state_.ownSeat = *seat;
+    state_.loggedIn = true;
+    // The login text ends in the terminator itself, so the host sees an
+    // empty message after this one and ignores it.
+    connection_.sendText("CMD_logininfo+" + std::to_string(*seat) + "+" + std::string(net::kVersion) + "+" +
+                         state_.loginText);
+    sortstuff(*board_, state_.ownSeat, state_.defaultNames);
+}
+
+void TableWindow::newplayerinfo(std::string_view rest) {
+    net::FieldReader reader(rest);
+    const auto number = reader.number();
+    if (!number) return;
+    const int n = *number;
+    const QString name = fromWire(reader.remainder());
+    if (n == state_.ownSeat) {
+        addlinetochat("You are Connected.", kBlue);
+        Q_EMIT ownArrival();
+    } else {
+        addlinetochat(name + " is Connected.", kBlue);
+    }
+    if (n > 4) {
+        services_.watchers.addWatcher(QString::number(n) + ": " + name);
+        addlinetochat(n == state_.ownSeat ? QString("You are spying.") : name + " is spying.", kBlue);
+    } else if (TextElement* label = board_->nameLabel(n)) {
+        label->setText(name);
+        label->show();
+    }
+    playsounds("entered");
+}
+
+void TableWindow::playerdisconnected(std::string_view rest) {
+    net::FieldReader reader(rest);
+    const auto number = reader.number();
+    if (!number) return;
+    const int n = *number;
+    const QString name = fromWire(reader.remainder());
+    if (n > 4) {
+        if (!services_.watchers.isEmpty() && services_.watchers.removeWatcher(QString::number(n) + ": " + name))
+            addlinetochat(name + " has left.", kNavy);
+        return;
+    }
+    TextElement* label = board_->nameLabel(n);
+    if (label == nullptr) return;
+    addlinetochat(label->text() + " disconnected.", kBlue);
+    label->setText(label->hint());
+    if (ImageElement* eyes = board_->seatImage("image_eyes", n)) eyes->hide();
+}
+
+void TableWindow::gameIsFull() {
+    closingAfterRefusal_ = true;
+    // Not modal: the event loop goes on while the player reads it, and the
+    // table closes when it is dismissed.
+    auto* box = new QMessageBox(QMessageBox::Information, "Vornel", "Game is full", QMessageBox::Ok, this);
+    box->setObjectName("message_full");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, &QWidget::close);
+    box->show();
+}
+
+// --- chat and sounds -----------------------------------------------------
+
+void TableWindow::addlinetochat(const QString& text, const QColor& colour) { chat_->addLine(text, colour); }
+
+void TableWindow::playsounds(const QString& name) {
+    if (options_.playSounds) services_.sounds.play(name);
+}
+
+// --- options -------------------------------------------------------------
+
+void TableWindow::setBotSpeed(int speed, bool announce) {
+    options_.botSpeed = speed;
+    action("action_slow")->setChecked(speed == 750);
+    action("action_normal")->setChecked(speed == 500);
+    action("action_fast")->setChecked(speed == 200);
+    sendMessage("CMD_botspeed", {Field::num(state_.ownSeat), Field::num(speed)});
+    if (announce) Q_EMIT optionsChanged();
+}
+
+void TableWindow::applyOptions(const TableOptions& options) {
+    const QSignalBlocker blocker(this);  // applying what was read must not write it back
+    options_ = options;
+    chat_->setFontSize(options.textSize);
+    for (int points : {8, 10, 12, 14}) action(QString("action_size%1").arg(points))->setChecked(points == options.textSize);
+    const int speed = options.botSpeed == 750 || options.botSpeed == 200 ? options.botSpeed : 500;
+    options_.botSpeed = speed;
+    action("action_slow")->setChecked(speed == 750);
+    action("action_normal")->setChecked(speed == 500);
+    action("action_fast")->setChecked(speed == 200);
+    if (state_.ownSeat == 1 && state_.loggedIn)
+        sendMessage("CMD_botspeed", {Field::num(state_.ownSeat), Field::num(speed)});
+    action("action_scorecardontop")->setChecked(options.scoreCardOnTop);
+    action("action_lasttrickontop")->setChecked(options.lastTrickOnTop);
+    for (const char* name : {"action_playsounds", "action_chattersounds", "action_turnclassic", "action_turnnew"}) {
+        QAction* a = action(name);
+        const QSignalBlocker quiet(a);
+        if (QLatin1String(name) == QLatin1String("action_playsounds")) a->setChecked(options.playSounds);
+        else if (QLatin1String(name) == QLatin1String("action_chattersounds")) a->setChecked(options.chatterSounds);
+        else if (QLatin1String(name) == QLatin1String("action_turnclassic")) a->setChecked(options.turnSound != 1);
+        else a->setChecked(options.turnSound == 1);
+    }
+}
+
+void TableWindow::startGameClicked() {
+    if (!state_.isHost) return;
+    if (!state_.loggedIn) {
+        auto* box = new QMessageBox(QMessageBox::Information, "Vornel", "You are not connected", QMessageBox::Ok, this);
+        box->setObjectName("message_notconnected");
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->show();
+        return;
+    }
+    Q_EMIT startGameRequested();
+}
+
+// --- window events -------------------------------------------------------
+
+void TableWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) Q_EMIT activated();
+    QMainWindow::changeEvent(event);
+}
+
+void TableWindow::closeEvent(QCloseEvent* event) {
+    Q_EMIT closing();
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace vornel::table

@@ -1,0 +1,107 @@
+// vornel-shots: plays a solo game on the real program in this process,
+// clicking cards and bubbles as a player would, and saves a picture of the
+// table at the deal, the bidding, a trick in progress, a scored hand and the
+// end of the game.
+//
+//   vornel-shots [output-directory]   (default: screenshots)
+
+#include <QApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QTimer>
+#include <cstdio>
+#include <set>
+
+#include "app/game_start_dialog.h"
+#include "app/program.h"
+#include "engine/simulation.h"
+#include "table/board.h"
+#include "table/game_view.h"
+
+namespace {
+
+void click(QWidget* widget) {
+    if (widget == nullptr) return;
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("screenshots");
+    QDir().mkpath(outDir);
+
+    vornel::FixedBotSpeed speed(40);
+    vornel::app::Program program({}, {static_cast<quint16>(20000 + QCoreApplication::applicationPid() % 20000), &speed});
+    auto& table = program.table();
+    program.start();
+
+    std::set<QString> saved;
+    auto shoot = [&](const QString& name) {
+        if (saved.count(name) != 0) return;
+        saved.insert(name);
+        const QString path = outDir + "/" + name + ".png";
+        table.grab().save(path);
+        std::printf("saved %s\n", qPrintable(path));
+    };
+
+    int played = 0;
+    table.connection().setMessageHandler([&](std::string_view message) {
+        table.dispatch(message);
+        const QString text = QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size()));
+        if (text.startsWith("CMD_settrump")) shoot("1-deal");
+        if (text.startsWith("CMD_playedcard") && ++played % 4 == 2) shoot("3-trick");
+        if (text.startsWith("CMD_score")) shoot("4-scored");
+        if (text.startsWith("CMD_thewinner")) {
+            shoot("5-winner");
+            QTimer::singleShot(200, &application, &QApplication::quit);
+        }
+    });
+
+    // The player: answers every prompt addressed to the own seat.
+    QTimer player;
+    int nextSlotTry = 0;
+    bool startClicked = false;
+    QObject::connect(&player, &QTimer::timeout, [&] {
+        auto& state = table.state();
+        if (!state.loggedIn) return;
+        if (!startClicked && table.board().image("button_start")->isVisible()) {
+            startClicked = true;
+            click(table.board().image("button_start"));
+            QTimer::singleShot(50, [&] { click(program.gameStart().findChild<QWidget*>("button_start")); });
+            return;
+        }
+        if (state.seatToAct != state.ownSeat) return;
+        for (int n = 1; n <= 4; ++n) {
+            auto* bubble = table.board().bubble(n);
+            if (bubble->tag() == -1) continue;
+            shoot("2-bidding");
+            // Pass in the first round, name the first suit offered in the second, play with the partner.
+            for (int preferred : {2, 8, 3, 4, 5, 6, 22}) {
+                for (int m = 1; m <= 4; ++m)
+                    if (table.board().bubble(m)->tag() == preferred) {
+                        click(table.board().bubble(m));
+                        return;
+                    }
+            }
+        }
+        // Play or discard: try the cards left to right; a refused card stays raised.
+        for (int i = 0; i < 5; ++i) {
+            const int position = (nextSlotTry + i) % 5 + 1;
+            const int slot = table.game().slotAtPosition(position);
+            if (slot == -1) continue;
+            auto* card = table.board().image(QString("card%1").arg(slot));
+            if (card == nullptr || card->y() != 400) continue;
+            nextSlotTry = position;
+            click(card);
+            return;
+        }
+    });
+    player.start(30);
+    QTimer::singleShot(180000, &application, &QApplication::quit);
+    return QApplication::exec();
+}
