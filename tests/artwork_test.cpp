@@ -150,6 +150,18 @@ TEST_F(ArtworkTest, EveryCardInPlayHasItsOwnFace) {
     }
 }
 
+TEST_F(ArtworkTest, CourtCardsHaveTheirOwnPortraits) {
+    // Inside the portrait frame, clear of the corner indices.
+    const QRect portrait(17, 10, 37, 76);
+    for (int suit = 1; suit <= 4; ++suit)
+        for (int a = 11; a <= 13; ++a)
+            for (int b = a + 1; b <= 13; ++b) {
+                const QImage first = pixels(art().card(code(suit, a))).copy(portrait);
+                const QImage second = pixels(art().card(code(suit, b))).copy(portrait);
+                EXPECT_GT(differingPixels(first, second), 150) << "suit " << suit << " ranks " << a << " and " << b;
+            }
+}
+
 TEST_F(ArtworkTest, SuitSymbolCardsDifferFromEachOtherAndFromTheFaces) {
     for (int s = 1; s <= 4; ++s) {
         const QImage symbol = pixels(art().card(52 + s));

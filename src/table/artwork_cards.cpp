@@ -120,10 +120,6 @@ void drawAce(QPainter& painter, int suit) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(suitInk(suit));
     painter.drawPath(symbol);
-    if (spade) {
-        painter.setBrush(QColor(254, 254, 251));
-        painter.drawPath(suitPath(3, QRectF(kCentre.x() - 5, kCentre.y() - 6, 10, 11)));
-    }
 }
 
 }  // namespace
