@@ -1,10 +1,12 @@
 #include "qt_host.h"
 
 #include <QHostAddress>
+#include <QMetaObject>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <random>
+#include <string>
 
 namespace vornel::net {
 
@@ -15,6 +17,9 @@ std::uint64_t freshSeed() {
     return (std::uint64_t{device()} << 32) ^ device();
 }
 
+// Set on a socket whose drop for not reading has been scheduled.
+constexpr const char* kDropping = "vornelDropping";
+
 QString peerOf(const QTcpSocket* socket) {
     return socket->peerAddress().toString() + QLatin1Char(':') + QString::number(socket->peerPort());
 }
@@ -24,6 +29,7 @@ QString peerOf(const QTcpSocket* socket) {
 QtHost::QtHost(const BotSpeed& botSpeed, Diagnostics& diagnostics, std::optional<std::uint64_t> seed,
                QObject* parent)
     : QObject(parent),
+      diagnostics_(diagnostics),
       server_(new QTcpServer(this)),
       random_(seed ? *seed : freshSeed()),
       core_(HostCore::Ports{*this, queueTimer_, engineTimer_, random_, diagnostics, botSpeed}) {
@@ -132,7 +138,21 @@ void QtHost::onPeerClosed(QTcpSocket* socket) {
 
 void QtHost::send(int record, std::string_view bytes) {
     if (record < 1 || record > HostCore::kRecords) return;
-    if (QTcpSocket* socket = sockets_[record]) socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    QTcpSocket* socket = sockets_[record];
+    if (socket == nullptr) return;
+    socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (socket->bytesToWrite() > kMaxUnsentBytes && !socket->property(kDropping).toBool()) {
+        socket->setProperty(kDropping, true);
+        // Not from inside the core's send: it may be walking its records.
+        QMetaObject::invokeMethod(this, [this, record, socket] { dropStalled(record, socket); }, Qt::QueuedConnection);
+    }
+}
+
+void QtHost::dropStalled(int record, QTcpSocket* socket) {
+    if (sockets_[record] != socket) return;
+    diagnostics_.report("Connection " + std::to_string(record) + " closed: it does not read what it is sent");
+    core_.disconnectsock(record);
+    if (sockets_[record] == socket) close(record);
 }
 
 void QtHost::close(int record) {
@@ -148,7 +168,13 @@ void QtHost::close(int record) {
 void QtHost::closeSocket(QTcpSocket* socket) {
     // disconnectFromHost() writes what is still buffered (CMD_full, say)
     // before it closes; deleting the socket earlier would drop those bytes.
-    // A peer that never reads gets a few seconds, then is cut off.
+    // A peer that never reads gets a few seconds, then is cut off; one that
+    // has already stalled is cut off at once.
+    if (socket->bytesToWrite() > kMaxUnsentBytes) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     QTimer::singleShot(kCloseGraceMs, socket, [socket] {
         socket->abort();

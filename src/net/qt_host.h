@@ -32,6 +32,10 @@ public:
     // How long a closed connection may take to hand its last bytes (such as
     // CMD_full) to a peer that does not read before it is dropped.
     static constexpr int kCloseGraceMs = 5000;
+    // A connection whose peer has stopped reading is closed (as a departure)
+    // once this much waits to be written to it, so it cannot make the host
+    // hold ever more memory. A whole game is a few kilobytes.
+    static constexpr qint64 kMaxUnsentBytes = 4 * 1024 * 1024;
 
     // The bot speed is read whenever the engine arms or stops its timer, so
     // the creator may change it while the host runs. Without a seed the
@@ -59,6 +63,9 @@ public:
     // Sockets not yet destroyed, those still handing out their last bytes
     // after a close included: 0 once closeAll() has finished its work.
     int openSocketCount() const;
+    // Idle costs nothing: both timers run only while there is work.
+    bool queueTimerActive() const { return queueTimer_.timer.isActive(); }
+    bool engineTimerActive() const { return engineTimer_.timer.isActive(); }
 
 Q_SIGNALS:
     // A connection was accepted on this record (1..9).
@@ -96,8 +103,10 @@ private:
     void onPeerClosed(QTcpSocket* socket);
     int recordOf(const QTcpSocket* socket) const;
     void readInto(int record, QTcpSocket* socket);
+    void dropStalled(int record, QTcpSocket* socket);
     static void closeSocket(QTcpSocket* socket);
 
+    Diagnostics& diagnostics_;
     QTcpServer* server_;
     SeededRandom random_;
     QueueTimerAdapter queueTimer_;
