@@ -35,7 +35,7 @@ BOOL WINAPI consoleHandler(DWORD event) {
     case CTRL_BREAK_EVENT:
     case CTRL_CLOSE_EVENT:
         // Runs on a thread of its own: hand the work to the event thread.
-        QMetaObject::invokeMethod(gContext, &runOnShutdown, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(gContext, [] { runOnShutdown(); }, Qt::QueuedConnection);
         return TRUE;
     default: return FALSE;
     }
@@ -49,7 +49,7 @@ bool install() { return SetConsoleCtrlHandler(consoleHandler, TRUE) != 0; }
 // whose other end the event loop watches.
 int gPipe[2] = {-1, -1};
 
-extern "C" void onSignal(int) {
+void onSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(gPipe[1], &byte, 1);
 }

@@ -1,6 +1,6 @@
 // vornel-host: a dedicated host without a table of its own. Tables connect to
 // it as to any host; every seat without a connection is played by the
-// computer. Connections, departures and the engine's notices go to stderr.
+// computer. Connections, departures and the host's notices go to stderr.
 // It runs until SIGINT or SIGTERM, then closes every connection and exits 0.
 
 #include <QCoreApplication>
@@ -49,7 +49,8 @@ bool parseWhole(const char* text, long min, long max, long& out) {
 
 // Returns false (after saying why) when the arguments are not usable.
 bool parseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
+    // Every option takes a value: look at them two by two.
+    for (int i = 1; i < argc; i += 2) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             usage(stdout);
@@ -70,7 +71,6 @@ bool parseOptions(int argc, char** argv, Options& options) {
             std::fprintf(stderr, "vornel-host: unknown argument %s\n", argv[i]);
             return false;
         }
-        ++i;
     }
     return true;
 }
@@ -78,7 +78,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
 class StderrDiagnostics final : public vornel::Diagnostics {
 public:
     void report(std::string_view text) override {
-        std::fprintf(stderr, "vornel-host: engine: %.*s\n", static_cast<int>(text.size()), text.data());
+        std::fprintf(stderr, "vornel-host: %.*s\n", static_cast<int>(text.size()), text.data());
     }
 };
 
