@@ -368,6 +368,47 @@ TEST_F(HostSocketTest, KickIsObeyedOnlyFromConnectionOne) {
     EXPECT_TRUE(host.core().record(4).inUse);
 }
 
+TEST_F(HostSocketTest, TimersRestWhileNothingIsToBeDone) {
+    Clients clients = seatFour();
+    ASSERT_TRUE(clients[0]->roundTrip("anyone there"));
+    EXPECT_TRUE(waitUntil([&] { return !host.queueTimerActive(); }));
+    EXPECT_FALSE(host.engineTimerActive());
+
+    // All four seats have people: once the first bidder is asked, the game
+    // waits for him and nothing ticks.
+    clients[0]->send("CMD_startgame+Ann+10+");
+    ASSERT_TRUE(allSaw(clients, "CMD_bidder+2+"));
+    EXPECT_TRUE(waitUntil([&] { return !host.queueTimerActive(); }));
+    EXPECT_FALSE(host.engineTimerActive());
+}
+
+TEST_F(HostSocketTest, TableThatStopsReadingIsDroppedAsADeparture) {
+    Clients clients = seat({"Ann", "Stuck"});
+    clients[1]->stopReading();
+    // Ann chats big lines, one at a time, each once the last has come back.
+    int relays = 0;
+    clients[0]->onMessage = [&](const std::string& m) { relays += startsWith(m, "CMD_chat+Ann chats: "); };
+    const std::string line = "CMD_chat+1+" + std::string(60000, 'z') + "|clBlack";
+    int sent = 0;
+    const bool dropped = waitUntil(
+        [&] {
+            if (clients[0]->anyStartsWith("CMD_playerdisconnected+2+")) return true;
+            if (relays == sent && sent < 2000) {
+                clients[0]->send(line);
+                ++sent;
+            }
+            return false;
+        },
+        kGameWaitMs);
+    clients[0]->onMessage = nullptr;
+    ASSERT_TRUE(dropped) << sent << " lines sent";
+    EXPECT_EQ(clients[0]->messages()[*clients[0]->find("CMD_playerdisconnected+")], "CMD_playerdisconnected+2+Stuck");
+    EXPECT_FALSE(host.core().record(2).inUse);
+    EXPECT_TRUE(host.core().record(1).inUse);
+    ASSERT_FALSE(diagnostics.reports.empty());
+    EXPECT_EQ(diagnostics.reports.back(), "Connection 2 closed: it does not read what it is sent");
+}
+
 TEST_F(HostSocketTest, HostileInputLeavesTheHostServingAGame) {
     Clients clients = seatFour();
 

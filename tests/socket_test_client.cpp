@@ -124,6 +124,11 @@ bool TestClient::roundTrip(std::string_view tag) {
 
 void TestClient::disconnect() { socket_.disconnectFromHost(); }
 
+void TestClient::stopReading() {
+    reading_ = false;
+    socket_.setReadBufferSize(4096);  // Qt stops reading once this much waits
+}
+
 bool TestClient::waitClosed(int timeoutMs) {
     return waitUntil([this] { return closed_; }, timeoutMs);
 }
@@ -167,6 +172,7 @@ void TestClient::resume() {
 }
 
 void TestClient::onReadyRead() {
+    if (!reading_) return;
     pending_ += socket_.readAll().toStdString();
     std::size_t end;
     while ((end = pending_.find(kTerminator)) != std::string::npos) {

@@ -63,6 +63,8 @@ public:
     // it back: everything this client sent before has been handled by then.
     bool roundTrip(std::string_view tag);
     void disconnect();
+    // Stops taking bytes off the socket, like a table that hangs.
+    void stopReading();
 
     bool isClosed() const { return closed_; }
     bool waitClosed(int timeoutMs = kWaitMs);
@@ -106,6 +108,7 @@ private:
     std::string pending_;
     std::vector<std::string> messages_;
     bool closed_ = false;
+    bool reading_ = true;
     int own_ = 0;
 
     bool autoplay_ = false;
