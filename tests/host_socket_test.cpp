@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -123,6 +124,8 @@ struct LoginCase {
     std::vector<std::string> newcomerSees;  // after CMD_sendlogininfo
     std::vector<std::string> firstSees;     // table 1, after its own login
 };
+
+void PrintTo(const LoginCase& c, std::ostream* os) { *os << c.label; }
 
 class LoginTest : public HostSocketTest, public ::testing::WithParamInterface<LoginCase> {};
 
@@ -407,6 +410,18 @@ TEST_F(HostSocketTest, TableThatStopsReadingIsDroppedAsADeparture) {
     EXPECT_TRUE(host.core().record(1).inUse);
     ASSERT_FALSE(diagnostics.reports.empty());
     EXPECT_EQ(diagnostics.reports.back(), "Connection 2 closed: it does not read what it is sent");
+}
+
+TEST_F(HostSocketTest, CloseAllClosesEveryConnection) {
+    Clients clients = seat({"Ann", "Bob", "Cid"});
+    host.closeAll();
+    for (const auto& client : clients) EXPECT_TRUE(client->waitClosed());
+    EXPECT_EQ(host.connectionCount(), 0);
+    EXPECT_TRUE(waitUntil([&] { return host.openSocketCount() == 0; }));
+    for (int record = 1; record <= 3; ++record) EXPECT_FALSE(host.core().record(record).inUse);
+    // The host goes on listening.
+    auto next = connectClient();
+    EXPECT_EQ(next->waitNumber(), 1);
 }
 
 TEST_F(HostSocketTest, HostileInputLeavesTheHostServingAGame) {

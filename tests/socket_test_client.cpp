@@ -31,12 +31,16 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
     while (!done()) {
         if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        pumpEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
 
-void pumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void pumpEvents(QEventLoop::ProcessEventsFlags flags) {
+    QCoreApplication::processEvents(flags);
+    // Outside exec() Qt leaves deleteLater() undone; the host relies on it.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 std::vector<std::string> fieldsOf(std::string_view message) {
     std::vector<std::string> fields;

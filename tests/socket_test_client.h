@@ -4,6 +4,7 @@
 // asked, answers its prompts like a simple player. It also keeps the table's
 // view of the game (hands, table cards, scores) so replays can be checked.
 
+#include <QEventLoop>
 #include <QTcpSocket>
 
 #include <array>
@@ -23,8 +24,9 @@ inline constexpr int kGameWaitMs = 300000;
 
 // Pumps the event loop until `done` holds or `timeoutMs` has passed.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = kWaitMs);
-// Pumps the event loop for whatever is ready, without waiting.
-void pumpEvents();
+// Pumps the event loop for whatever is ready (by default without waiting),
+// deferred deletions included.
+void pumpEvents(QEventLoop::ProcessEventsFlags flags = QEventLoop::AllEvents);
 
 // Fields of a message after its command name, split at every "+".
 std::vector<std::string> fieldsOf(std::string_view message);
