@@ -9,7 +9,4 @@ build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j2
 
-if [[ $# -eq 0 ]]; then
-  exec "$build/tools/vornel-sim" --games 1000
-fi
-exec "$build/tools/vornel-sim" "$@"
+exec "$build/vornel" "$@"

@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-multimedia-dev
   libsimpleini-dev libicu-dev libcurl4-openssl-dev libjpeg-dev
+  fonts-dejavu-core
 )
 
 missing=()
