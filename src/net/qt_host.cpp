@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QMetaObject>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -144,12 +145,14 @@ void QtHost::send(int record, std::string_view bytes) {
     if (socket->bytesToWrite() > kMaxUnsentBytes && !socket->property(kDropping).toBool()) {
         socket->setProperty(kDropping, true);
         // Not from inside the core's send: it may be walking its records.
-        QMetaObject::invokeMethod(this, [this, record, socket] { dropStalled(record, socket); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, record, guard = QPointer<QTcpSocket>(socket)] { dropStalled(record, guard); },
+            Qt::QueuedConnection);
     }
 }
 
 void QtHost::dropStalled(int record, QTcpSocket* socket) {
-    if (sockets_[record] != socket) return;
+    if (socket == nullptr || sockets_[record] != socket) return;  // gone meanwhile
     diagnostics_.report("Connection " + std::to_string(record) + " closed: it does not read what it is sent");
     core_.disconnectsock(record);
     if (sockets_[record] == socket) close(record);
