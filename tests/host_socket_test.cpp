@@ -231,7 +231,7 @@ TEST_F(HostSocketTest, NewcomerTakesAFreedSeatMidHand) {
 
     std::string cards = "CMD_placecard+3";
     for (int slot = 1; slot <= 5; ++slot)
-        if (leftBehind[slot] != 0) cards += "+" + std::to_string(slot) + "+" + std::to_string(leftBehind[slot]);
+        if (leftBehind[slot] != 0) cards.append("+").append(std::to_string(slot)).append("+").append(std::to_string(leftBehind[slot]));
     EXPECT_EQ(*newcomer->find("CMD_placecard+"), from + 6);
     EXPECT_EQ(got[from + 6], cards);
 
