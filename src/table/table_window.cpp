@@ -55,7 +55,14 @@ TableWindow::TableWindow(Services services, QWidget* parent)
     resize(kDefaultWidth, kDefaultHeight);
 }
 
-TableWindow::~TableWindow() = default;
+TableWindow::~TableWindow() {
+    // A socket still open reports its own close as it is destroyed, after
+    // the connection's timer is gone and while this window is half taken
+    // down: close it now, without closing (and running the close step of)
+    // a window that is going away.
+    connection_.disconnect(this);
+    connection_.socket().abort();
+}
 
 QAction* TableWindow::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
 
