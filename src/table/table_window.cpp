@@ -44,7 +44,16 @@ TableWindow::TableWindow(Services services, QWidget* parent)
 
     connection_.setMessageHandler([this](std::string_view message) { dispatch(message); });
     connect(&connection_, &net::TableConnection::closedByHost, this, [this] {
-        if (!closingAfterRefusal_) close();
+        // What the host sent before it closed (a refusal, say) is handled
+        // first; the close report usually arrives before it is dispatched.
+        auto* drained = new QTimer(this);
+        drained->setInterval(1);
+        connect(drained, &QTimer::timeout, this, [this, drained] {
+            if (connection_.waiting() > 0) return;
+            drained->deleteLater();
+            if (!closingAfterRefusal_) close();
+        });
+        drained->start();
     });
     connect(&connection_, &net::TableConnection::connectFailed, this,
             [this] { addlinetochat("Unable to connect to the host.", kBlue); });
