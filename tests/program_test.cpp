@@ -1,0 +1,283 @@
+// The program as it starts: the command line (solo, incomplete, hosting,
+// joining), the login on its own in-process host, the settings read after
+// login and written after a change, the refusal of a full game, and the
+// start dialog starting a game on the host.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include "app/game_start_dialog.h"
+#include "app/program.h"
+#include "engine/simulation.h"
+#include "net/protocol.h"
+#include "table_test_support.h"
+
+namespace vornel::app {
+namespace {
+
+using table::test::chatLines;
+using table::test::freePort;
+using table::test::press;
+using table::test::waitUntil;
+
+const QColor kBlue(0, 0, 255);
+
+class ProgramStart : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QApplication::setQuitOnLastWindowClosed(false);
+        ASSERT_TRUE(home.isValid());
+        qputenv("VORNEL_HOME", home.path().toLocal8Bit());
+    }
+    void TearDown() override {
+        program.reset();
+        qunsetenv("VORNEL_HOME");
+    }
+
+    Program& start(QStringList arguments, std::optional<quint16> port = std::nullopt) {
+        program = std::make_unique<Program>(std::move(arguments), Program::Options{port ? port : freePort(), &speed});
+        program->start();
+        return *program;
+    }
+    bool loggedIn() {
+        return waitUntil([&] { return program->table().state().loggedIn && program->settingsRead(); });
+    }
+    QString settingsPath() const { return home.filePath("zelmolobby.ini"); }
+    QByteArray settingsText() const {
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeSettings(const QByteArray& text) {
+        QFile file(settingsPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    table::TableWindow& table() { return program->table(); }
+
+    QTemporaryDir home;
+    FixedBotSpeed speed{2};
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(ProgramStart, NoArgumentsIsASoloGameAsYouOnTheLoopbackHost) {
+    Program& p = start({});
+    ASSERT_TRUE(loggedIn());
+    const auto lines = chatLines(table());
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, "Loading Solo Game..Please wait.");
+    EXPECT_EQ(lines[0].colour, kBlue);
+    EXPECT_EQ(lines[1].text, "You are Connected.");
+    EXPECT_TRUE(p.window("Tdownload")->isVisible());
+    EXPECT_TRUE(p.host().isListening());
+    EXPECT_EQ(p.host().serverPort(), p.port());
+    EXPECT_EQ(table().connection().socket().peerAddress().toString(), "127.0.0.1");
+    const table::TableState& state = table().state();
+    EXPECT_EQ(state.ownSeat, 1);
+    EXPECT_EQ(state.playerName, "You");
+    EXPECT_TRUE(state.isHost);
+    EXPECT_EQ(table().board().nameLabel(1)->text(), "You");
+    EXPECT_EQ(p.host().core().record(1).name, "You");
+    EXPECT_TRUE(table().board().image("button_start")->isVisible());
+    EXPECT_TRUE(table().action("action_startgame")->isEnabled());
+}
+
+class IncompleteCommandLine : public ProgramStart, public ::testing::WithParamInterface<QStringList> {};
+
+TEST_P(IncompleteCommandLine, OnlyTheLoadingLine) {
+    Program& p = start(GetParam());
+    ASSERT_TRUE(waitUntil([&] { return !chatLines(table()).empty(); }));
+    const auto lines = chatLines(table());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].text, "Loading Multi-player Game.. Please Wait.");
+    EXPECT_EQ(lines[0].colour, kBlue);
+    EXPECT_FALSE(p.host().isListening());
+    EXPECT_EQ(table().connection().socket().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_FALSE(p.window("Tdownload")->isVisible());
+    EXPECT_FALSE(table().board().image("button_start")->isVisible());
+    EXPECT_FALSE(table().action("action_startgame")->isEnabled());
+
+    // Closed before any login: the settings file is left alone.
+    table().close();
+    EXPECT_FALSE(QFile::exists(settingsPath()));
+}
+
+INSTANTIATE_TEST_SUITE_P(OneOrTwo, IncompleteCommandLine,
+                         ::testing::Values(QStringList{"Ann"}, QStringList{"Ann", "127.0.0.1"}));
+
+// Anything but the exact "true" joins the given address.
+class JoiningCommandLine : public ProgramStart, public ::testing::WithParamInterface<QString> {};
+
+TEST_P(JoiningCommandLine, ConnectsToTheAddressWithoutHosting) {
+    QTcpServer otherHost;
+    ASSERT_TRUE(otherHost.listen(QHostAddress::LocalHost, 0));
+    Program& p = start({"Ann", "127.0.0.1", GetParam()}, otherHost.serverPort());
+    ASSERT_TRUE(waitUntil([&] { return otherHost.hasPendingConnections(); }));
+    EXPECT_FALSE(p.host().isListening());
+    EXPECT_FALSE(table().state().isHost);
+    EXPECT_EQ(table().state().playerName, "Ann");
+    EXPECT_EQ(chatLines(table())[0].text, "Loading Multi-player Game.. Please Wait.");
+    EXPECT_FALSE(table().board().image("button_start")->isVisible());
+    EXPECT_FALSE(table().action("action_startgame")->isEnabled());
+    EXPECT_FALSE(p.window("Tdownload")->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(ThirdArgument, JoiningCommandLine, ::testing::Values("True", "TRUE", "yes", "false"));
+
+TEST_F(ProgramStart, TrueHostsAndConnectsToTheLoopbackAddress) {
+    Program& p = start({"Ann", "127.0.0.2", "true"});
+    ASSERT_TRUE(loggedIn());
+    EXPECT_TRUE(p.host().isListening());
+    EXPECT_TRUE(table().state().isHost);
+    EXPECT_EQ(table().connection().socket().peerAddress().toString(), "127.0.0.1");
+    EXPECT_EQ(table().board().nameLabel(1)->text(), "Ann");
+    EXPECT_EQ(chatLines(table())[0].text, "Loading Multi-player Game.. Please Wait.");
+    EXPECT_FALSE(p.window("Tdownload")->isVisible());
+    EXPECT_TRUE(table().board().image("button_start")->isVisible());
+}
+
+// --- settings --------------------------------------------------------------
+
+TEST_F(ProgramStart, SettingsAreReadAfterLoginAndAppliedToTheMenus) {
+    writeSettings(
+        "[Vornel]\nTextsize=12\nBotspeed=750\nPlaysounds=false\nTurnsound=1\nChatterSounds=true\n"
+        "Scontop=true\nLtontop=True\nTop=40\nLeft=50\nWidth=900\nHeight=700\nPhrase1=Hello there\n");
+    Program& p = start({});
+    EXPECT_TRUE(table().action("action_normal")->isChecked()) << "nothing is read before login";
+    ASSERT_TRUE(loggedIn());
+    EXPECT_TRUE(table().action("action_slow")->isChecked());
+    EXPECT_FALSE(table().action("action_normal")->isChecked());
+    EXPECT_FALSE(table().action("action_fast")->isChecked());
+    EXPECT_EQ(table().options().botSpeed, 750);
+    EXPECT_TRUE(table().action("action_size12")->isChecked());
+    EXPECT_FALSE(table().action("action_size8")->isChecked());
+    EXPECT_FALSE(table().action("action_playsounds")->isChecked());
+    EXPECT_TRUE(table().action("action_turnnew")->isChecked());
+    EXPECT_FALSE(table().action("action_turnclassic")->isChecked());
+    EXPECT_TRUE(table().action("action_chattersounds")->isChecked());
+    EXPECT_TRUE(table().action("action_scorecardontop")->isChecked());
+    EXPECT_FALSE(table().action("action_lasttrickontop")->isChecked()) << "\"True\" is not \"true\"";
+    EXPECT_TRUE(waitUntil([&] { return table().pos() == QPoint(50, 40) && table().size() == QSize(900, 700); }))
+        << "window at " << table().x() << "," << table().y() << " " << table().width() << "x" << table().height();
+    EXPECT_EQ(p.host().core().record(1).name, "You");
+}
+
+TEST_F(ProgramStart, AMenuChangeIsWrittenAndAnUnmovedCloseWritesNothing) {
+    writeSettings("[Vornel]\nBotspeed=500\nTop=40\nLeft=50\nWidth=900\nHeight=700\nPhrase1=Hello there\n");
+    start({});
+    ASSERT_TRUE(loggedIn());
+    ASSERT_TRUE(waitUntil([&] { return table().pos() == QPoint(50, 40) && table().size() == QSize(900, 700); }));
+
+    table().action("action_fast")->trigger();
+    const QByteArray written = settingsText();
+    EXPECT_TRUE(written.contains("Botspeed=200\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains("Phrase1=Hello there")) << written.toStdString();
+    EXPECT_TRUE(written.contains("Left=50\n")) << written.toStdString();
+    EXPECT_TRUE(table().action("action_fast")->isChecked());
+    EXPECT_EQ(table().options().botSpeed, 200);
+
+    table().close();
+    EXPECT_EQ(settingsText(), written) << "the window did not move: nothing to write at close";
+}
+
+TEST_F(ProgramStart, AMovedWindowIsWrittenAtClose) {
+    writeSettings("[Vornel]\nTop=40\nLeft=50\nWidth=900\nHeight=700\n");
+    start({});
+    ASSERT_TRUE(loggedIn());
+    ASSERT_TRUE(waitUntil([&] { return table().pos() == QPoint(50, 40); }));
+    table().move(60, 70);
+    ASSERT_TRUE(waitUntil([&] { return table().pos() == QPoint(60, 70); }));
+    table().close();
+    const QByteArray written = settingsText();
+    EXPECT_TRUE(written.contains("Top=70\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains("Left=60\n")) << written.toStdString();
+    // Wider or taller than the work area: 15 pixels less, once.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QByteArray width = "Width=" + QByteArray::number(900 > area.width() ? 885 : 900) + "\n";
+    const QByteArray height = "Height=" + QByteArray::number(700 > area.height() ? 685 : 700) + "\n";
+    EXPECT_TRUE(written.contains(width)) << written.toStdString();
+    EXPECT_TRUE(written.contains(height)) << written.toStdString();
+}
+
+// --- a full game -------------------------------------------------------------
+
+TEST_F(ProgramStart, GameIsFullShowsTheMessageThenCloses) {
+    FixedBotSpeed hostSpeed(500);
+    RecordingDiagnostics diagnostics;
+    net::QtHost fullHost(hostSpeed, diagnostics);
+    ASSERT_TRUE(fullHost.listen(0));
+    std::vector<std::unique_ptr<QTcpSocket>> others;
+    for (int n = 0; n < 9; ++n) {
+        others.push_back(std::make_unique<QTcpSocket>());
+        others.back()->connectToHost("127.0.0.1", fullHost.serverPort());
+    }
+    ASSERT_TRUE(waitUntil([&] { return fullHost.connectionCount() == 9; }));
+
+    start({"Zed", "127.0.0.1", "join"}, fullHost.serverPort());
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        box = table().findChild<QMessageBox*>("message_full");
+        return box != nullptr && box->isVisible();
+    }));
+    EXPECT_EQ(box->text(), "Game is full");
+    EXPECT_TRUE(table().isVisible()) << "the table stays until the message is dismissed";
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_FALSE(table().isVisible());
+}
+
+// --- starting a game -------------------------------------------------------
+
+TEST_F(ProgramStart, TheStartDialogStartsAGameOnTheInProcessHost) {
+    Program& p = start({});
+    ASSERT_TRUE(loggedIn());
+    std::vector<std::string> received;
+    table().connection().setMessageHandler([&](std::string_view message) {
+        received.emplace_back(message);
+        table().dispatch(message);
+    });
+    GameStartDialog& dialog = p.gameStart();
+    EXPECT_FALSE(dialog.isVisible());
+    press(table().board().image("button_start"));
+    ASSERT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("edit_playtoscore")->text(), "10");
+    dialog.arrows().stepDown();
+    press(dialog.findChild<QWidget*>("button_start"));
+    EXPECT_FALSE(dialog.isVisible());
+
+    auto seen = [&](std::string_view prefix) {
+        for (const auto& message : received)
+            if (message.rfind(prefix, 0) == 0) return true;
+        return false;
+    };
+    ASSERT_TRUE(waitUntil([&] { return seen("CMD_dealer+"); }));
+    EXPECT_TRUE(seen("CMD_startgame+You+9+"));
+    EXPECT_EQ(table().board().text("label_playtoscore")->text(), "Play to Score: 9");
+    EXPECT_FALSE(table().board().image("button_start")->isVisible());
+    bool announced = false;
+    for (const auto& line : chatLines(table())) announced |= line.text == "You has started a game.";
+    EXPECT_TRUE(announced);
+}
+
+TEST_F(ProgramStart, StartGameBeforeLoginSaysNotConnected) {
+    QTcpServer silentHost;  // accepts, never sends the login
+    ASSERT_TRUE(silentHost.listen(QHostAddress::LocalHost, 0));
+    start({"Ann", "127.0.0.1", "true"}, silentHost.serverPort());
+    // The own host cannot listen on a port already taken, so the table
+    // reaches the silent one and waits there, not logged in.
+    ASSERT_TRUE(waitUntil([&] { return silentHost.hasPendingConnections(); }));
+    ASSERT_FALSE(table().state().loggedIn);
+    table().action("action_startgame")->trigger();
+    auto* box = table().findChild<QMessageBox*>("message_notconnected");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "You are not connected");
+    EXPECT_FALSE(program->gameStart().isVisible());
+}
+
+}  // namespace
+}  // namespace vornel::app

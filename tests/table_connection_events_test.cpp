@@ -1,0 +1,138 @@
+// The table's side of the connection: the login it answers, arrivals and
+// departures with their chat lines and watcher entries, the version
+// warnings, and the refusal of a full game.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+#include "table_test_support.h"
+
+namespace vornel::table::test {
+namespace {
+
+const QColor kBlue(0, 0, 255);
+const QColor kNavy(0, 0, 128);
+
+// The chat lines written since `from`, as text and colour.
+std::vector<std::pair<QString, QColor>> linesFrom(TableWindow& table, std::size_t from) {
+    std::vector<std::pair<QString, QColor>> out;
+    const auto all = chatLines(table);
+    for (std::size_t i = from; i < all.size(); ++i) out.emplace_back(all[i].text, all[i].colour);
+    return out;
+}
+
+using Lines = std::vector<std::pair<QString, QColor>>;
+
+TEST(Login, AnswersWithSeatVersionAndNameAndSendsNothingBefore) {
+    TableFixture f;
+    f.table.setPlayer("Ann", "127.0.0.1");
+    f.table.state().loginText = std::string("Ann") + '\xFF';
+    SentCapture capture(f.table);
+    ASSERT_TRUE(capture.connected());
+    // Connected but not logged in: clicks and menu choices send nothing.
+    f.table.action("action_fast")->trigger();
+    EXPECT_TRUE(capture.takeSent().empty());
+
+    f.login(3);
+    EXPECT_EQ(capture.takeSent(), std::vector<std::string>{"CMD_logininfo+3+1.0.5+Ann"});
+    EXPECT_EQ(f.table.state().ownSeat, 3);
+}
+
+TEST(Arrivals, OwnArrivalThenThePlayersAlreadyThere) {
+    TableFixture f;
+    f.login(3);
+    int ownArrivals = 0;
+    QObject::connect(&f.table, &TableWindow::ownArrival, [&] { ++ownArrivals; });
+    f.dispatch("CMD_newplayerinfo+3+Cy");
+    f.dispatch("CMD_existingplayers+1+Al");
+    f.dispatch("CMD_existingplayers+2+Bo+Bo");  // the name is the rest of the message
+    EXPECT_EQ(linesFrom(f.table, 0),
+              (Lines{{"You are Connected.", kBlue}, {"Al is Connected.", kBlue}, {"Bo+Bo is Connected.", kBlue}}));
+    EXPECT_EQ(ownArrivals, 1);
+    EXPECT_EQ(f.board().nameLabel(3)->text(), "Cy");
+    EXPECT_EQ(f.board().nameLabel(1)->text(), "Al");
+    EXPECT_EQ(f.board().nameLabel(2)->text(), "Bo+Bo");
+    EXPECT_EQ(f.board().nameLabel(4)->text(), "<Waiting>");
+    EXPECT_EQ(f.services.sounds, QStringList({"entered", "entered", "entered"}));
+    EXPECT_TRUE(f.services.watchers.isEmpty());
+}
+
+TEST(Arrivals, WatchersAreListedAndAnnounced) {
+    TableFixture f;
+    f.login(1);
+    f.dispatch("CMD_newplayerinfo+6+Wes");
+    EXPECT_EQ(linesFrom(f.table, 0), (Lines{{"Wes is Connected.", kBlue}, {"Wes is spying.", kBlue}}));
+    EXPECT_EQ(f.services.watchers, QStringList{"6: Wes"});
+    for (int seat = 1; seat <= 4; ++seat) EXPECT_EQ(f.board().nameLabel(seat)->text(), "<Waiting>");
+
+    TableFixture own;
+    own.login(7);
+    own.dispatch("CMD_newplayerinfo+7+Me");
+    EXPECT_EQ(linesFrom(own.table, 0), (Lines{{"You are Connected.", kBlue}, {"You are spying.", kBlue}}));
+    EXPECT_EQ(own.services.watchers, QStringList{"7: Me"});
+}
+
+TEST(Departures, WatcherLeavingIsRemovedWithANavyLine) {
+    TableFixture f;
+    f.login(1);
+    f.dispatch("CMD_newplayerinfo+6+Wes");
+    f.dispatch("CMD_newplayerinfo+8+Val");
+    const std::size_t before = chatLines(f.table).size();
+    f.dispatch("CMD_playerdisconnected+6+Wes");
+    EXPECT_EQ(linesFrom(f.table, before), (Lines{{"Wes has left.", kNavy}}));
+    EXPECT_EQ(f.services.watchers, QStringList{"8: Val"});
+    // Not in the list (wrong name, or already gone): no line.
+    f.dispatch("CMD_playerdisconnected+8+Someone");
+    f.dispatch("CMD_playerdisconnected+6+Wes");
+    EXPECT_EQ(chatLines(f.table).size(), before + 1);
+    EXPECT_EQ(f.services.watchers, QStringList{"8: Val"});
+}
+
+TEST(Departures, SeatLeavingShowsTheNameThenTheDefaultName) {
+    TableFixture f;
+    f.login(3);
+    f.dispatch("CMD_newplayerinfo+2+Bo");
+    f.dispatch("CMD_justwatching+2+1");
+    ASSERT_TRUE(f.board().seatImage("image_eyes", 2)->isVisibleTo(&f.board()));
+    const std::size_t before = chatLines(f.table).size();
+    f.dispatch("CMD_playerdisconnected+2+ignored");
+    EXPECT_EQ(linesFrom(f.table, before), (Lines{{"Bo disconnected.", kBlue}}));
+    EXPECT_EQ(f.board().nameLabel(2)->text(), "Klot");
+    EXPECT_FALSE(f.board().seatImage("image_eyes", 2)->isVisibleTo(&f.board()));
+}
+
+TEST(VersionWarnings, AreChatLinesOnly) {
+    TableFixture f;
+    f.login(1);
+    f.dispatch("CMD_havewrongversion+Zed");
+    f.dispatch("CMD_wrongversion+");
+    EXPECT_EQ(linesFrom(f.table, 0), (Lines{{"Zed has a different version of the game then you.", kBlue},
+                                            {"You have a differnt version of the game then the host.", kBlue}}));
+}
+
+TEST(UnknownCommands, AreIgnored) {
+    TableFixture f;
+    f.login(1);
+    for (const char* message : {"CMD_nosuchthing+1+2", "", "+", "CMD_dealer+x+", "CMD_playedcard+1+"})
+        f.dispatch(message);
+    EXPECT_TRUE(chatLines(f.table).empty());
+    EXPECT_EQ(f.status(), "Good Luck!!");
+}
+
+TEST(GameIsFull, TheTableClosesWhenTheMessageIsDismissed) {
+    TableFixture f;
+    f.table.show();
+    f.dispatch("CMD_full+");
+    auto* box = f.table.findChild<QMessageBox*>("message_full");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Game is full");
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_TRUE(f.table.isVisible()) << "the table waits for the player to read the message";
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_FALSE(f.table.isVisible());
+}
+
+}  // namespace
+}  // namespace vornel::table::test
