@@ -130,6 +130,17 @@ TEST_P(JoiningCommandLine, ConnectsToTheAddressWithoutHosting) {
 
 INSTANTIATE_TEST_SUITE_P(ThirdArgument, JoiningCommandLine, ::testing::Values("True", "TRUE", "yes", "false"));
 
+TEST_F(ProgramStart, AHostThatCannotBeReachedIsReportedInTheChat) {
+    start({"Ann", "127.0.0.1", "join"}, freePort());
+    ASSERT_TRUE(waitUntil([&] {
+        for (const auto& line : chatLines(table()))
+            if (line.text == "Unable to connect to the host.") return true;
+        return false;
+    }));
+    EXPECT_FALSE(table().state().loggedIn);
+    EXPECT_TRUE(table().isVisible());
+}
+
 TEST_F(ProgramStart, TrueHostsAndConnectsToTheLoopbackAddress) {
     Program& p = start({"Ann", "127.0.0.2", "true"});
     ASSERT_TRUE(loggedIn());
@@ -262,6 +273,58 @@ TEST_F(ProgramStart, TheStartDialogStartsAGameOnTheInProcessHost) {
     bool announced = false;
     for (const auto& line : chatLines(table())) announced |= line.text == "You has started a game.";
     EXPECT_TRUE(announced);
+}
+
+// A second table joining the game while the host waits for its player:
+// the replay must show it what the host's own table shows.
+TEST_F(ProgramStart, ANewcomerIsShownTheRunningGame) {
+    Program& p = start({});
+    ASSERT_TRUE(loggedIn());
+    press(table().board().image("button_start"));
+    press(p.gameStart().findChild<QWidget*>("button_start"));
+    auto waitsForItsPlayer = [&] {
+        const auto& state = table().state();
+        if (state.seatToAct != state.ownSeat) return false;
+        for (int n = 1; n <= 4; ++n)
+            if (table().board().bubble(n)->tag() != -1) return true;
+        const QString status = table().board().text("label_status")->text();
+        return status.endsWith("'s turn to play a card.") || status.endsWith(" needs to discard.");
+    };
+    ASSERT_TRUE(waitUntil(waitsForItsPlayer));
+
+    table::test::TableFixture newcomer;
+    newcomer.table.setPlayer("Bea", "127.0.0.1");
+    newcomer.table.state().loginText = std::string("Bea") + net::kTerminator;
+    newcomer.table.connection().connectToHost("127.0.0.1", p.port());
+    table::Board& host = table().board();
+    table::Board& joined = newcomer.board();
+    auto handSize = [&](table::TableWindow& t) {
+        int cards = 0;
+        for (int position = 1; position <= 5; ++position) cards += t.game().slotAtPosition(position) != -1;
+        return cards;
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        return newcomer.table.state().ownSeat == 2 && handSize(newcomer.table) > 0 &&
+               joined.seatImage("image_cards", 1)->tag() > 0 && joined.text("label_score1")->text() != "";
+    }));
+    ASSERT_TRUE(waitUntil([&] { return table().board().nameLabel(2)->text() == "Bea"; }));
+
+    EXPECT_EQ(joined.nameLabel(1)->text(), "You");
+    EXPECT_EQ(joined.nameLabel(2)->text(), "Bea");
+    EXPECT_EQ(joined.nameLabel(3)->text(), "Klick");
+    EXPECT_EQ(joined.nameLabel(4)->text(), "Kling");
+    EXPECT_EQ(joined.nameLabel(2)->pos(), QPoint(88, 382)) << "the newcomer sits at the bottom";
+    for (const char* name : {"label_playtoscore", "label_score1", "label_score2", "label_current1", "label_current2"})
+        EXPECT_EQ(joined.text(name)->text(), host.text(name)->text()) << name;
+    EXPECT_EQ(joined.image("button_dealer")->tag(), host.image("button_dealer")->tag());
+    EXPECT_EQ(joined.image("image_maker1")->isVisible(), host.image("image_maker1")->isVisible());
+    EXPECT_EQ(joined.image("image_maker2")->isVisible(), host.image("image_maker2")->isVisible());
+    for (int seat = 1; seat <= 4; ++seat)
+        EXPECT_EQ(joined.seatImage("image_played", seat)->tag(), host.seatImage("image_played", seat)->tag()) << seat;
+    EXPECT_EQ(handSize(newcomer.table), host.seatImage("image_cards", 2)->tag());
+    EXPECT_EQ(joined.seatImage("image_cards", 1)->tag(), handSize(table()));
+    for (int seat : {3, 4})
+        EXPECT_EQ(joined.seatImage("image_cards", seat)->tag(), host.seatImage("image_cards", seat)->tag()) << seat;
 }
 
 TEST_F(ProgramStart, StartGameBeforeLoginSaysNotConnected) {

@@ -149,6 +149,16 @@ TEST(SoloGame, PlayedToTheEndWithTheMouse) {
     EXPECT_EQ(program.services().logLines.size(), 2u * static_cast<std::size_t>(player.scores) + 2u);
     EXPECT_EQ(program.services().lastTricks.size() % 5, 0u);
     EXPECT_TRUE(table.board().image("button_start")->isVisible()) << "the host may start a new game";
+
+    // And it does: the board starts again from nothing.
+    const int handsBefore = player.hands;
+    press(table.board().image("button_start"));
+    press(program.gameStart().findChild<QWidget*>("button_start"));
+    ASSERT_TRUE(waitUntil([&] { return player.hands > handsBefore; }));
+    EXPECT_FALSE(table.board().image("button_start")->isVisible());
+    EXPECT_EQ(table.board().text("label_score1")->text(), "0");
+    EXPECT_EQ(table.board().text("label_score2")->text(), "0");
+    for (int seat = 1; seat <= 4; ++seat) EXPECT_FALSE(table.board().seatImage("image_winner", seat)->isVisible()) << seat;
     qunsetenv("VORNEL_HOME");
 }
 

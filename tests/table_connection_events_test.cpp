@@ -40,6 +40,62 @@ TEST(Login, AnswersWithSeatVersionAndNameAndSendsNothingBefore) {
     EXPECT_EQ(f.table.state().ownSeat, 3);
 }
 
+TEST(MenuMessages, BotSpeedGoesToTheHostAndIsSaved) {
+    TableFixture f;
+    SentCapture capture(f.table);
+    ASSERT_TRUE(capture.connected());
+    f.login(2);
+    capture.takeSent();
+    int changes = 0;
+    QObject::connect(&f.table, &TableWindow::optionsChanged, [&] { ++changes; });
+
+    f.table.action("action_slow")->trigger();
+    EXPECT_EQ(capture.takeSent(), std::vector<std::string>{"CMD_botspeed+2+750+"});
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(f.table.milliseconds(), 750);
+    EXPECT_TRUE(f.table.action("action_slow")->isChecked());
+    EXPECT_FALSE(f.table.action("action_normal")->isChecked());
+
+    // Settings read at seat 2 are applied quietly: nothing sent, nothing written back.
+    TableOptions read = f.table.options();
+    read.botSpeed = 200;
+    f.table.applyOptions(read);
+    EXPECT_TRUE(capture.takeSent().empty());
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(f.table.action("action_fast")->isChecked());
+    EXPECT_FALSE(f.table.action("action_slow")->isChecked());
+}
+
+TEST(MenuMessages, SettingsReadAtSeatOneAnnounceTheBotSpeed) {
+    TableFixture f;
+    SentCapture capture(f.table);
+    ASSERT_TRUE(capture.connected());
+    f.login(1);
+    capture.takeSent();
+    TableOptions read = f.table.options();
+    read.botSpeed = 123;  // not a speed of the menu: Normal
+    f.table.applyOptions(read);
+    EXPECT_EQ(capture.takeSent(), std::vector<std::string>{"CMD_botspeed+1+500+"});
+    EXPECT_TRUE(f.table.action("action_normal")->isChecked());
+}
+
+TEST(MenuMessages, JustWatchAsksTheHostWhoSetsTheCheck) {
+    TableFixture f;
+    SentCapture capture(f.table);
+    ASSERT_TRUE(capture.connected());
+    f.login(2);
+    capture.takeSent();
+    QAction* watch = f.table.action("action_justwatch");
+    watch->trigger();
+    EXPECT_EQ(capture.takeSent(), std::vector<std::string>{"CMD_justwatch+2+1"});
+    EXPECT_FALSE(watch->isChecked());
+    f.dispatch("CMD_justwatching+2+1");
+    EXPECT_TRUE(watch->isChecked());
+    watch->trigger();
+    EXPECT_EQ(capture.takeSent(), std::vector<std::string>{"CMD_justwatch+2+2"});
+    EXPECT_TRUE(watch->isChecked());
+}
+
 TEST(Arrivals, OwnArrivalThenThePlayersAlreadyThere) {
     TableFixture f;
     f.login(3);
