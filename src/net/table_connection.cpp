@@ -27,6 +27,13 @@ TableConnection::TableConnection(QObject* parent) : QObject(parent), socket_(thi
     });
 }
 
+TableConnection::~TableConnection() {
+    // The socket's own teardown reports a close; nothing here may hear it.
+    socket_.disconnect(this);
+    timer_.stop();
+    socket_.abort();
+}
+
 void TableConnection::connectToHost(const QString& host, quint16 port) {
     everConnected_ = false;
     reportedEnd_ = false;

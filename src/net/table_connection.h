@@ -22,6 +22,7 @@ class TableConnection : public QObject {
     Q_OBJECT
 public:
     explicit TableConnection(QObject* parent = nullptr);
+    ~TableConnection() override;
 
     void connectToHost(const QString& host, quint16 port);
     bool isOpen() const { return socket_.state() == QAbstractSocket::ConnectedState; }
