@@ -23,9 +23,6 @@ constexpr std::string_view kLoadCards = "CMD_loadcards";
 constexpr std::string_view kLoadStats = "CMD_loadstats";
 constexpr std::string_view kLoadTheirCards = "CMD_loadtheircards";
 
-// The engine's timer step that starts the next trick once the pause is over.
-constexpr int kNextTrickStep = 6;
-
 constexpr bool isBubbleCode(int code) { return (code >= 1 && code <= 8) || code == 22; }
 constexpr bool isSlot(int slot) { return slot >= 1 && slot <= 5; }
 
@@ -137,7 +134,7 @@ void HostCore::departure(int record) {
         engine_.setComputerPlays(record, false);
         engine_.setSeatInUse(record, false);
         // Record 1 too: on a headless host nobody else would ever answer for it.
-        if (engine_.state().gameRunning) computerTakesOver(record);
+        if (engine_.state().gameRunning) engine_.actNowForSeat(record);
     }
     stopQueueTimerIfIdle();
 }
@@ -148,13 +145,6 @@ void HostCore::dispatchOne() {
     if (const auto message = queue_.pop(); message && inUse(message->connection))
         dispatcher_.dispatch(message->text, message->connection);
     stopQueueTimerIfIdle();
-}
-
-bool HostCore::inTrickPause() const { return engine_.stepCode() == kNextTrickStep; }
-
-void HostCore::computerTakesOver(int seat) {
-    // During the pause nobody is asked yet; the computer is armed when the turn comes.
-    if (!inTrickPause()) engine_.actNowForSeat(seat);
 }
 
 void HostCore::stopQueueTimerIfIdle() {
@@ -250,7 +240,7 @@ void HostCore::replayGame(int newcomer) {
         const std::array<Field, 2> chooser{seat, Field::num(s.trump)};
         sendTo(newcomer, cmd::Chooser, chooser);
     }
-    if (s.currentPlayer == newcomer && !inTrickPause()) sendTo(newcomer, cmd::NextPlayer, seatOnly);
+    if (s.currentPlayer == newcomer) sendTo(newcomer, cmd::NextPlayer, seatOnly);
     if (s.pendingDealer == newcomer) sendTo(newcomer, cmd::Dealer, seatOnly);
     // A player who takes the seat while its answer or exchange is awaited must be asked too.
     if (s.aloneCandidate == newcomer && s.aloneAnswerAwaited()) sendTo(newcomer, cmd::Aloner, seatOnly);
@@ -303,7 +293,7 @@ void HostCore::justwatch(std::string_view rest, int from) {
     engine_.setComputerPlays(*seat, watching);
     const std::array<Field, 2> fields{Field::num(*seat), Field::num(watching ? 1 : 2)};
     sendToAll(kJustWatching, fields);
-    if (watching) computerTakesOver(*seat);
+    if (watching) engine_.actNowForSeat(*seat);
 }
 
 // --- the game ----------------------------------------------------------
@@ -329,8 +319,6 @@ void HostCore::playcard(std::string_view rest, int from) {
     const auto seat = reader.number();
     const auto slot = reader.number();
     if (!seat || !slot || *seat != from || !isSeat(*seat) || !isSlot(*slot)) return;
-    // A card sent during the pause after a trick would lead out of turn.
-    if (inTrickPause()) return;
     engine_.playcard(*seat, *slot);
 }
 

@@ -104,11 +104,6 @@ private:
     // `tempsockInfo` "Socket Closed": announce, free the record, let the computer take over.
     void departure(int record);
     void stopQueueTimerIfIdle();
-    // The few ticks after a trick, before the winner is asked to lead: the
-    // engine's current player then only marks where the next trick starts.
-    bool inTrickPause() const;
-    // A seat just became computer-played: the computer makes its awaited decision now.
-    void computerTakesOver(int seat);
 
     // Message handlers; `from` is the connection the message arrived on.
     void receivedlogininfo(std::string_view rest, int from);
