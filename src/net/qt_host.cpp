@@ -39,7 +39,11 @@ QtHost::QtHost(const BotSpeed& botSpeed, Diagnostics& diagnostics, std::optional
     // and test games can run the engine at a millisecond or two.
     queueTimer_.timer.setTimerType(Qt::PreciseTimer);
     engineTimer_.timer.setTimerType(Qt::PreciseTimer);
-    connect(&queueTimer_.timer, &QTimer::timeout, this, [this] { core_.dispatchOne(); });
+    connect(&queueTimer_.timer, &QTimer::timeout, this, [this] {
+        // After the first tick of a run the queue is worked off every 10 ms.
+        if (queueTimer_.timer.interval() != kQueueTickMs) queueTimer_.timer.setInterval(kQueueTickMs);
+        core_.dispatchOne();
+    });
     connect(&engineTimer_.timer, &QTimer::timeout, this, [this] { core_.engineTick(); });
 
     server_->setListenBacklogSize(kListenBacklog);

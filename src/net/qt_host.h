@@ -84,8 +84,11 @@ private:
     class QueueTimerAdapter final : public QueueTimer {
     public:
         QTimer timer;
+        // A message that finds the queue idle is handled on the next pass of
+        // the event loop rather than a whole tick later; the ones behind it
+        // still wait a tick each.
         void start() override {
-            if (!timer.isActive()) timer.start();
+            if (!timer.isActive()) timer.start(0);
         }
         void stop() override { timer.stop(); }
         bool active() const override { return timer.isActive(); }
