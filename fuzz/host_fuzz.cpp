@@ -133,8 +133,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 1: core.connectionClosed(in.next() % 12); break;
         case 2: core.disconnectsock(in.next() % 12); break;
         case 3: {  // raw bytes from a record (0 and 10, 11 are not connections)
-            const int record = in.next() % 12;
-            core.received(record, in.take(in.next()));
+            const std::uint8_t how = in.next();
+            const int record = how % 12;
+            const std::string_view chunk = in.take(in.next());
+            if (how < 128 || chunk.empty()) {
+                core.received(record, chunk);
+                break;
+            }
+            // The chunk repeated up to 70,000 bytes and more, in reads of at
+            // most 32,768 bytes: floods and messages past the size limit.
+            std::string flood;
+            const std::size_t size = 1024 + std::size_t{in.next()} * 512;
+            while (flood.size() < size) flood += chunk;
+            for (std::size_t at = 0; at < flood.size(); at += 32768)
+                core.received(record, std::string_view(flood).substr(at, 32768));
             break;
         }
         case 4: {  // a well-formed message, whole or cut in two reads
