@@ -1,6 +1,7 @@
 // The host's hand flow driven through its entry points, with the timer
 // ticked by hand and every announcement recorded.
 
+#include <limits>
 #include <set>
 
 #include "engine_test_support.h"
@@ -93,6 +94,20 @@ TEST(HandFlow, ANewGameDealsFromSeatOneAndAsksSeatTwoFirst) {
     EXPECT_EQ(s.currentBidder, 2);
     EXPECT_EQ(s.pendingDealer + s.currentChooser + s.discarder + s.currentPlayer + s.aloneCandidate, 0);
     EXPECT_FALSE(rig.timer.running()) << "a human bidder has no time limit";
+}
+
+TEST(HandFlow, ATargetBelowOneStartsNothingAndLeavesARunningGameAlone) {
+    EngineRig rig(5);
+    rig.engine.startgame("Ann", 10);
+    rig.take();
+    const int dealer = rig.state().dealer;
+    for (int target : {0, -1, std::numeric_limits<int>::min()}) {
+        rig.engine.startgame("Bob", target);
+        EXPECT_TRUE(rig.take().empty()) << target;
+        EXPECT_EQ(rig.state().target, 10);
+        EXPECT_EQ(rig.state().dealer, dealer);
+        EXPECT_TRUE(rig.timer.running()) << "the computer players must go on";
+    }
 }
 
 TEST(HandFlow, DealPatternsHandOutTwoThreeOrThreeTwo) {

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 #include "app/command_line.h"
@@ -41,17 +42,22 @@ table::TableOptions toOptions(const TableSettings& s) {
 class Program::HostDiagnostics final : public Diagnostics {
 public:
     explicit HostDiagnostics(QWidget* parent) : parent_(parent) {}
+    // One box at a time shows the latest message, so a table that keeps
+    // sending bad cards cannot bury the host's screen under windows.
     void report(std::string_view text) override {
-        auto* box = new QMessageBox(QMessageBox::Information, "Vornel",
-                                    QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())),
-                                    QMessageBox::Ok, parent_);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
+        if (box_ == nullptr) {
+            box_ = new QMessageBox(QMessageBox::Information, "Vornel", QString(), QMessageBox::Ok, parent_);
+            box_->setObjectName("message_host");
+            box_->setAttribute(Qt::WA_DeleteOnClose);
+            box_->setModal(false);
+        }
+        box_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        box_->show();
     }
 
 private:
     QWidget* parent_;
+    QPointer<QMessageBox> box_;
 };
 
 Program::Program(QStringList arguments, Options options)

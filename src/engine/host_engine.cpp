@@ -137,6 +137,7 @@ void HostEngine::cnextplayer(int seat) {
 // --- a new game and a new hand -----------------------------------------
 
 void HostEngine::startgame(std::string_view firstField, int target) {
+    if (target < 1) return;  // no game can be played to nothing; a running one goes on
     auto& s = state_;
     s.gameRunning = true;
     stopTimer();
