@@ -25,7 +25,6 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     QApplication application(argc, argv);
-    if (std::getenv("PROBE_NOBLINK")) QApplication::setCursorFlashTime(0);
     const int waitSeconds = argc > 2 && std::strcmp(argv[1], "--wait") == 0 ? std::atoi(argv[2]) : 0;
     const auto port = static_cast<quint16>(20000 + QCoreApplication::applicationPid() % 20000);
     vornel::app::Program program({}, {port, nullptr});
