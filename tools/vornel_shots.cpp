@@ -1,7 +1,7 @@
 // vornel-shots: plays a solo game on the real program in this process,
 // clicking cards and bubbles as a player would, and saves a picture of the
-// table at the deal, the bidding, a trick in progress, a scored hand and the
-// end of the game.
+// table after the start, at the deal, the bidding, a trick in progress, a
+// scored hand and the end of the game.
 //
 //   vornel-shots [output-directory]   (default: screenshots)
 
@@ -49,6 +49,9 @@ int main(int argc, char** argv) {
         std::printf("saved %s\n", qPrintable(path));
     };
 
+    QObject::connect(&table, &vornel::table::TableWindow::ownArrival, &application,
+                     [&] { QTimer::singleShot(300, &application, [&] { shoot("0-solo-start"); }); });
+
     int played = 0;
     table.connection().setMessageHandler([&](std::string_view message) {
         table.dispatch(message);
@@ -69,7 +72,7 @@ int main(int argc, char** argv) {
     QObject::connect(&player, &QTimer::timeout, [&] {
         auto& state = table.state();
         if (!state.loggedIn) return;
-        if (!startClicked && table.board().image("button_start")->isVisible()) {
+        if (!startClicked && saved.count("0-solo-start") != 0 && table.board().image("button_start")->isVisible()) {
             startClicked = true;
             click(table.board().image("button_start"));
             QTimer::singleShot(50, [&] { click(program.gameStart().findChild<QWidget*>("button_start")); });
