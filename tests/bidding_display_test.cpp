@@ -3,6 +3,7 @@
 // markers, the turned-up card giving way to the trump symbol, watching, the
 // start of a game, and the replay a table gets when it joins a running game.
 
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include "table_test_support.h"
@@ -39,6 +40,8 @@ struct PromptCase {
     int turnMarker;  // the one seat showing it, 0 none
     bool turnSound;
 };
+// Names the case in test output instead of dumping its bytes.
+inline void PrintTo(const PromptCase& c, std::ostream* os) { *os << "prompt " << c.name; }
 
 class Prompts : public ::testing::TestWithParam<PromptCase> {};
 
@@ -252,6 +255,8 @@ struct WatchCase {
     int eyesSeat;      // seat whose marker is then shown, 0 none
     bool menuChecked;
 };
+// Names the case in test output instead of dumping its bytes.
+inline void PrintTo(const WatchCase& c, std::ostream* os) { *os << c.message; }
 
 class JustWatching : public ::testing::TestWithParam<WatchCase> {};
 

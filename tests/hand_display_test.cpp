@@ -3,6 +3,7 @@
 // dealer's exchange, a lone Maker's partner losing the hand, and the fans of
 // card backs of the other seats.
 
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include "table_test_support.h"
@@ -72,6 +73,8 @@ struct GapCase {
     int playedPosition;
     std::vector<int> slotsLeft;
 };
+// Names the case in test output instead of dumping its bytes.
+inline void PrintTo(const GapCase& c, std::ostream* os) { *os << "position " << c.playedPosition; }
 
 class ClosingTheGap : public ::testing::TestWithParam<GapCase> {};
 

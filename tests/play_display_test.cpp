@@ -3,6 +3,7 @@
 // trick, the six outcomes of a hand for every kind of listener, and the end
 // of the game.
 
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include "table_test_support.h"
@@ -53,6 +54,8 @@ struct RefusalCase {
     bool sound;
     int raisedSlot;  // 0 none
 };
+// Names the case in test output instead of dumping its bytes.
+inline void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.message; }
 
 class Refusal : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -228,6 +231,8 @@ struct WinnerCase {
     int ownSeat;
     std::array<QString, 2> game;  // the tally's record, empty when none
 };
+// Names the case in test output instead of dumping its bytes.
+inline void PrintTo(const WinnerCase& c, std::ostream* os) { *os << c.team; }
 
 class GameWon : public ::testing::TestWithParam<WinnerCase> {};
 

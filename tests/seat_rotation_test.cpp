@@ -2,6 +2,7 @@
 // play at the left, the partner at the top; names keep their team colour
 // wherever they stand; a watcher keeps the start layout.
 
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include "table/board.h"
@@ -14,6 +15,8 @@ struct RotationCase {
     int ownSeat;
     std::array<int, 4> seatAtPlace;  // bottom, left, top, right
 };
+// Names the case in test output instead of dumping its bytes.
+inline void PrintTo(const RotationCase& c, std::ostream* os) { *os << c.ownSeat; }
 
 class SeatRotation : public ::testing::TestWithParam<RotationCase> {};
 
