@@ -130,6 +130,12 @@ SideWindow* Program::window(const QString& className) const {
     return nullptr;
 }
 
+std::vector<QWidget*> Program::windowsInCreationOrder() const {
+    std::vector<QWidget*> all{table_.get()};
+    for (const auto& w : windows_) all.push_back(w.get());
+    return all;
+}
+
 void Program::start() {
     table_->move(storedBounds_.left == 0 ? kDefaultBounds.left : storedBounds_.left,
                  storedBounds_.top == 0 ? kDefaultBounds.top : storedBounds_.top);

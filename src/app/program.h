@@ -43,6 +43,8 @@ public:
     GameStartDialog& gameStart() { return *gameStart_; }
     table::RecordingServices& services() { return services_; }
     SideWindow* window(const QString& className) const;
+    // The eleven windows in the order they were created, the table first.
+    std::vector<QWidget*> windowsInCreationOrder() const;
     quint16 port() const { return port_; }
     bool settingsRead() const { return settingsRead_; }
 

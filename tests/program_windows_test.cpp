@@ -1,0 +1,204 @@
+// The program's windows and the table's menus as they stand at start-up and
+// as the player changes them: the eleven windows, the menu items with their
+// check marks, stay-on-top, hiding on activation, the smallest size, "Reset
+// Screen Location", the chat box's lines and the idle dispatch timer.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include "app/program.h"
+#include "engine/simulation.h"
+#include "table/chat_box.h"
+#include "table_test_support.h"
+
+namespace vornel::app {
+namespace {
+
+using table::test::freePort;
+using table::test::waitUntil;
+
+class ProgramWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QApplication::setQuitOnLastWindowClosed(false);
+        ASSERT_TRUE(home.isValid());
+        qputenv("VORNEL_HOME", home.path().toLocal8Bit());
+        program = std::make_unique<Program>(QStringList{}, Program::Options{freePort(), &speed});
+        program->start();
+        ASSERT_TRUE(waitUntil([&] { return program->table().state().loggedIn && program->settingsRead(); }));
+    }
+    void TearDown() override {
+        program.reset();
+        qunsetenv("VORNEL_HOME");
+    }
+    table::TableWindow& table() { return program->table(); }
+    QByteArray settingsText() const {
+        QFile file(home.filePath("zelmolobby.ini"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir home;
+    FixedBotSpeed speed{2};
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(ProgramWindows, ElevenWindowsInTheirOrderWithTheirCaptions) {
+    const std::vector<std::pair<QString, QString>> expected{
+        {"Tchat", "Vornel"},
+        {"Ttallylist", "Vornel - Tally List"},
+        {"Tabout", "Vornel - About"},
+        {"Tgamestart", "Vornel - Game Start"},
+        {"Thelp", "Vornel - Help File"},
+        {"Tphrases", "Vornel - Phrase Buttons"},
+        {"TServer", "Server"},
+        {"Tspylist", "Vornel - Spys"},
+        {"Tlasttrick", "Last Trick"},
+        {"Tscorecard", "Vornel - Logs"},
+        {"Tdownload", "Download The Zelmo7 Lobby"},
+    };
+    const auto windows = program->windowsInCreationOrder();
+    ASSERT_EQ(windows.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(windows[i]->objectName(), expected[i].first) << i;
+        EXPECT_EQ(windows[i]->windowTitle(), expected[i].second) << i;
+    }
+    EXPECT_FALSE(program->window("TServer")->isVisible()) << "the host's window is never shown";
+    // A side window closed by its player is hidden, not destroyed.
+    SideWindow* about = program->window("Tabout");
+    about->showOver();
+    about->close();
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_EQ(program->window("Tabout"), about);
+}
+
+TEST_F(ProgramWindows, MenusHoldEveryItemWithItsStartingCheckMarks) {
+    QStringList captions;
+    for (QAction* menu : table().menuBar()->actions()) {
+        captions << menu->text();
+        for (QAction* item : menu->menu()->actions()) {
+            captions << item->text();
+            if (item->menu() != nullptr)
+                for (QAction* sub : item->menu()->actions()) captions << sub->text();
+        }
+    }
+    for (const char* wanted :
+         {"File", "Start Game", "Exit", "Options", "Play Sounds", "Play Chatter Sounds", "Turn Sound", "Classic", "New",
+          "Bot Speed", "Slow", "Normal", "Fast", "View Score Card", "Score Card Window - Stay on Top", "View Last Trick",
+          "Last Trick Window - Stay on Top", "Clear Main Chat Box", "Reset Screen Location", "Just Watch", "Text Color",
+          "Action Color", "Text Size", "8", "10", "12", "14", "Scroll Chat Off", "View", "View Tally", "Spy List",
+          "Last Trick", "Game Log", "Phrase List", "Help", "Content", "About"})
+        EXPECT_TRUE(captions.contains(wanted)) << wanted;
+
+    EXPECT_FALSE(table().action("action_host")->isVisible());
+    EXPECT_FALSE(table().action("action_join")->isVisible());
+    EXPECT_TRUE(table().action("action_startgame")->isEnabled()) << "enabled on the host";
+    EXPECT_EQ(table().action("action_content")->shortcut(), QKeySequence(Qt::Key_F1));
+    // Built-in states, then the settings read at login (none here: defaults).
+    EXPECT_TRUE(table().action("action_playsounds")->isChecked());
+    EXPECT_TRUE(table().action("action_turnclassic")->isChecked());
+    EXPECT_FALSE(table().action("action_turnnew")->isChecked());
+    EXPECT_TRUE(table().action("action_normal")->isChecked());
+    EXPECT_FALSE(table().action("action_slow")->isChecked() || table().action("action_fast")->isChecked());
+    EXPECT_FALSE(table().action("action_scorecardontop")->isChecked());
+    EXPECT_FALSE(table().action("action_lasttrickontop")->isChecked());
+    EXPECT_TRUE(table().action("action_size8")->isChecked());
+}
+
+TEST_F(ProgramWindows, StayOnTopIsAppliedAndWritten) {
+    SideWindow* log = program->window("Tscorecard");
+    EXPECT_FALSE(log->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    table().action("action_scorecardontop")->trigger();
+    EXPECT_TRUE(log->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(settingsText().contains("Scontop=true"));
+    EXPECT_TRUE(settingsText().contains("Ltontop=false"));
+    table().action("action_scorecardontop")->trigger();
+    EXPECT_FALSE(log->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(settingsText().contains("Scontop=false"));
+}
+
+TEST_F(ProgramWindows, ActivatingTheTableHidesSideWindowsThatDoNotStayOnTop) {
+    SideWindow* log = program->window("Tscorecard");
+    SideWindow* last = program->window("Tlasttrick");
+    table().action("action_lasttrickontop")->trigger();
+    log->showOver();
+    last->showOver();
+    Q_EMIT table().activated();
+    EXPECT_FALSE(log->isVisible());
+    EXPECT_TRUE(last->isVisible()) << "it stays on top, so it stays shown";
+}
+
+TEST_F(ProgramWindows, TheBoardNeverGetsSmallerThanItsMargins) {
+    table().resize(200, 150);
+    QApplication::processEvents();
+    EXPECT_GE(table().centralWidget()->width(), table::Board::kWidth + 15);
+    EXPECT_GE(table().centralWidget()->height(), table::Board::kHeight + 12);
+}
+
+TEST_F(ProgramWindows, ResetScreenLocationMovesAndSizesWithoutWriting) {
+    table().move(120, 80);
+    table().resize(900, 700);
+    const QByteArray before = settingsText();
+    table().action("action_resetscreen")->trigger();
+    EXPECT_EQ(table().pos(), QPoint(3, 3));
+    // 780 x 600, except that the board's margins keep the width at 786 at least.
+    EXPECT_EQ(table().size(), QSize(std::max(780, table::Board::kWidth + 15), 600));
+    EXPECT_EQ(settingsText(), before);
+}
+
+TEST_F(ProgramWindows, TheDispatchTimerRestsWhenNothingWaits) {
+    ASSERT_TRUE(waitUntil([&] { return table().connection().waiting() == 0; }));
+    EXPECT_TRUE(waitUntil([&] { return !table().connection().timerActive(); }, 2000));
+}
+
+// The chat box: the part up to the first ":" in bold, all of it in the line's colour.
+TEST(ChatBox, BoldUpToTheFirstColonInTheLinesColour) {
+    QTextEdit box;
+    table::ChatBox chat(box);
+    chat.addLine("Ann chats: hello: there", QColor(10, 20, 30));
+    chat.addLine("Ann waves", QColor(200, 0, 0));
+
+    const QTextBlock first = box.document()->firstBlock();
+    ASSERT_EQ(first.text(), "Ann chats: hello: there");
+    int boldUpTo = 0;
+    for (auto it = first.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        EXPECT_EQ(fragment.charFormat().foreground().color(), QColor(10, 20, 30));
+        if (fragment.charFormat().fontWeight() == QFont::Bold) boldUpTo += fragment.length();
+    }
+    EXPECT_EQ(boldUpTo, QString("Ann chats:").size());
+
+    const QTextBlock second = first.next();
+    ASSERT_EQ(second.text(), "Ann waves");
+    for (auto it = second.begin(); !it.atEnd(); ++it) {
+        EXPECT_NE(it.fragment().charFormat().fontWeight(), QFont::Bold) << "no colon, no bold part";
+        EXPECT_EQ(it.fragment().charFormat().foreground().color(), QColor(200, 0, 0));
+    }
+}
+
+TEST(ChatBox, ScrollOffKeepsTheViewWhereItWas) {
+    QTextEdit box;
+    box.resize(270, 120);
+    box.show();
+    table::ChatBox chat(box);
+    for (int i = 0; i < 60; ++i) chat.addLine(QString("line %1").arg(i), Qt::black);
+    QApplication::processEvents();
+    QScrollBar* bar = box.verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum()) << "new lines show the end";
+
+    bar->setValue(0);
+    chat.setScrollOff(true);
+    for (int i = 0; i < 20; ++i) chat.addLine("more", Qt::black);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), 0);
+}
+
+}  // namespace
+}  // namespace vornel::app
