@@ -36,6 +36,23 @@ table::TableOptions toOptions(const TableSettings& s) {
     return o;
 }
 
+// The options as the settings file keeps them; the phrases are written
+// only by the phrase editor.
+TableSettings toSettings(const table::TableOptions& o, const WindowBounds& bounds) {
+    TableSettings s;
+    s.textSize = o.textSize;
+    s.textColour = o.textColour;
+    s.actionColour = o.actionColour;
+    s.scoreCardOnTop = o.scoreCardOnTop;
+    s.lastTrickOnTop = o.lastTrickOnTop;
+    s.botSpeed = o.botSpeed;
+    s.playSounds = o.playSounds;
+    s.bounds = bounds;
+    s.turnSound = o.turnSound;
+    s.chatterSounds = o.chatterSounds;
+    return s;
+}
+
 }  // namespace
 
 // The host's own messages: shown on the host's screen without blocking.
@@ -194,19 +211,7 @@ void Program::loadinifile() {
 }
 
 void Program::saveinifile() {
-    const table::TableOptions& o = table_->options();
-    TableSettings s;
-    s.textSize = o.textSize;
-    s.textColour = o.textColour;
-    s.actionColour = o.actionColour;
-    s.scoreCardOnTop = o.scoreCardOnTop;
-    s.lastTrickOnTop = o.lastTrickOnTop;
-    s.botSpeed = o.botSpeed;
-    s.playSounds = o.playSounds;
-    s.bounds = currentBounds();
-    s.turnSound = o.turnSound;
-    s.chatterSounds = o.chatterSounds;
-    if (const auto failure = writeSettings(settingsFile_, s)) {
+    if (const auto failure = writeSettings(settingsFile_, toSettings(table_->options(), currentBounds()))) {
         auto* box = new QMessageBox(QMessageBox::Warning, "Vornel", QString::fromStdString(*failure), QMessageBox::Ok,
                                     table_.get());
         box->setAttribute(Qt::WA_DeleteOnClose);
