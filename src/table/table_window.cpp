@@ -377,13 +377,14 @@ void TableWindow::applyOptions(const TableOptions& options) {
         sendMessage("CMD_botspeed", {Field::num(state_.ownSeat), Field::num(speed)});
     action("action_scorecardontop")->setChecked(options.scoreCardOnTop);
     action("action_lasttrickontop")->setChecked(options.lastTrickOnTop);
-    for (const char* name : {"action_playsounds", "action_chattersounds", "action_turnclassic", "action_turnnew"}) {
+    const std::pair<const char*, bool> checks[] = {{"action_playsounds", options.playSounds},
+                                                   {"action_chattersounds", options.chatterSounds},
+                                                   {"action_turnclassic", options.turnSound != 1},
+                                                   {"action_turnnew", options.turnSound == 1}};
+    for (const auto& [name, checked] : checks) {
         QAction* a = action(name);
         const QSignalBlocker quiet(a);
-        if (QLatin1String(name) == QLatin1String("action_playsounds")) a->setChecked(options.playSounds);
-        else if (QLatin1String(name) == QLatin1String("action_chattersounds")) a->setChecked(options.chatterSounds);
-        else if (QLatin1String(name) == QLatin1String("action_turnclassic")) a->setChecked(options.turnSound != 1);
-        else a->setChecked(options.turnSound == 1);
+        a->setChecked(checked);
     }
 }
 
