@@ -25,6 +25,9 @@ QLabel* line(const char* name, const QString& text, QRect geometry, QWidget* par
 AboutWindow::AboutWindow(const QPixmap& background, const QPixmap& logo, QWidget* table, const QString& dataDirectory,
                          std::function<void(const QString&)> open)
     : SideWindow("Tabout", "Vornel - About", {304, 174}, background, table), open_(std::move(open)) {
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     logo_ = new QLabel(this);
     logo_->setObjectName("image_logo");
     logo_->setGeometry((304 - 223) / 2, 4, 223, 61);
@@ -42,8 +45,8 @@ AboutWindow::AboutWindow(const QPixmap& background, const QPixmap& logo, QWidget
     link_->setCursor(Qt::PointingHandCursor);
     link_->installEventFilter(this);
 
-    line(nullptr, "Vornel - a card game for two teams of two", {0, 86, 304, 15}, this);
-    line(nullptr, "Programming, pictures and sounds: the Vornel team", {0, 101, 304, 15}, this);
+    line(nullptr, "Vornel, a card game for two teams of two", {0, 86, 304, 15}, this);
+    line(nullptr, "Made by the Vornel team", {0, 101, 304, 15}, this);
 
     // One line, shortened in the middle when the path is long; the whole
     // path is in the tooltip.

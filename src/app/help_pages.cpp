@@ -113,9 +113,9 @@ game. The first team to reach them wins.</p>
 <h3>Keeping track</h3>
 <p>The score board on the table shows each team's tricks in the current hand
 and its score, and after each hand the points just earned. The game log
-(<i>View - Game Log</i>) keeps a line for every hand: the hand's number,
-<b>M</b> for the making team, the points and the tricks taken, with every game
-of your session. <i>View - Last Trick</i> shows the trick won most recently,
+(<i>View - Game Log</i>) keeps a numbered line for every hand of every game
+of your session: <b>M</b> marks the making team, then come the points and the
+tricks taken. <i>View - Last Trick</i> shows the trick won most recently,
 and <i>View - Tally</i> counts your wins, marches and Vornels between
 sessions.</p>
 )";

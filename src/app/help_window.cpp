@@ -62,6 +62,7 @@ HelpWindow::HelpWindow(const QPixmap& background, QWidget* table)
         text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         text->document()->setDocumentMargin(5);
+        text->document()->setDefaultStyleSheet("h3 { margin-top: 8px; margin-bottom: 2px; } p { margin-top: 2px; }");
         QPalette white = text->palette();
         white.setColor(QPalette::Base, Qt::white);
         white.setColor(QPalette::Text, Qt::black);

@@ -34,6 +34,9 @@ void setBold(QLabel* l) {
 
 LastTrickWindow::LastTrickWindow() : SideWindow("Tlasttrick", "Last Trick", {434, 120}, QPixmap(), nullptr) {
     setStayOnTop(true);
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     for (int seat = 1; seat <= 4; ++seat) {
         played_[seat] = label(nullptr, QString(), {{kFrameLeft[seat], 2}, kFrameSize}, this, Qt::AlignLeft | Qt::AlignTop);
         played_[seat]->setObjectName(QString("played%1").arg(seat));
@@ -44,12 +47,12 @@ LastTrickWindow::LastTrickWindow() : SideWindow("Tlasttrick", "Last Trick", {434
         palette.setColor(QPalette::WindowText, table::Board::teamColour(seat));
         players_[seat]->setPalette(palette);
     }
-    label(nullptr, "Lead Off:", {318, 4, 52, 14}, this);
+    label(nullptr, "Lead Off:", {318, 4, 52, 14}, this);  // 318..370, then the suit
     ledSuit_ = label("label_ledoff", "None", {370, 4, 62, 14}, this);
     setBold(ledSuit_);
     trump_ = label("trumpcard", QString(), kTrumpFrame, this, Qt::AlignLeft | Qt::AlignTop);
     label(nullptr, "Trump", {332, 93, 73, 14}, this, Qt::AlignCenter);
-    winner_ = label("label_winner", "Winner", {0, 104, 434, 16}, this, Qt::AlignCenter);
+    winner_ = label("label_winner", "Winner", {0, 106, 434, 14}, this, Qt::AlignCenter);
     setBold(winner_);
 }
 
