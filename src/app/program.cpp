@@ -10,8 +10,8 @@
 #include "app/game_start_dialog.h"
 #include "app/help_window.h"
 #include "app/last_trick_window.h"
-#include "app/spy_list_window.h"
 #include "app/platform.h"
+#include "app/spy_list_window.h"
 #include "app/window_bounds.h"
 
 namespace vornel::app {
