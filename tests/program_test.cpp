@@ -15,6 +15,7 @@
 
 #include "app/game_start_dialog.h"
 #include "app/program.h"
+#include "app/spy_list_window.h"
 #include "engine/simulation.h"
 #include "net/protocol.h"
 #include "table_test_support.h"
@@ -126,6 +127,7 @@ TEST_P(JoiningCommandLine, ConnectsToTheAddressWithoutHosting) {
     EXPECT_FALSE(table().board().image("button_start")->isVisible());
     EXPECT_FALSE(table().action("action_startgame")->isEnabled());
     EXPECT_FALSE(p.window("Tdownload")->isVisible());
+    EXPECT_FALSE(qobject_cast<SpyListWindow*>(p.window("Tspylist"))->removeAction()->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(ThirdArgument, JoiningCommandLine, ::testing::Values("True", "TRUE", "yes", "false"));
@@ -151,6 +153,7 @@ TEST_F(ProgramStart, TrueHostsAndConnectsToTheLoopbackAddress) {
     EXPECT_EQ(chatLines(table())[0].text, "Loading Multi-player Game.. Please Wait.");
     EXPECT_FALSE(p.window("Tdownload")->isVisible());
     EXPECT_TRUE(table().board().image("button_start")->isVisible());
+    EXPECT_TRUE(qobject_cast<SpyListWindow*>(p.window("Tspylist"))->removeAction()->isEnabled());
 }
 
 // --- settings --------------------------------------------------------------

@@ -7,14 +7,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
 
+#include "app/about_window.h"
 #include "app/program.h"
+#include "app/spy_list_window.h"
 #include "engine/simulation.h"
 #include "table/chat_box.h"
 #include "table_test_support.h"
@@ -130,9 +135,42 @@ TEST_F(ProgramWindows, ActivatingTheTableHidesSideWindowsThatDoNotStayOnTop) {
     table().action("action_lasttrickontop")->trigger();
     log->showOver();
     last->showOver();
+    // The table's activation right after a window was opened (the closing
+    // menu, the click on a table button) leaves it open.
+    Q_EMIT table().activated();
+    EXPECT_TRUE(log->isVisible());
+    QElapsedTimer clock;
+    clock.start();
+    waitUntil([&] { return clock.elapsed() > SideWindow::kJustShownMs; });
+    table().activateWindow();
     Q_EMIT table().activated();
     EXPECT_FALSE(log->isVisible());
     EXPECT_TRUE(last->isVisible()) << "it stays on top, so it stays shown";
+}
+
+TEST_F(ProgramWindows, SideWindowsOpenedFromTheMenusStayOpenWithTheirContent) {
+    const std::pair<const char*, const char*> openers[] = {{"action_viewscorecard", "Tscorecard"},
+                                                           {"action_lasttrick", "Tlasttrick"},
+                                                           {"action_spylist", "Tspylist"},
+                                                           {"action_content", "Thelp"},
+                                                           {"action_about", "Tabout"}};
+    for (const auto& [action, className] : openers) {
+        table().action(action)->trigger();
+        // The menu closes and the table becomes active again at once.
+        Q_EMIT table().activated();
+        SideWindow* window = program->window(className);
+        EXPECT_TRUE(window->isVisible()) << className;
+        EXPECT_TRUE(waitUntil([&] { return window->isActiveWindow(); }, 5000)) << className;
+    }
+    // Help's "About" shows the about box, which names the folder of the settings file.
+    program->window("Tabout")->hide();
+    program->window("Thelp")->findChild<QPushButton*>("button_about")->click();
+    const auto* about = qobject_cast<AboutWindow*>(program->window("Tabout"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(QDir(about->dataDirectory()->toolTip()), QDir(home.path()));
+    // The solo game is hosted here: the watcher list may remove watchers.
+    EXPECT_TRUE(qobject_cast<SpyListWindow*>(program->window("Tspylist"))->removeAction()->isEnabled());
 }
 
 TEST_F(ProgramWindows, TheBoardNeverGetsSmallerThanItsMargins) {

@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <set>
 
+#include "app/game_log_window.h"
 #include "app/game_start_dialog.h"
+#include "app/last_trick_window.h"
 #include "app/program.h"
 #include "engine/simulation.h"
 #include "net/protocol.h"
@@ -146,8 +148,12 @@ TEST(SoloGame, PlayedToTheEndWithTheMouse) {
         EXPECT_EQ(table.board().seatImage("image_winner", seat)->isVisible(), seat % 2 == team % 2) << seat;
     EXPECT_EQ(chatLines(table).back().text, team == 1 ? "The Tan Team has Won the Game!!" : "The Blue Team has Won the Game!!");
     EXPECT_EQ(program.services().games.size(), 1u);
-    EXPECT_EQ(program.services().logLines.size(), 2u * static_cast<std::size_t>(player.scores) + 2u);
-    EXPECT_EQ(program.services().lastTricks.size() % 5, 0u);
+    const auto* log = qobject_cast<GameLogWindow*>(program.window("Tscorecard"));
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->lineCount(1) + log->lineCount(2), 2 * player.scores + 2);
+    const auto* last = qobject_cast<LastTrickWindow*>(program.window("Tlasttrick"));
+    ASSERT_NE(last, nullptr);
+    EXPECT_TRUE(last->winner()->text().endsWith(" Won the Trick!")) << last->winner()->text().toStdString();
     EXPECT_TRUE(table.board().image("button_start")->isVisible()) << "the host may start a new game";
 
     // And it does: the board starts again from nothing.

@@ -4,9 +4,14 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "app/about_window.h"
 #include "app/command_line.h"
+#include "app/game_log_window.h"
 #include "app/game_start_dialog.h"
+#include "app/help_window.h"
+#include "app/last_trick_window.h"
 #include "app/platform.h"
+#include "app/spy_list_window.h"
 #include "app/window_bounds.h"
 
 namespace vornel::app {
@@ -82,7 +87,12 @@ Program::Program(QStringList arguments, Options options)
     platform::createNamedMutex("vornel");
     settingsFile_ = settingsPath(platform::executableDirectory().toStdString());
 
-    table::TableWindow::Services services{services_, services_, services_, services_, services_};
+    // The table writes to these from its first message: made before it,
+    // given the table once it exists.
+    auto gameLog = std::make_unique<GameLogWindow>();
+    auto lastTrick = std::make_unique<LastTrickWindow>();
+    auto spyList = std::make_unique<SpyListWindow>();
+    table::TableWindow::Services services{*gameLog, *lastTrick, services_, *spyList, services_};
     table_ = std::make_unique<table::TableWindow>(services);
     table::TableWindow& table = *table_;
     const QPixmap& tile = table.artwork().backgroundTile();
@@ -90,18 +100,25 @@ Program::Program(QStringList arguments, Options options)
         windows_.push_back(std::make_unique<SideWindow>(className, caption, size, tile, &table, tool));
         return windows_.back().get();
     };
+    auto adopt = [&](auto window) {
+        auto* raw = window.get();
+        windows_.push_back(std::move(window));
+        return raw;
+    };
 
     add("Ttallylist", "Vornel - Tally List", {420, 300});
-    add("Tabout", "Vornel - About", {304, 174});
+    AboutWindow* about = adopt(std::make_unique<AboutWindow>(
+        tile, table.artwork().logo(), &table, QString::fromStdU16String(settingsFile_.parent_path().u16string()),
+        [](const QString& address) { platform::openExternally(address); }));
     auto dialog = std::make_unique<GameStartDialog>(tile, table.artwork().startButton(), &table);
     gameStart_ = dialog.get();
     windows_.push_back(std::move(dialog));
-    add("Thelp", "Vornel - Help File", {470, 443});
+    HelpWindow* help = adopt(std::make_unique<HelpWindow>(tile, &table));
     add("Tphrases", "Vornel - Phrase Buttons", {348, 258});
     server_ = add("TServer", "Server", {200, 100}, false);
-    add("Tspylist", "Vornel - Spys", {200, 220});
-    add("Tlasttrick", "Last Trick", {260, 200});
-    add("Tscorecard", "Vornel - Logs", {420, 260});
+    adopt(std::move(spyList))->attach(table);
+    adopt(std::move(lastTrick))->attach(table);
+    adopt(std::move(gameLog))->attach(table);
     add("Tdownload", "Download The Zelmo7 Lobby", {420, 300});
 
     diagnostics_ = std::make_unique<HostDiagnostics>(&table);
@@ -135,8 +152,8 @@ Program::Program(QStringList arguments, Options options)
     shows(&table::TableWindow::showHelpRequested, "Thelp");
     shows(&table::TableWindow::showAboutRequested, "Tabout");
     shows(&table::TableWindow::showPhraseEditorRequested, "Tphrases");
-    connect(&table, &table::TableWindow::logoClicked, this,
-            [] { platform::openExternally("https://vornel.example.org"); });
+    connect(&table, &table::TableWindow::logoClicked, about, &AboutWindow::openLink);
+    connect(help, &HelpWindow::aboutRequested, about, &SideWindow::showOver);
 }
 
 Program::~Program() = default;
@@ -186,6 +203,7 @@ void Program::hostpress() {
         table_->addlinetochat("Unable to host a game on port " + QString::number(port_) + ": " + host_->errorString(),
                               kBlue);
     table_->hostpress(port_);
+    qobject_cast<SpyListWindow*>(window("Tspylist"))->setHosting(true);
 }
 
 void Program::joinpress() { table_->joinpress(port_); }
@@ -230,8 +248,8 @@ void Program::formClose() {
 }
 
 void Program::formActivate() {
-    if (!table_->options().lastTrickOnTop) window("Tlasttrick")->hide();
-    if (!table_->options().scoreCardOnTop) window("Tscorecard")->hide();
+    if (!table_->options().lastTrickOnTop) window("Tlasttrick")->hideUnlessJustShown();
+    if (!table_->options().scoreCardOnTop) window("Tscorecard")->hideUnlessJustShown();
 }
 
 }  // namespace vornel::app

@@ -24,6 +24,18 @@ void SideWindow::showOver() {
     show();
     raise();
     activateWindow();
+    shown_.start();
+}
+
+void SideWindow::hideUnlessJustShown() {
+    if (isActiveWindow() || (shown_.isValid() && shown_.elapsed() < kJustShownMs)) return;
+    hide();
+}
+
+void SideWindow::setTable(QWidget* table, const QPixmap& background) {
+    table_ = table;
+    background_ = background;
+    update();
 }
 
 void SideWindow::setStayOnTop(bool onTop) {

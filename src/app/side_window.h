@@ -3,6 +3,7 @@
 // destroyed, with the table's colour and tiled background, centred over the
 // table window the first time it is shown.
 
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QWidget>
 
@@ -18,14 +19,24 @@ public:
     void showOver();
     // Stay-on-top or a normal window, keeping visibility as it was.
     void setStayOnTop(bool onTop);
+    // The table hides some side windows when it becomes active; a click on
+    // the table or a closing menu that has just opened one activates the
+    // table a moment later, and must not hide it again.
+    void hideUnlessJustShown();
+
+    static constexpr int kJustShownMs = 750;
 
 protected:
+    // For windows made before the table (the table needs them at once):
+    // the table to centre over and its background, given once it exists.
+    void setTable(QWidget* table, const QPixmap& background);
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QPixmap background_;
     QWidget* table_;
     bool placed_ = false;
+    QElapsedTimer shown_;
 };
 
 }  // namespace vornel::app

@@ -41,6 +41,7 @@ TableWindow::TableWindow(Services services, QWidget* parent)
     buildMenus();
     buildDispatch();
     connectBoard();
+    buildSeatPopup();
 
     connection_.setMessageHandler([this](std::string_view message) { dispatch(message); });
     connect(&connection_, &net::TableConnection::closedByHost, this, [this] {

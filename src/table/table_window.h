@@ -83,6 +83,16 @@ public:
     // Handles one message text as the dispatch timer would.
     void dispatch(std::string_view message);
 
+    // `kicking`: asks the host to remove connection `number`; only the host's
+    // own table asks, and only once logged in.
+    void kicking(int number);
+    // The seat-name pop-up `popup_kick` and the seat it was opened on.
+    QMenu* seatPopup() const { return popupKick_; }
+    int seatPopupSeat() const { return popupKickSeat_; }
+    // `label_playername1ContextPopup`: enables the items for this table and
+    // the seat's name, and remembers the seat.
+    void label_playername1ContextPopup(int seat);
+
 Q_SIGNALS:
     // The host announced this table's own arrival: time to read the settings.
     void ownArrival();
@@ -110,6 +120,7 @@ private:
     void connectBoard();
     void setBotSpeed(int speed, bool announce);
     void startGameClicked();
+    void buildSeatPopup();
 
     // Connection handlers.
     void sendloginfo(std::string_view rest);
@@ -132,6 +143,8 @@ private:
     net::TableConnection connection_;
     net::Dispatcher<> dispatcher_;
     bool closingAfterRefusal_ = false;
+    QMenu* popupKick_ = nullptr;
+    int popupKickSeat_ = 0;
 };
 
 }  // namespace vornel::table
