@@ -23,6 +23,18 @@ struct ErrorManager {
     std::longjmp(errors->back, 1);
 }
 
+// A progressive file can ask for thousands of passes over the picture;
+// no real picture needs more than a few dozen.
+constexpr int kMaxScans = 100;
+
+void limitScans(j_common_ptr info) {
+    auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number <= kMaxScans) return;
+    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+    std::snprintf(errors->message, sizeof errors->message, "too many scans");
+    std::longjmp(errors->back, 1);
+}
+
 // Warnings (an early end, corrupt data) are counted, not printed.
 void countWarning(j_common_ptr info, int level) {
     if (level < 0) ++info->err->num_warnings;
@@ -46,6 +58,9 @@ std::variant<RgbPicture, std::string> decodeJpeg(const std::uint8_t* data, std::
         return std::string(errors.message);
     }
     jpeg_create_decompress(&info);
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = limitScans;
+    info.progress = &progress;
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&info, TRUE);
     if (info.image_width > kMaxJpegSide || info.image_height > kMaxJpegSide) {
