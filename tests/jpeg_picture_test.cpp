@@ -87,23 +87,15 @@ INSTANTIATE_TEST_SUITE_P(
     Files, BrokenJpeg,
     ::testing::Values(
         BadFile{"Empty", [](const QByteArray&) { return QByteArray(); }},
-        BadFile{"OnlyTheStartMarker", [](const QByteArray& a) { return a.left(2); }},
         BadFile{"CutInTheHeader", [](const QByteArray& a) { return a.left(120); }},
         BadFile{"CutInHalf", [](const QByteArray& a) { return a.left(a.size() / 2); }},
         BadFile{"LastBytesMissing", [](const QByteArray& a) { return a.left(a.size() - 40); }},
         BadFile{"Text", [](const QByteArray&) { return QByteArray("Download The Zelmo7 Lobby Now"); }},
-        BadFile{"PortableNetworkGraphic", [](const QByteArray&) { return QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16); }},
         BadFile{"StartMarkerThenNoise",
                 [](const QByteArray&) {
                     QByteArray noise("\xFF\xD8", 2);
                     for (int i = 0; i < 4000; ++i) noise += static_cast<char>((i * 7919 + 13) % 251);
                     return noise;
-                }},
-        BadFile{"ScanDataScrambled",
-                [](const QByteArray& a) {
-                    QByteArray bytes = a;
-                    for (qsizetype at = a.size() / 2; at < a.size() / 2 + 600; ++at) bytes[at] = static_cast<char>(0xFF);
-                    return bytes;
                 }},
         BadFile{"ClaimsToBeHuge", claimsToBeHuge}),
     [](const auto& info) { return std::string(info.param.name); });
