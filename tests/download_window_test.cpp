@@ -219,6 +219,8 @@ struct FailedCase {
     bool leavesAFile;
 };
 
+inline void PrintTo(const FailedCase& c, std::ostream* os) { *os << c.name; }
+
 class FailedDownload : public LobbyDownload, public ::testing::WithParamInterface<FailedCase> {};
 
 TEST_P(FailedDownload, EndsAbortedWithNothingStartedAndCanBeTriedAgain) {

@@ -68,6 +68,8 @@ struct BadFile {
     QByteArray (*make)(const QByteArray& advert);
 };
 
+inline void PrintTo(const BadFile& c, std::ostream* os) { *os << c.name; }
+
 class BrokenJpeg : public ::testing::TestWithParam<BadFile> {};
 
 TEST_P(BrokenJpeg, IsAClearFailure) {
