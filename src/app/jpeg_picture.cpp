@@ -2,6 +2,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <limits>
 // libjpeg's header needs FILE and size_t declared first.
 #include <jpeglib.h>
 
@@ -44,6 +45,7 @@ void countWarning(j_common_ptr info, int level) {
 
 std::variant<RgbPicture, std::string> decodeJpeg(const std::uint8_t* data, std::size_t size) {
     if (data == nullptr || size == 0) return std::string("empty file");
+    if (size > std::numeric_limits<unsigned long>::max()) return std::string("file too large");
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     info.err = jpeg_std_error(&errors.base);
@@ -76,12 +78,13 @@ std::variant<RgbPicture, std::string> decodeJpeg(const std::uint8_t* data, std::
     picture->rgb.resize(stride * info.output_height);
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = picture->rgb.data() + stride * info.output_scanline;
-        jpeg_read_scanlines(&info, &row, 1);
+        if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
     }
-    jpeg_finish_decompress(&info);
+    const bool whole = info.output_scanline == info.output_height;
+    if (whole) jpeg_finish_decompress(&info);
     const long warnings = errors.base.num_warnings;
     jpeg_destroy_decompress(&info);
-    if (warnings > 0) {
+    if (!whole || warnings > 0) {
         delete picture;
         return std::string("the file is truncated or corrupt");
     }
