@@ -262,6 +262,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailedCase{"RedirectToPlainHttp", "/elsewhere.sh",
                    {"HTTP/1.0 301 Moved Permanently\r\nLocation: /Zelmo7LobbySetup.sh", kInstaller}, true},
         FailedCase{"NoInstallerName", "/", {"HTTP/1.0 200 OK", kInstaller}, false},
+        // Names that would lead out of the settings directory.
+        FailedCase{"ParentDirectoryName", "/..", {"HTTP/1.0 200 OK", kInstaller}, false},
+        FailedCase{"BackslashedName", "/a\\..\\setup.sh", {"HTTP/1.0 200 OK", kInstaller}, false},
         FailedCase{"NothingListens", "", {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
