@@ -26,3 +26,12 @@ rm -rf "$corpus" && mkdir -p "$corpus"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 "$fuzz/fuzz/host_fuzz" \
   -max_total_time=60 -max_len=4096 -detect_leaks=1 -timeout=20 \
   -dict=fuzz/host.dict -artifact_prefix="$fuzz/" "$corpus"
+
+# Twenty seconds of fuzzing the JPEG decoder of the download window, seeded
+# with the shipped advert.
+cmake --build "$fuzz" -j2 --target jpeg_fuzz
+jpeg_corpus="$fuzz/jpeg_corpus"
+rm -rf "$jpeg_corpus" && mkdir -p "$jpeg_corpus" && cp assets/lobby_advert.jpg "$jpeg_corpus/"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 "$fuzz/fuzz/jpeg_fuzz" \
+  -max_total_time=20 -max_len=65536 -detect_leaks=1 -timeout=20 -rss_limit_mb=2048 \
+  -artifact_prefix="$fuzz/jpeg-" "$jpeg_corpus"

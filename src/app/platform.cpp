@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QUrl>
@@ -34,5 +35,39 @@ void openExternally(const QString& address) {
 }
 
 QString executableDirectory() { return QCoreApplication::applicationDirPath(); }
+
+LobbyInstallerAddress lobbyInstallerAddress() {
+    const QString fromEnvironment = qEnvironmentVariable("VORNEL_LOBBY_URL");
+    if (!fromEnvironment.isEmpty()) return {fromEnvironment, true};
+#if defined(Q_OS_WIN)
+    return {"https://downloads.zelmo7.example.com/lobby/Zelmo7LobbySetup.exe", false};
+#elif defined(Q_OS_MACOS)
+    return {"https://downloads.zelmo7.example.com/lobby/Zelmo7LobbySetup-macos.command", false};
+#else
+    return {"https://downloads.zelmo7.example.com/lobby/Zelmo7LobbySetup-linux.run", false};
+#endif
+}
+
+QString lobbyProgramPath() {
+    const QString fromEnvironment = qEnvironmentVariable("VORNEL_LOBBY_PROGRAM");
+    if (!fromEnvironment.isEmpty()) return fromEnvironment;
+#if defined(Q_OS_WIN)
+    return "C:\\Program Files\\Zelmo7\\Zelmo7Lobby.exe";
+#elif defined(Q_OS_MACOS)
+    return "/Applications/Zelmo7 Lobby.app/Contents/MacOS/Zelmo7Lobby";
+#else
+    return "/opt/zelmo7/zelmo7-lobby";
+#endif
+}
+
+bool makeExecutable(const QString& path) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);  // Windows runs a file by its name, not a permission
+    return true;
+#else
+    QFile file(path);
+    return file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser);
+#endif
+}
 
 }  // namespace vornel::app::platform

@@ -21,4 +21,20 @@ void openExternally(const QString& address);
 // The directory holding the running executable.
 QString executableDirectory();
 
+// Where the lobby program's installer is downloaded from: a built-in https
+// address, or $VORNEL_LOBBY_URL when set (which may then be plain http).
+struct LobbyInstallerAddress {
+    QString address;
+    bool fromEnvironment = false;
+};
+LobbyInstallerAddress lobbyInstallerAddress();
+
+// The installed lobby program: a fixed path per system, or
+// $VORNEL_LOBBY_PROGRAM when set.
+QString lobbyProgramPath();
+
+// Lets the owner run a downloaded file where files carry an execute
+// permission; elsewhere there is nothing to do. Returns false on failure.
+bool makeExecutable(const QString& path);
+
 }  // namespace vornel::app::platform

@@ -6,6 +6,7 @@
 
 #include "app/about_window.h"
 #include "app/command_line.h"
+#include "app/download_window.h"
 #include "app/game_log_window.h"
 #include "app/game_start_dialog.h"
 #include "app/help_window.h"
@@ -119,7 +120,14 @@ Program::Program(QStringList arguments, Options options)
     adopt(std::move(spyList))->attach(table);
     adopt(std::move(lastTrick))->attach(table);
     adopt(std::move(gameLog))->attach(table);
-    add("Tdownload", "Download The Zelmo7 Lobby", {420, 300});
+    // The installer goes where the settings file lives; after starting it
+    // the game closes as "Exit" does, writing what an exit writes.
+    DownloadWindow::Hooks hooks{
+        [this] { return QString::fromStdU16String(settingsFile_.parent_path().u16string()); },
+        [this] { table_->action("action_exit")->trigger(); }};
+    auto download = std::make_unique<DownloadWindow>(&table, std::move(hooks));
+    download_ = download.get();
+    windows_.push_back(std::move(download));
 
     diagnostics_ = std::make_unique<HostDiagnostics>(&table);
     const BotSpeed& speed = options.botSpeed != nullptr ? *options.botSpeed : static_cast<const BotSpeed&>(table);
@@ -132,6 +140,7 @@ Program::Program(QStringList arguments, Options options)
         saveinifile();
     });
     connect(&table, &table::TableWindow::closing, this, &Program::formClose);
+    connect(&table, &table::TableWindow::closing, download_, &DownloadWindow::abortDownload);
     connect(&table, &table::TableWindow::activated, this, &Program::formActivate);
     connect(&table, &table::TableWindow::startGameRequested, this, [this] { gameStart_->showOver(); });
     connect(gameStart_, &GameStartDialog::startRequested, this, [this](const QString& score) {
@@ -192,7 +201,7 @@ void Program::processparams() {
                           kBlue);
     if (choice.kind == StartKind::Incomplete) return;
     table_->setPlayer(QString::fromStdString(choice.playerName), QString::fromStdString(choice.hostAddress));
-    if (showsLobbyDownload(choice)) window("Tdownload")->showOver();
+    if (showsLobbyDownload(choice)) download_->showOnDesktop();
     if (choice.kind == StartKind::Join) joinpress();
     else hostpress();
     if (opensLobbyLink(choice)) openLobbyLink();

@@ -18,6 +18,7 @@
 
 namespace vornel::app {
 
+class DownloadWindow;
 class GameStartDialog;
 
 class Program : public QObject {
@@ -41,6 +42,7 @@ public:
     table::TableWindow& table() { return *table_; }
     net::QtHost& host() { return *host_; }
     GameStartDialog& gameStart() { return *gameStart_; }
+    DownloadWindow& download() { return *download_; }
     table::RecordingServices& services() { return services_; }
     SideWindow* window(const QString& className) const;
     // The eleven windows in the order they were created, the table first.
@@ -68,6 +70,7 @@ private:
     std::unique_ptr<table::TableWindow> table_;
     std::vector<std::unique_ptr<SideWindow>> windows_;
     GameStartDialog* gameStart_ = nullptr;
+    DownloadWindow* download_ = nullptr;
     SideWindow* server_ = nullptr;
     net::QtHost* host_ = nullptr;
     QTcpSocket lobbyLink_;
