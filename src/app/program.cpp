@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/game_start_dialog.h"
+#include "app/phrase_editor.h"
 #include "app/platform.h"
 #include "app/window_bounds.h"
 
@@ -82,7 +83,7 @@ Program::Program(QStringList arguments, Options options)
     platform::createNamedMutex("vornel");
     settingsFile_ = settingsPath(platform::executableDirectory().toStdString());
 
-    table::TableWindow::Services services{services_, services_, services_, services_, services_};
+    table::TableWindow::Services services{services_, services_, services_, services_, sounds_};
     table_ = std::make_unique<table::TableWindow>(services);
     table::TableWindow& table = *table_;
     const QPixmap& tile = table.artwork().backgroundTile();
@@ -97,7 +98,9 @@ Program::Program(QStringList arguments, Options options)
     gameStart_ = dialog.get();
     windows_.push_back(std::move(dialog));
     add("Thelp", "Vornel - Help File", {470, 443});
-    add("Tphrases", "Vornel - Phrase Buttons", {348, 258});
+    auto editor = std::make_unique<PhraseEditor>(tile, &table);
+    phraseEditor_ = editor.get();
+    windows_.push_back(std::move(editor));
     server_ = add("TServer", "Server", {200, 100}, false);
     add("Tspylist", "Vornel - Spys", {200, 220});
     add("Tlasttrick", "Last Trick", {260, 200});
@@ -134,7 +137,13 @@ Program::Program(QStringList arguments, Options options)
     shows(&table::TableWindow::showSpyListRequested, "Tspylist");
     shows(&table::TableWindow::showHelpRequested, "Thelp");
     shows(&table::TableWindow::showAboutRequested, "Tabout");
-    shows(&table::TableWindow::showPhraseEditorRequested, "Tphrases");
+    connect(&table, &table::TableWindow::showPhraseEditorRequested, this, [this] {
+        std::array<QString, 10> phrases;
+        for (int n = 1; n <= kPhraseCount; ++n) phrases[static_cast<std::size_t>(n)] = table_->phrase(n);
+        phraseEditor_->open(phrases);
+    });
+    connect(phraseEditor_, &PhraseEditor::done, this, &Program::savePhrases);
+    connect(&table, &table::TableWindow::openWebAddress, this, [](const QUrl& address) { platform::openUrl(address); });
     connect(&table, &table::TableWindow::logoClicked, this,
             [] { platform::openExternally("https://vornel.example.org"); });
 }
@@ -210,13 +219,28 @@ void Program::loadinifile() {
     settingsRead_ = true;
 }
 
+void Program::savePhrases(const std::array<QString, 10>& phrases) {
+    table_->setPhrases(phrases);
+    // Only the nine phrase keys are written, so the player's other settings
+    // stay as they are even before they were read.
+    std::array<std::string, kPhraseCount> texts;
+    for (int i = 0; i < kPhraseCount; ++i) texts[static_cast<std::size_t>(i)] = phrases[static_cast<std::size_t>(i + 1)].toLatin1().toStdString();
+    if (const auto failure = writePhrases(settingsFile_, texts)) showWriteFailure(*failure);
+}
+
+void Program::showWriteFailure(const std::string& message) {
+    auto* box = new QMessageBox(QMessageBox::Warning, "Vornel", QString::fromStdString(message), QMessageBox::Ok,
+                                table_.get());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
 void Program::saveinifile() {
-    if (const auto failure = writeSettings(settingsFile_, toSettings(table_->options(), currentBounds()))) {
-        auto* box = new QMessageBox(QMessageBox::Warning, "Vornel", QString::fromStdString(*failure), QMessageBox::Ok,
-                                    table_.get());
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->show();
-    }
+    // Before the settings were read (no login yet) an option applies to this
+    // run only: writing now would put built-in values over the player's.
+    if (!settingsRead_) return;
+    if (const auto failure = writeSettings(settingsFile_, toSettings(table_->options(), currentBounds())))
+        showWriteFailure(*failure);
 }
 
 void Program::formClose() {
