@@ -9,13 +9,15 @@ set -uo pipefail
 system_socket=/var/run/pulse/native
 sink=vornel_null
 
-answers() { timeout 5 pactl ${1:+--server="$1"} info >/dev/null 2>&1; }
+answers() { timeout 2 pactl ${1:+--server="$1"} info >/dev/null 2>&1; }
 
+has_sink() { timeout 5 pactl --server="$1" list short sinks 2>/dev/null | grep -q "$sink"; }
+
+# Another test may be adding it at the same moment: what counts is that it is there.
 add_null_sink() {
   local server=$1
-  if ! timeout 5 pactl --server="$server" list short sinks 2>/dev/null | grep -q "$sink"; then
-    timeout 5 pactl --server="$server" load-module module-null-sink sink_name="$sink" >/dev/null 2>&1 || return 1
-  fi
+  has_sink "$server" || timeout 5 pactl --server="$server" load-module module-null-sink sink_name="$sink" >/dev/null 2>&1
+  has_sink "$server" || return 1
   timeout 5 pactl --server="$server" set-default-sink "$sink" >/dev/null 2>&1
 }
 
@@ -31,7 +33,8 @@ if [[ $(id -u) -eq 0 ]]; then
     timeout 10 pulseaudio --system --daemonize=yes --disallow-exit --exit-idle-time=-1 --disable-shm=yes \
       --use-pid-file=yes -n --load="module-native-protocol-unix auth-anonymous=1" \
       --load="module-null-sink sink_name=$sink" >/dev/null 2>&1 || true
-    for _ in $(seq 50); do answers "$server" && break; sleep 0.1; done
+    # Give it a few seconds to come up, and no more.
+    until answers "$server" || ((SECONDS > 15)); do sleep 0.1; done
   fi
 else
   server=""
