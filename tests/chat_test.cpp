@@ -344,7 +344,8 @@ TEST_F(Chat, PointingAtAnAddressShowsTheHandAndAClickOpensItButNeverAFile) {
         return box()->cursorRect(cursor).center() + QPoint(2, 0);
     };
     auto mouse = [&](QEvent::Type type, QPoint at) {
-        QMouseEvent event(type, at, box()->viewport()->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+        QMouseEvent event(type, at, box()->viewport()->mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(box()->viewport(), &event);
     };

@@ -85,7 +85,8 @@ protected:
         const QByteArray bytes = raw.readAll();
         int peak = 0;
         for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-            const auto sample = static_cast<qint16>(static_cast<quint8>(bytes[i]) | (static_cast<quint8>(bytes[i + 1]) << 8));
+            const auto sample =
+                static_cast<qint16>(static_cast<quint8>(bytes[i]) | (static_cast<quint8>(bytes[i + 1]) << 8));
             peak = std::max(peak, std::abs(static_cast<int>(sample)));
         }
         return peak;

@@ -224,7 +224,8 @@ void Program::savePhrases(const std::array<QString, 10>& phrases) {
     // Only the nine phrase keys are written, so the player's other settings
     // stay as they are even before they were read.
     std::array<std::string, kPhraseCount> texts;
-    for (int i = 0; i < kPhraseCount; ++i) texts[static_cast<std::size_t>(i)] = phrases[static_cast<std::size_t>(i + 1)].toLatin1().toStdString();
+    for (int i = 0; i < kPhraseCount; ++i)
+        texts[static_cast<std::size_t>(i)] = phrases[static_cast<std::size_t>(i + 1)].toLatin1().toStdString();
     if (const auto failure = writePhrases(settingsFile_, texts)) showWriteFailure(*failure);
 }
 

@@ -11,7 +11,8 @@ namespace vornel::table {
 namespace {
 
 bool breaksRun(QChar c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == QChar::ParagraphSeparator ||
+           c == QChar::LineSeparator;
 }
 
 const char* const kAddressPrefixes[] = {"http://", "ftp://",  "file://", "gopher://",

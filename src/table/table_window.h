@@ -170,6 +170,7 @@ private:
     QMenu* chatterMenu_ = nullptr;
     QMenu* chatMenu_ = nullptr;
     QMenu* entryMenu_ = nullptr;
+    Qt::CursorShape chatCursor_ = Qt::IBeamCursor;  // the box's own, away from addresses
 };
 
 }  // namespace vornel::table

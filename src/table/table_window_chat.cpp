@@ -101,6 +101,7 @@ void TableWindow::connectChat() {
     box->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(box, &QWidget::customContextMenuRequested, this,
             [this, box](QPoint at) { chatMenu_->popup(box->viewport()->mapToGlobal(at)); });
+    chatCursor_ = box->viewport()->cursor().shape();
     box->viewport()->setMouseTracking(true);
     box->viewport()->installEventFilter(this);
     box->installEventFilter(this);
@@ -144,7 +145,8 @@ void TableWindow::setPhrases(const std::array<QString, 10>& phrases) {
 
 void TableWindow::chatrecieved(std::string_view rest) {
     const net::ChatLine line = net::splitChatPayload(rest);
-    addlinetochat(QString::fromLatin1(line.text.data(), static_cast<qsizetype>(line.text.size())), toQColor(line.colour));
+    addlinetochat(QString::fromLatin1(line.text.data(), static_cast<qsizetype>(line.text.size())),
+                  toQColor(line.colour));
 }
 
 void TableWindow::playasound(std::string_view rest) {
@@ -170,7 +172,8 @@ void TableWindow::sendit() {
     if (!state_.loggedIn) return;
     const std::string line = wireText(board_->mychat()->text());
     if (!line.empty() && line[0] != '/') {
-        sendMessage("CMD_chat", {Field::num(state_.ownSeat), Field::txt(net::makeChatPayload(line, options_.textColour))});
+        sendMessage("CMD_chat",
+                    {Field::num(state_.ownSeat), Field::txt(net::makeChatPayload(line, options_.textColour))});
     } else if (line.rfind("/me", 0) == 0) {
         // The four characters "/me " are dropped, whatever the fourth is.
         const std::string text = line.size() > 4 ? line.substr(4) : std::string();
@@ -184,7 +187,8 @@ void TableWindow::b_phrase1Click(int button) {
     if (!state_.loggedIn || !phrasePauseOpen_) return;
     const std::string text = wireText(phrase(button));
     const std::string action = text.rfind("/me ", 0) == 0 ? text.substr(4) : "says: " + text;
-    sendMessage("CMD_action", {Field::num(state_.ownSeat), Field::txt(net::makeChatPayload(action, options_.actionColour))});
+    sendMessage("CMD_action",
+                {Field::num(state_.ownSeat), Field::txt(net::makeChatPayload(action, options_.actionColour))});
     phrasePauseOpen_ = false;
     phrasePauseTicks_ = 0;
     connection_.wake();
@@ -272,7 +276,7 @@ bool TableWindow::mainchatMouse(QEvent* event) {
     QTextEdit* box = board_->mainchat();
     const WebAddress address = chat_->webAddressAt(mouse->position().toPoint());
     if (event->type() == QEvent::MouseMove) {
-        box->viewport()->setCursor(address.found() ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        box->viewport()->setCursor(address.found() ? Qt::PointingHandCursor : chatCursor_);
         return false;
     }
     if (mouse->button() != Qt::LeftButton || !address.found()) return false;
