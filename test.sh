@@ -12,6 +12,12 @@ cmake --build "$build" -j2
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The sound test listens to a PulseAudio null sink: start a server if none answers.
+if pulse_server=$(timeout 60 ./scripts/start_pulse.sh); then
+  export PULSE_SERVER="$pulse_server"
+else
+  echo "No PulseAudio server could be started: the test that listens to the sounds is skipped."
+fi
 ctest --test-dir "$build" --output-on-failure -j2
 
 # A minute of fuzzing the host's receive path, dispatcher and engine (clang,

@@ -34,6 +34,8 @@ void openExternally(const QString& address) {
     QDesktopServices::openUrl(url);
 }
 
+void openUrl(const QUrl& address) { QDesktopServices::openUrl(address); }
+
 QString executableDirectory() { return QCoreApplication::applicationDirPath(); }
 
 LobbyInstallerAddress lobbyInstallerAddress() {

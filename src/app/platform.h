@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+class QUrl;
 class QWidget;
 
 namespace vornel::app::platform {
@@ -17,6 +18,9 @@ QRect workArea(const QWidget& window);
 
 // Opens a web address or file with the user's default program.
 void openExternally(const QString& address);
+
+// Opens a web address the user clicked with the user's default program.
+void openUrl(const QUrl& address);
 
 // The directory holding the running executable.
 QString executableDirectory();

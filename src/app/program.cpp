@@ -11,6 +11,7 @@
 #include "app/game_start_dialog.h"
 #include "app/help_window.h"
 #include "app/last_trick_window.h"
+#include "app/phrase_editor.h"
 #include "app/platform.h"
 #include "app/spy_list_window.h"
 #include "app/window_bounds.h"
@@ -93,7 +94,7 @@ Program::Program(QStringList arguments, Options options)
     auto gameLog = std::make_unique<GameLogWindow>();
     auto lastTrick = std::make_unique<LastTrickWindow>();
     auto spyList = std::make_unique<SpyListWindow>();
-    table::TableWindow::Services services{*gameLog, *lastTrick, services_, *spyList, services_};
+    table::TableWindow::Services services{*gameLog, *lastTrick, services_, *spyList, sounds_};
     table_ = std::make_unique<table::TableWindow>(services);
     table::TableWindow& table = *table_;
     const QPixmap& tile = table.artwork().backgroundTile();
@@ -115,7 +116,9 @@ Program::Program(QStringList arguments, Options options)
     gameStart_ = dialog.get();
     windows_.push_back(std::move(dialog));
     HelpWindow* help = adopt(std::make_unique<HelpWindow>(tile, &table));
-    add("Tphrases", "Vornel - Phrase Buttons", {348, 258});
+    auto editor = std::make_unique<PhraseEditor>(tile, &table);
+    phraseEditor_ = editor.get();
+    windows_.push_back(std::move(editor));
     server_ = add("TServer", "Server", {200, 100}, false);
     adopt(std::move(spyList))->attach(table);
     adopt(std::move(lastTrick))->attach(table);
@@ -160,9 +163,15 @@ Program::Program(QStringList arguments, Options options)
     shows(&table::TableWindow::showSpyListRequested, "Tspylist");
     shows(&table::TableWindow::showHelpRequested, "Thelp");
     shows(&table::TableWindow::showAboutRequested, "Tabout");
-    shows(&table::TableWindow::showPhraseEditorRequested, "Tphrases");
     connect(&table, &table::TableWindow::logoClicked, about, &AboutWindow::openLink);
     connect(help, &HelpWindow::aboutRequested, about, &SideWindow::showOver);
+    connect(&table, &table::TableWindow::showPhraseEditorRequested, this, [this] {
+        std::array<QString, 10> phrases;
+        for (int n = 1; n <= kPhraseCount; ++n) phrases[static_cast<std::size_t>(n)] = table_->phrase(n);
+        phraseEditor_->open(phrases);
+    });
+    connect(phraseEditor_, &PhraseEditor::done, this, &Program::savePhrases);
+    connect(&table, &table::TableWindow::openWebAddress, this, [](const QUrl& address) { platform::openUrl(address); });
 }
 
 Program::~Program() = default;
@@ -237,13 +246,29 @@ void Program::loadinifile() {
     settingsRead_ = true;
 }
 
+void Program::savePhrases(const std::array<QString, 10>& phrases) {
+    table_->setPhrases(phrases);
+    // Only the nine phrase keys are written, so the player's other settings
+    // stay as they are even before they were read.
+    std::array<std::string, kPhraseCount> texts;
+    for (int i = 0; i < kPhraseCount; ++i)
+        texts[static_cast<std::size_t>(i)] = phrases[static_cast<std::size_t>(i + 1)].toLatin1().toStdString();
+    if (const auto failure = writePhrases(settingsFile_, texts)) showWriteFailure(*failure);
+}
+
+void Program::showWriteFailure(const std::string& message) {
+    auto* box = new QMessageBox(QMessageBox::Warning, "Vornel", QString::fromStdString(message), QMessageBox::Ok,
+                                table_.get());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
 void Program::saveinifile() {
-    if (const auto failure = writeSettings(settingsFile_, toSettings(table_->options(), currentBounds()))) {
-        auto* box = new QMessageBox(QMessageBox::Warning, "Vornel", QString::fromStdString(*failure), QMessageBox::Ok,
-                                    table_.get());
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->show();
-    }
+    // Before the settings were read (no login yet) an option applies to this
+    // run only: writing now would put built-in values over the player's.
+    if (!settingsRead_) return;
+    if (const auto failure = writeSettings(settingsFile_, toSettings(table_->options(), currentBounds())))
+        showWriteFailure(*failure);
 }
 
 void Program::formClose() {

@@ -11,6 +11,7 @@
 
 #include "app/settings.h"
 #include "app/side_window.h"
+#include "app/sound_player.h"
 #include "engine/ports.h"
 #include "net/qt_host.h"
 #include "table/table_services.h"
@@ -20,6 +21,7 @@ namespace vornel::app {
 
 class DownloadWindow;
 class GameStartDialog;
+class PhraseEditor;
 
 class Program : public QObject {
     Q_OBJECT
@@ -43,6 +45,8 @@ public:
     net::QtHost& host() { return *host_; }
     GameStartDialog& gameStart() { return *gameStart_; }
     DownloadWindow& download() { return *download_; }
+    PhraseEditor& phraseEditor() { return *phraseEditor_; }
+    SoundPlayer& sounds() { return sounds_; }
     table::RecordingServices& services() { return services_; }
     SideWindow* window(const QString& className) const;
     // The eleven windows in the order they were created, the table first.
@@ -59,6 +63,8 @@ private:
     void openLobbyLink();
     void loadinifile();
     void saveinifile();
+    void savePhrases(const std::array<QString, 10>& phrases);
+    void showWriteFailure(const std::string& message);
     void formClose();
     void formActivate();
     WindowBounds currentBounds() const;
@@ -66,11 +72,13 @@ private:
     QStringList arguments_;
     quint16 port_;
     table::RecordingServices services_;
+    SoundPlayer sounds_;
     std::unique_ptr<HostDiagnostics> diagnostics_;
     std::unique_ptr<table::TableWindow> table_;
     std::vector<std::unique_ptr<SideWindow>> windows_;
     GameStartDialog* gameStart_ = nullptr;
     DownloadWindow* download_ = nullptr;
+    PhraseEditor* phraseEditor_ = nullptr;
     SideWindow* server_ = nullptr;
     net::QtHost* host_ = nullptr;
     QTcpSocket lobbyLink_;

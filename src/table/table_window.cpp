@@ -42,6 +42,7 @@ TableWindow::TableWindow(Services services, QWidget* parent)
     buildDispatch();
     connectBoard();
     buildSeatPopup();
+    connectChat();
 
     connection_.setMessageHandler([this](std::string_view message) { dispatch(message); });
     connect(&connection_, &net::TableConnection::closedByHost, this, [this] {
@@ -72,6 +73,9 @@ TableWindow::~TableWindow() {
     // a window that is going away.
     connection_.disconnect(this);
     connection_.socket().abort();
+    for (QObject* watched : {static_cast<QObject*>(board_->mychat()), static_cast<QObject*>(board_->mainchat()),
+                             static_cast<QObject*>(board_->mainchat()->viewport())})
+        watched->removeEventFilter(this);
 }
 
 QAction* TableWindow::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
@@ -153,8 +157,7 @@ void TableWindow::buildMenus() {
             Q_EMIT optionsChanged();
         });
     }
-    connect(add(options, "action_scrolloff", "Scroll Chat Off", true), &QAction::toggled, this,
-            [this](bool on) { chat_->setScrollOff(on); });
+    add(options, "action_scrolloff", "Scroll Chat Off", true);
     connect(add(options, "action_clearchat", "Clear Main Chat Box"), &QAction::triggered, this,
             [this] { chat_->clear(); });
     connect(add(options, "action_resetscreen", "Reset Screen Location"), &QAction::triggered, this, [this] {
@@ -193,12 +196,6 @@ void TableWindow::connectBoard() {
     connect(board_->image("button_lasttrick"), &ImageElement::pressed, this,
             [this](Qt::MouseButton) { Q_EMIT showLastTrickRequested(); });
     connect(board_->image("Image6"), &ImageElement::pressed, this, [this](Qt::MouseButton) { Q_EMIT logoClicked(); });
-    QLineEdit* entry = board_->mychat();
-    connect(entry, &QLineEdit::returnPressed, this, &TableWindow::sendit);
-    connect(entry, &QLineEdit::textEdited, this, [entry](const QString& text) {
-        // The first key replaces the "<Enter Chat Here>" invitation.
-        if (text.contains("<Enter Chat Here>")) entry->setText(QString(text).remove("<Enter Chat Here>"));
-    });
     for (int n = 1; n <= 4; ++n) {
         connect(board_->bubble(n), &ImageElement::pressed, this, [this, n](Qt::MouseButton button) {
             if (button == Qt::LeftButton) game_->bubble1Click(n);
@@ -387,6 +384,7 @@ void TableWindow::applyOptions(const TableOptions& options) {
         const QSignalBlocker quiet(a);
         a->setChecked(checked);
     }
+    applyChatOptions();
 }
 
 void TableWindow::startGameClicked() {

@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
+#include <QUrl>
 #include <array>
 #include <memory>
 #include <string_view>
@@ -22,6 +23,11 @@ namespace vornel::table {
 
 class ChatBox;
 class GameView;
+
+// The text a phrase button 1..9 sends until the player sets another.
+QString builtInPhrase(int button);
+// The caption of chatter sound 1..20 ("Doh" ...), "<Cancel>" for 0.
+QString chatterSoundCaption(int number);
 
 // Everything the table knows about itself and the game.
 struct TableState {
@@ -80,6 +86,13 @@ public:
     GameView& game() { return *game_; }
     ChatBox& chat() { return *chat_; }
     QAction* action(const QString& objectName) const;
+    // The phrase phrase button 1..9 sends (also its tooltip).
+    QString phrase(int button) const;
+    // The phrase editor's "Done": texts 1..9 become the buttons' phrases,
+    // empty ones included.
+    void setPhrases(const std::array<QString, 10>& phrases);
+    // The chatter-sound menu of `b_phrase10`.
+    QMenu* chatterMenu() const { return chatterMenu_; }
     // Handles one message text as the dispatch timer would.
     void dispatch(std::string_view message);
 
@@ -107,12 +120,15 @@ Q_SIGNALS:
     void showAboutRequested();
     void showPhraseEditorRequested();
     void logoClicked();
+    // A web address in the chat box was clicked: open it (never a file).
+    void openWebAddress(const QUrl& address);
     void activated();
     void closing();
 
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -133,6 +149,22 @@ private:
     // `sendit`: the entry line goes out as a chat line or a "/me" action.
     void sendit();
 
+    // The chat box, its entry line, the phrase buttons and the chat items
+    // of the Options menu (table_window_chat.cpp).
+    void connectChat();
+    void applyChatOptions();
+    void b_phrase1Click(int button);
+    void b_phrase10Click();
+    void wave20Click(int number);
+    void setScrollOff(bool off);
+    void chooseColour(bool actionColour);
+    void copy1Click();
+    void paste1Click();
+    bool mychatKeyPress(QKeyEvent* event);
+    bool mainchatMouse(QEvent* event);
+    // One tick of the message timer; true while the phrase pause runs.
+    bool phraseTick();
+
     Services services_;
     Artwork artwork_;
     TableState state_;
@@ -145,6 +177,13 @@ private:
     bool closingAfterRefusal_ = false;
     QMenu* popupKick_ = nullptr;
     int popupKickSeat_ = 0;
+    std::array<QString, 10> phrases_;  // 1..9
+    bool phrasePauseOpen_ = true;
+    int phrasePauseTicks_ = 0;
+    QMenu* chatterMenu_ = nullptr;
+    QMenu* chatMenu_ = nullptr;
+    QMenu* entryMenu_ = nullptr;
+    Qt::CursorShape chatCursor_ = Qt::IBeamCursor;  // the box's own, away from addresses
 };
 
 }  // namespace vornel::table

@@ -1,0 +1,118 @@
+// The program's side of chat and sounds: the phrase editor and its settings
+// keys across a restart, the chat settings applied at login, the real sound
+// player behind the table, and options changed before login that leave the
+// settings file alone.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/phrase_editor.h"
+#include "app/program.h"
+#include "engine/simulation.h"
+#include "table_test_support.h"
+
+namespace vornel::app {
+namespace {
+
+using table::test::waitUntil;
+
+class ProgramChat : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QApplication::setQuitOnLastWindowClosed(false);
+        ASSERT_TRUE(home.isValid());
+        qputenv("VORNEL_HOME", home.path().toLocal8Bit());
+    }
+    void TearDown() override {
+        program.reset();
+        qunsetenv("VORNEL_HOME");
+    }
+    Program& start(QStringList arguments) {
+        program.reset();
+        program = std::make_unique<Program>(std::move(arguments), Program::Options{table::test::freePort(), &speed});
+        program->start();
+        return *program;
+    }
+    Program& startSolo() {
+        Program& p = start({});
+        EXPECT_TRUE(waitUntil([&] { return p.table().state().loggedIn && p.settingsRead(); }));
+        return p;
+    }
+    QString path() const { return home.filePath("zelmolobby.ini"); }
+    QByteArray settingsText() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeSettingsText(const QByteArray& text) {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    QTemporaryDir home;
+    FixedBotSpeed speed{2};
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(ProgramChat, DoneStoresThePhrasesAndAnEmptyOneIsBuiltInAfterARestart) {
+    Program& p = startSolo();
+    p.table().action("action_phraselist")->trigger();
+    PhraseEditor& editor = p.phraseEditor();
+    ASSERT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.windowTitle(), "Vornel - Phrase Buttons");
+    EXPECT_EQ(editor.edit(1).text(), "Way To Go!");
+    EXPECT_EQ(editor.edit(9).text(), "Chatter Sounds");
+    EXPECT_EQ(editor.edit(1).maxLength(), 50);
+    editor.edit(1).setText("Hi all");
+    editor.edit(3).setText("");
+    editor.doneButton().click();
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(p.table().phrase(1), "Hi all");
+    EXPECT_EQ(p.table().phrase(3), "") << "until the restart the button sends \"says: \" alone";
+    EXPECT_EQ(p.table().board().phraseButton(1)->toolTip(), "Hi all");
+    const QByteArray stored = settingsText();
+    EXPECT_TRUE(stored.contains("Phrase1=Hi all\n")) << stored.toStdString();
+    EXPECT_TRUE(stored.contains("Phrase3=\n")) << stored.toStdString();
+
+    // Edits thrown away by closing the window are not kept.
+    p.table().action("action_phraselist")->trigger();
+    editor.edit(2).setText("never kept");
+    editor.close();
+    EXPECT_EQ(p.table().phrase(2), "Good One!");
+
+    Program& again = startSolo();
+    EXPECT_EQ(again.table().phrase(1), "Hi all");
+    EXPECT_EQ(again.table().phrase(3), "Nice Try!");
+}
+
+TEST_F(ProgramChat, LoginAppliesTheTextColourAndThePhrasesAndTheTablePlaysThroughThePlayer) {
+    writeSettingsText("[Vornel]\nTextcolor=clRed\nActioncolor=$00008000\nPhrase5=Go team\nPhrase6=\n");
+    Program& p = startSolo();
+    EXPECT_EQ(p.table().board().mychat()->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(p.table().phrase(5), "Go team");
+    EXPECT_EQ(p.table().board().phraseButton(5)->toolTip(), "Go team");
+    EXPECT_EQ(p.table().phrase(6), "Wow, WTG!");
+    EXPECT_EQ(&p.table().services().sounds, static_cast<table::SoundSink*>(&p.sounds()));
+    p.table().playsounds("Entered");
+    EXPECT_EQ(p.sounds().current(), "entered");
+}
+
+TEST_F(ProgramChat, OptionsChangedBeforeLoginLeaveTheSettingsFileAsItWas) {
+    const QByteArray original = "[Vornel]\nTextsize=12\nPlaysounds=false\nTurnsound=1\nBotspeed=750\nPhrase2=Mine\n";
+    writeSettingsText(original);
+    Program& p = start({"Ann"});  // one argument: no connection, no login
+    ASSERT_TRUE(waitUntil([&] { return !table::test::chatLines(p.table()).empty(); }));
+    for (const char* item : {"action_playsounds", "action_chattersounds", "action_turnclassic", "action_size8",
+                             "action_fast", "action_scorecardontop", "action_lasttrickontop"})
+        p.table().action(item)->trigger();
+    EXPECT_EQ(p.table().options().textSize, 8) << "the change applies to this run";
+    EXPECT_EQ(settingsText(), original);
+    p.table().close();
+    EXPECT_EQ(settingsText(), original);
+}
+
+}  // namespace
+}  // namespace vornel::app
