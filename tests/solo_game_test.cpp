@@ -145,7 +145,7 @@ TEST(SoloGame, PlayedToTheEndWithTheMouse) {
     for (int seat = 1; seat <= 4; ++seat)
         EXPECT_EQ(table.board().seatImage("image_winner", seat)->isVisible(), seat % 2 == team % 2) << seat;
     EXPECT_EQ(chatLines(table).back().text, team == 1 ? "The Tan Team has Won the Game!!" : "The Blue Team has Won the Game!!");
-    EXPECT_EQ(program.services().games.size(), 1u);
+    EXPECT_EQ(program.tally().tally().cell(1, 0), "1") << "one game in the tally";
     EXPECT_EQ(program.services().logLines.size(), 2u * static_cast<std::size_t>(player.scores) + 2u);
     EXPECT_EQ(program.services().lastTricks.size() % 5, 0u);
     EXPECT_TRUE(table.board().image("button_start")->isVisible()) << "the host may start a new game";

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/game_start_dialog.h"
 #include "app/platform.h"
+#include "engine/tally_file.h"
 #include "app/window_bounds.h"
 
 namespace vornel::app {
@@ -82,7 +83,7 @@ Program::Program(QStringList arguments, Options options)
     platform::createNamedMutex("vornel");
     settingsFile_ = settingsPath(platform::executableDirectory().toStdString());
 
-    table::TableWindow::Services services{services_, services_, services_, services_, services_};
+    table::TableWindow::Services services{services_, services_, tallyRelay_, services_, services_};
     table_ = std::make_unique<table::TableWindow>(services);
     table::TableWindow& table = *table_;
     const QPixmap& tile = table.artwork().backgroundTile();
@@ -91,7 +92,10 @@ Program::Program(QStringList arguments, Options options)
         return windows_.back().get();
     };
 
-    add("Ttallylist", "Vornel - Tally List", {420, 300});
+    auto tally = std::make_unique<TallyList>(tile, table, settingsFile_.parent_path() / tally::kTallyFileName);
+    tally_ = tally.get();
+    tallyRelay_.attach(tally_);
+    windows_.push_back(std::move(tally));
     add("Tabout", "Vornel - About", {304, 174});
     auto dialog = std::make_unique<GameStartDialog>(tile, table.artwork().startButton(), &table);
     gameStart_ = dialog.get();
@@ -130,7 +134,10 @@ Program::Program(QStringList arguments, Options options)
     };
     shows(&table::TableWindow::showScoreCardRequested, "Tscorecard");
     shows(&table::TableWindow::showLastTrickRequested, "Tlasttrick");
-    shows(&table::TableWindow::showTallyRequested, "Ttallylist");
+    connect(&table, &table::TableWindow::showTallyRequested, this, [this] {
+        tally_->loadchecklist();
+        tally_->showOver();
+    });
     shows(&table::TableWindow::showSpyListRequested, "Tspylist");
     shows(&table::TableWindow::showHelpRequested, "Thelp");
     shows(&table::TableWindow::showAboutRequested, "Tabout");
@@ -139,7 +146,8 @@ Program::Program(QStringList arguments, Options options)
             [] { platform::openExternally("https://vornel.example.org"); });
 }
 
-Program::~Program() = default;
+// The tally is saved as its window goes; the table must not reach it after.
+Program::~Program() { tallyRelay_.attach(nullptr); }
 
 SideWindow* Program::window(const QString& className) const {
     for (const auto& w : windows_)

@@ -11,6 +11,7 @@
 
 #include "app/settings.h"
 #include "app/side_window.h"
+#include "app/tally_list.h"
 #include "engine/ports.h"
 #include "net/qt_host.h"
 #include "table/table_services.h"
@@ -42,6 +43,7 @@ public:
     net::QtHost& host() { return *host_; }
     GameStartDialog& gameStart() { return *gameStart_; }
     table::RecordingServices& services() { return services_; }
+    TallyList& tally() { return *tally_; }
     SideWindow* window(const QString& className) const;
     // The eleven windows in the order they were created, the table first.
     std::vector<QWidget*> windowsInCreationOrder() const;
@@ -64,10 +66,12 @@ private:
     QStringList arguments_;
     quint16 port_;
     table::RecordingServices services_;
+    TallyRelay tallyRelay_;
     std::unique_ptr<HostDiagnostics> diagnostics_;
     std::unique_ptr<table::TableWindow> table_;
     std::vector<std::unique_ptr<SideWindow>> windows_;
     GameStartDialog* gameStart_ = nullptr;
+    TallyList* tally_ = nullptr;
     SideWindow* server_ = nullptr;
     net::QtHost* host_ = nullptr;
     QTcpSocket lobbyLink_;
