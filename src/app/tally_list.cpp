@@ -57,38 +57,38 @@ void TallyList::buildPanels() {
     bold.setBold(true);
 
     auto* own = new QGroupBox("Your Total Tally", this);
-    own->setGeometry(8, 6, 196, 104);
+    own->setGeometry(8, 6, 214, 104);
     const std::array<QString, 5> ownCaptions{"", "Total Games:", "Your Wins", "Marches:", "Vornels:"};
     for (int k = 1; k <= 4; ++k) {
         addLabel(own, ownCaptions[k], {10, 2 + 20 * k, 110, 18});
-        ownLabels_[k] = addLabel(own, "0", {124, 2 + 20 * k, 64, 18}, QString("mylabel_%1").arg(k));
+        ownLabels_[k] = addLabel(own, "0", {124, 2 + 20 * k, 72, 18}, QString("mylabel_%1").arg(k));
     }
 
     auto* player = new QGroupBox(this);
-    player->setGeometry(8, 114, 196, 140);
-    heading_ = addLabel(player, "Player's Tally", {8, 6, 180, 18}, "label_heading");
+    player->setGeometry(8, 114, 214, 140);
+    heading_ = addLabel(player, "Player's Tally", {8, 6, 190, 18}, "label_heading");
     heading_->setFont(bold);
-    addLabel(player, "Total", {112, 28, 40, 18})->setFont(bold);
-    addLabel(player, "Session", {150, 28, 44, 18})->setFont(bold);
+    addLabel(player, "Total", {122, 28, 36, 18})->setFont(bold);
+    addLabel(player, "Session", {158, 28, 54, 18})->setFont(bold);
     const std::array<QString, 5> lines{"", "Number of Games", "Player Wins:", "Your Wins:", "Wins as Partners"};
     for (int k = 1; k <= 4; ++k) {
-        QLabel* line = addLabel(player, lines[k], {8, 30 + 22 * k, 104, 18});
+        QLabel* line = addLabel(player, lines[k], {8, 30 + 22 * k, 114, 18});
         if (k == 2) {
             winsLine_ = line;
             line->setObjectName("label_winsline");
         }
-        playerLabels_[k] = addLabel(player, "0", {112, 30 + 22 * k, 36, 18}, QString("label_%1").arg(k));
-        playerLabels_[k + 4] = addLabel(player, "0", {150, 30 + 22 * k, 40, 18}, QString("label_%1").arg(k + 4));
+        playerLabels_[k] = addLabel(player, "0", {122, 30 + 22 * k, 36, 18}, QString("label_%1").arg(k));
+        playerLabels_[k + 4] = addLabel(player, "0", {158, 30 + 22 * k, 54, 18}, QString("label_%1").arg(k + 4));
     }
 
-    addLabel(this, "Players In Current Game", {214, 4, 198, 18})->setFont(bold);
+    addLabel(this, "Players In Current Game", {230, 4, 182, 18})->setFont(bold);
     inGame_ = new QListWidget(this);
     inGame_->setObjectName("checklist_currentgame");
-    inGame_->setGeometry(214, 24, 198, 70);
-    addLabel(this, "Players Being Tallied", {214, 100, 198, 18})->setFont(bold);
+    inGame_->setGeometry(230, 24, 182, 70);
+    addLabel(this, "Players Being Tallied", {230, 100, 182, 18})->setFont(bold);
     tallied_ = new QListWidget(this);
     tallied_->setObjectName("checklist_tallied");
-    tallied_->setGeometry(214, 120, 198, 134);
+    tallied_->setGeometry(230, 120, 182, 134);
 
     auto* reset = new QPushButton("Reset Tally", this);
     reset->setObjectName("button_reset");
