@@ -17,6 +17,7 @@ constexpr std::size_t kMinRun = 16;
 constexpr std::size_t kMaxRun = 4095;
 constexpr std::uint16_t kEmpty = 0xFFFF;  // no chunk position reaches it
 constexpr std::size_t kHeaderSize = 8;
+constexpr std::size_t kSlack = 24;
 
 std::size_t hashAt(const unsigned char* p) {
     const std::uint32_t mixed = ((((std::uint32_t{p[0]} << 4) ^ p[1]) << 4) ^ p[2]) * 40543u;
@@ -124,7 +125,8 @@ bool decompressBlock(std::string_view block, std::string& out) {
     if (src[0] != kFlagCompressed) return false;
 
     const std::size_t start = out.size();
-    out.resize(start + kChunkSize);
+    // Slack past the chunk lets short copies move eight bytes at a time.
+    out.resize(start + kChunkSize + kSlack);
     auto* dst = reinterpret_cast<unsigned char*>(out.data()) + start;
     std::size_t written = 0;
     std::size_t at = 1;
@@ -136,6 +138,12 @@ bool decompressBlock(std::string_view block, std::string& out) {
         }
         unsigned control = unsigned{src[at]} << 8 | src[at + 1];
         at += 2;
+        if (control == 0 && size - at >= 16 && kChunkSize - written >= 16) {
+            std::memcpy(dst + written, src + at, 16);
+            written += 16;
+            at += 16;
+            continue;
+        }
         for (int item = 0; item < 16 && at < size; ++item, control <<= 1) {
             if ((control & 0x8000) == 0) {
                 if (written == kChunkSize) {
@@ -171,10 +179,15 @@ bool decompressBlock(std::string_view block, std::string& out) {
                 ok = false;
                 break;
             }
-            // One byte at a time: an overlapping copy repeats what it has just written.
             unsigned char* to = dst + written;
             const unsigned char* from = to - distance;
-            for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
+            if (distance >= 8) {
+                // Each eight bytes come from before the ones being written.
+                for (std::size_t i = 0; i < length; i += 8) std::memcpy(to + i, from + i, 8);
+            } else {
+                // An overlapping copy repeats what it has just written.
+                for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
+            }
             written += length;
             at += 2;
         }

@@ -73,7 +73,7 @@ void TallyTable::addgame(std::string_view first, std::string_view second, const 
         if (!row) continue;
         Row& cells = rows_[static_cast<std::size_t>(*row)];
         for (int c = 1; c < kColumns; ++c)
-            if (cells[static_cast<std::size_t>(c)].empty()) cells[static_cast<std::size_t>(c)] = "0";
+            if (cells[static_cast<std::size_t>(c)].empty()) cells[static_cast<std::size_t>(c)].assign(1, '0');
         addit(1, *row);
         addit(5, *row);
         const std::string& followed = cells[0];
@@ -94,7 +94,7 @@ void TallyTable::reset() { rows_.assign(1, zeroRow()); }
 
 void TallyTable::startRun() {
     for (std::size_t r = 1; r < rows_.size(); ++r)
-        for (std::size_t c = 5; c < kColumns; ++c) rows_[r][c] = "0";
+        for (std::size_t c = 5; c < kColumns; ++c) rows_[r][c].assign(1, '0');
 }
 
 std::string TallyTable::toText() const {
