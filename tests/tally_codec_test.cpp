@@ -97,6 +97,8 @@ TEST(TallyCodec, HandMadeBlocksAreWrittenAndReadExactly) {
         {"overlapping copy", "abababab", bytesOf({0x40, 0x20, 0x00, 'a', 'b', 0x00, 0x23})},
         // A run of 20: 0x00, count - 16 high byte first, the value.
         {"run", std::string(20, 'a'), bytesOf({0x40, 0x80, 0x00, 0x00, 0x00, 0x04, 'a'})},
+        // A copy of 18 from 8 back overlaps itself.
+        {"long overlapping copy", "abcdefghabcdefghabcdefghab", bytesOf({0x40, 0x00, 0x80}) + "abcdefgh" + bytesOf({0x00, 0x8F})},
         // Too short to gain anything: stored.
         {"stored", "hi", bytesOf({0x80, 'h', 'i'})},
         // Seventeen items need a second control word; 16 literals then a run of 4095.
