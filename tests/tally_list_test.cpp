@@ -136,7 +136,6 @@ TEST_F(TallyWindow, GamesAndHandsAreCountedThroughTheTableAndARestartKeepsTotals
     const QString partner = seat(3), opponent = seat(2), other = seat(4);
     follow(partner);
     follow(opponent);
-    follow(opponent.toUpper());  // already followed: nothing added
     EXPECT_EQ(entries(tallied(), true), QStringList({partner, opponent}));
     tallied()->setCurrentRow(0);
 
@@ -164,6 +163,21 @@ TEST_F(TallyWindow, GamesAndHandsAreCountedThroughTheTableAndARestartKeepsTotals
     EXPECT_EQ(labels("label_", 1, 8), QStringList({"2", "1", "1", "0", "0", "0", "0", "0"}));
     viewTally();
     EXPECT_EQ(entries(inGame(), true), QStringList({opponent, partner})) << "followed names checked";
+}
+
+TEST_F(TallyWindow, AFollowedNameIsFoundInAnyLetterCaseButWinsNeedTheExactName) {
+    tally::TallyTable stored;
+    stored.follow("ANN");
+    writeFile(QByteArray::fromStdString(tally::compress(stored.toText())));
+    start();
+    viewTally();
+    ASSERT_EQ(entries(inGame(), true), QStringList({"Ann"}));
+    inGame()->item(0)->setCheckState(Qt::Unchecked);  // clicked again: still followed, nothing added
+    inGame()->item(0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(entries(inGame(), true), QStringList({"Ann"}));
+    EXPECT_EQ(entries(tallied(), true), QStringList({"ANN"}));
+    program->table().dispatch("CMD_thewinner+2+");  // "Ann" and "Cy" won, not "ANN"
+    EXPECT_EQ(QString::fromStdString(window().tally().cell(1, 1) + window().tally().cell(2, 1)), "10");
 }
 
 TEST_F(TallyWindow, UnfollowingAsksAndResetEmptiesEverything) {

@@ -74,12 +74,12 @@ TEST_F(TallyTool, ShowsConvertsBothWaysAsTheProgramDoes) {
 
     const ToolRun shown = run("show " + at("out.tld"));
     ASSERT_EQ(shown.status, 0) << shown.err;
-    EXPECT_NE(shown.out.find("Total Games:   1"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("\n  Total Games:   1\n"), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Wins as Partners"), std::string::npos) << shown.out;
-    EXPECT_NE(shown.out.find("Ann                  1        1        0        0        0        0        1        1"),
+    EXPECT_NE(shown.out.find("\nAnn                  1        1        0        0        0        0        1        1\n"),
               std::string::npos)
         << shown.out;
-    EXPECT_NE(shown.out.find("Bo                   1        1        0        0        1        1"), std::string::npos)
+    EXPECT_NE(shown.out.find("\nBo                   1        1        0        0        1        1        0        0\n"), std::string::npos)
         << shown.out;
 }
 

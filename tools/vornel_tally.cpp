@@ -7,10 +7,12 @@
 // A file that cannot be read gives its message on stderr and exit status 1;
 // no output file is left behind.
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/tally_codec.h"
 #include "engine/tally_file.h"
@@ -33,19 +35,31 @@ int usage() {
     return 2;
 }
 
+// Pads each field to its column; no blanks at the ends of lines.
+void printRow(const std::vector<std::string>& fields, const std::vector<int>& widths) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        line += fields[i];
+        if (i + 1 < fields.size()) line.append(static_cast<std::size_t>(std::max(1, widths[i] - static_cast<int>(fields[i].size()))), ' ');
+    }
+    std::printf("%s\n", line.c_str());
+}
+
 void printTable(const TallyTable& t) {
     std::printf("Your Total Tally\n");
     const char* own[] = {"Total Games:", "Your Wins", "Marches:", "Vornels:"};
-    for (int k = 1; k <= 4; ++k) std::printf("  %-14s %s\n", own[k - 1], t.cell(k, 0).c_str());
-    std::printf("\n%-20s %-17s %-17s %-17s %-17s\n", "Player", "Number of Games", "Player Wins", "Your Wins",
-                "Wins as Partners");
-    std::printf("%-20s", "");
-    for (int k = 0; k < 4; ++k) std::printf(" %-8s %-8s", "Total", "Session");
+    for (int k = 1; k <= 4; ++k) printRow({"  " + std::string(own[k - 1]), t.cell(k, 0)}, {17});
     std::printf("\n");
+    printRow({"Player", "Number of Games", "Player Wins", "Your Wins", "Wins as Partners"}, {21, 18, 18, 18});
+    const std::vector<int> widths{21, 9, 9, 9, 9, 9, 9, 9, 9};
+    printRow({"", "Total", "Session", "Total", "Session", "Total", "Session", "Total", "Session"}, widths);
     for (int row = 1; row < t.rowCount(); ++row) {
-        std::printf("%-20s", t.cell(0, row).c_str());
-        for (int k = 1; k <= 4; ++k) std::printf(" %-8s %-8s", t.cell(k, row).c_str(), t.cell(k + 4, row).c_str());
-        std::printf("\n");
+        std::vector<std::string> fields{t.cell(0, row)};
+        for (int k = 1; k <= 4; ++k) {
+            fields.push_back(t.cell(k, row));
+            fields.push_back(t.cell(k + 4, row));
+        }
+        printRow(fields, widths);
     }
     if (t.rowCount() == 1) std::printf("(nobody followed)\n");
 }
