@@ -21,49 +21,6 @@ std::vector<std::string> column(const TallyTable& t, int row, int from, int to) 
 
 using Cells = std::vector<std::string>;
 
-struct GameCase {
-    const char* name;
-    std::string first, second;
-    Cells own;       // row 0, columns 1..2
-    Cells partner;   // P, columns 1..8
-    Cells opponent;  // Q
-};
-
-// You sit with partner P against Q and R; P and Q are followed, R is not.
-TEST(TallyCounting, AGameCountsForYouAndTheFollowedPlayersAtTheTable) {
-    const std::vector<GameCase> cases{
-        {"won with P", "addtomine", "P", {"1", "1"}, {"1", "0", "0", "1", "1", "0", "0", "1"},
-         {"1", "0", "1", "0", "1", "0", "1", "0"}},
-        {"lost to Q and R", "Q", "R", {"1", "0"}, {"1", "0", "0", "0", "1", "0", "0", "0"},
-         {"1", "1", "0", "0", "1", "1", "0", "0"}},
-    };
-    for (const auto& c : cases) {
-        TallyTable t;
-        ASSERT_TRUE(t.follow("P"));
-        ASSERT_TRUE(t.follow("Q"));
-        t.addgame(c.first, c.second, {"P", "Q", "R"});
-        EXPECT_EQ(column(t, 0, 1, 2), c.own) << c.name;
-        EXPECT_EQ(column(t, 0, 3, 4), (Cells{"0", "0"})) << c.name;
-        EXPECT_EQ(column(t, 1, 1, 8), c.partner) << c.name;
-        EXPECT_EQ(column(t, 2, 1, 8), c.opponent) << c.name;
-        EXPECT_EQ(t.rowCount(), 3) << c.name << ": R is not followed";
-    }
-}
-
-TEST(TallyCounting, FollowingIgnoresLetterCaseButWinnersAreComparedExactly) {
-    TallyTable t;
-    EXPECT_TRUE(t.follow("Klot"));
-    EXPECT_FALSE(t.follow("KLOT"));
-    EXPECT_FALSE(t.follow("klot"));
-    EXPECT_TRUE(t.follow("\xC9mile"));
-    EXPECT_FALSE(t.follow("\xE9MILE")) << "Latin-1 letters fold too";
-    EXPECT_EQ(t.findFollowed("\xE9mile"), 2);
-    EXPECT_EQ(t.rowCount(), 3);
-    // Seated as "klot", the row "Klot" is found, but is not the winner "klot".
-    t.addgame("klot", "Kling", {"klot", "Kling", "Mara"});
-    EXPECT_EQ(column(t, 1, 1, 4), (Cells{"1", "0", "0", "0"}));
-}
-
 TEST(TallyCounting, EmptyAndUnreadableCellsCountAsZero) {
     auto t = TallyTable::fromText("9\r\n2\r\n0\r\nAnn\r\n0\r\n\r\n0\r\nx\r\n0\r\n\r\n0\r\n\r\n"
                                   "0\r\n\r\n0\r\n\r\n0\r\n\r\n0\r\n\r\n");
@@ -108,6 +65,12 @@ TEST(TallyText, FirstRunAndFollowedPlayersLaidOutColumnByColumn) {
     const auto back = TallyTable::fromText(text);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->toText(), text);
+
+    t.follow("Two\r\nLines");  // a name the host let through keeps the layout whole
+    const auto broken = TallyTable::fromText(t.toText());
+    ASSERT_TRUE(broken);
+    EXPECT_EQ(broken->cell(0, 3), "Two  Lines");
+    EXPECT_EQ(broken->cell(1, 3), "0");
 }
 
 TEST(TallyText, DamagedTextsAreRefused) {
@@ -141,21 +104,6 @@ protected:
     }
     fs::path dir, file;
 };
-
-TEST_F(TallyFile, NoFileStartsEmptyAndARestartKeepsTotalsButNotThisRun) {
-    const LoadedTally none = loadTallyFile(file);
-    EXPECT_FALSE(none.failure);
-    EXPECT_EQ(none.table.rowCount(), 1);
-
-    TallyTable t;
-    t.follow("Ann");
-    t.addgame("addtomine", "Ann", {"Ann"});
-    ASSERT_FALSE(writeFileAtomically(file, compress(t.toText())));
-    const LoadedTally again = loadTallyFile(file);
-    ASSERT_FALSE(again.failure);
-    EXPECT_EQ(column(again.table, 0, 1, 2), (Cells{"1", "1"}));
-    EXPECT_EQ(column(again.table, 1, 0, 8), (Cells{"Ann", "1", "0", "0", "1", "0", "0", "0", "0"}));
-}
 
 TEST_F(TallyFile, AnInterruptedSaveKeepsTheOldFile) {
     put(file, compress("old"));

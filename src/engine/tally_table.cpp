@@ -1,5 +1,6 @@
 #include "engine/tally_table.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace vornel::tally {
@@ -100,7 +101,12 @@ void TallyTable::startRun() {
 std::string TallyTable::toText() const {
     std::string text = std::to_string(kColumns) + "\r\n" + std::to_string(rows_.size()) + "\r\n";
     for (std::size_t c = 0; c < kColumns; ++c)
-        for (const Row& row : rows_) text += row[c] + "\r\n";
+        for (const Row& row : rows_) {
+            // A line break inside a name would shift every cell after it.
+            std::string cell = row[c];
+            std::replace_if(cell.begin(), cell.end(), [](char ch) { return ch == '\r' || ch == '\n'; }, ' ');
+            text += cell + "\r\n";
+        }
     return text;
 }
 
