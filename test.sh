@@ -33,6 +33,15 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 "$fuzz/fuzz/host_fuzz" \
   -max_total_time=60 -max_len=4096 -detect_leaks=1 -timeout=20 \
   -dict=fuzz/host.dict -artifact_prefix="$fuzz/" "$corpus"
 
+# Half a minute of fuzzing the tally file's decoder (same sanitizers).
+cmake --build "$fuzz" -j2 --target tally_fuzz
+tally_corpus="$fuzz/tally_corpus"
+rm -rf "$tally_corpus" && mkdir -p "$tally_corpus"
+printf 'WRZL\x03\x00\x00\x00\x04\x00\x80abc' >"$tally_corpus/stored"
+printf 'WRZL\x08\x00\x00\x00\x07\x00\x40\x20\x00ab\x00\x23' >"$tally_corpus/copy"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 "$fuzz/fuzz/tally_fuzz" \
+  -max_total_time=30 -max_len=8192 -detect_leaks=1 -timeout=20 \
+  -artifact_prefix="$fuzz/tally-" "$tally_corpus"
 # Twenty seconds of fuzzing the JPEG decoder of the download window, seeded
 # with the shipped advert.
 cmake --build "$fuzz" -j2 --target jpeg_fuzz

@@ -14,6 +14,7 @@
 #include "app/phrase_editor.h"
 #include "app/platform.h"
 #include "app/spy_list_window.h"
+#include "engine/tally_file.h"
 #include "app/window_bounds.h"
 
 namespace vornel::app {
@@ -94,7 +95,7 @@ Program::Program(QStringList arguments, Options options)
     auto gameLog = std::make_unique<GameLogWindow>();
     auto lastTrick = std::make_unique<LastTrickWindow>();
     auto spyList = std::make_unique<SpyListWindow>();
-    table::TableWindow::Services services{*gameLog, *lastTrick, services_, *spyList, sounds_};
+    table::TableWindow::Services services{*gameLog, *lastTrick, tallyRelay_, *spyList, sounds_};
     table_ = std::make_unique<table::TableWindow>(services);
     table::TableWindow& table = *table_;
     const QPixmap& tile = table.artwork().backgroundTile();
@@ -108,7 +109,10 @@ Program::Program(QStringList arguments, Options options)
         return raw;
     };
 
-    add("Ttallylist", "Vornel - Tally List", {420, 300});
+    auto tally = std::make_unique<TallyList>(tile, table, settingsFile_.parent_path() / tally::kTallyFileName);
+    tally_ = tally.get();
+    tallyRelay_.attach(tally_);
+    windows_.push_back(std::move(tally));
     AboutWindow* about = adopt(std::make_unique<AboutWindow>(
         tile, table.artwork().logo(), &table, QString::fromStdU16String(settingsFile_.parent_path().u16string()),
         [](const QString& address) { platform::openExternally(address); }));
@@ -159,7 +163,10 @@ Program::Program(QStringList arguments, Options options)
     };
     shows(&table::TableWindow::showScoreCardRequested, "Tscorecard");
     shows(&table::TableWindow::showLastTrickRequested, "Tlasttrick");
-    shows(&table::TableWindow::showTallyRequested, "Ttallylist");
+    connect(&table, &table::TableWindow::showTallyRequested, this, [this] {
+        tally_->loadchecklist();
+        tally_->showOver();
+    });
     shows(&table::TableWindow::showSpyListRequested, "Tspylist");
     shows(&table::TableWindow::showHelpRequested, "Thelp");
     shows(&table::TableWindow::showAboutRequested, "Tabout");
@@ -174,7 +181,8 @@ Program::Program(QStringList arguments, Options options)
     connect(&table, &table::TableWindow::openWebAddress, this, [](const QUrl& address) { platform::openUrl(address); });
 }
 
-Program::~Program() = default;
+// The tally is saved as its window goes; the table must not reach it after.
+Program::~Program() { tallyRelay_.attach(nullptr); }
 
 SideWindow* Program::window(const QString& className) const {
     for (const auto& w : windows_)

@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "app/side_window.h"
 #include "app/sound_player.h"
+#include "app/tally_list.h"
 #include "engine/ports.h"
 #include "net/qt_host.h"
 #include "table/table_services.h"
@@ -48,6 +49,7 @@ public:
     PhraseEditor& phraseEditor() { return *phraseEditor_; }
     SoundPlayer& sounds() { return sounds_; }
     table::RecordingServices& services() { return services_; }
+    TallyList& tally() { return *tally_; }
     SideWindow* window(const QString& className) const;
     // The eleven windows in the order they were created, the table first.
     std::vector<QWidget*> windowsInCreationOrder() const;
@@ -73,12 +75,14 @@ private:
     quint16 port_;
     table::RecordingServices services_;
     SoundPlayer sounds_;
+    TallyRelay tallyRelay_;
     std::unique_ptr<HostDiagnostics> diagnostics_;
     std::unique_ptr<table::TableWindow> table_;
     std::vector<std::unique_ptr<SideWindow>> windows_;
     GameStartDialog* gameStart_ = nullptr;
     DownloadWindow* download_ = nullptr;
     PhraseEditor* phraseEditor_ = nullptr;
+    TallyList* tally_ = nullptr;
     SideWindow* server_ = nullptr;
     net::QtHost* host_ = nullptr;
     QTcpSocket lobbyLink_;

@@ -1,0 +1,250 @@
+#include "app/tally_list.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "engine/tally_file.h"
+#include "table/board.h"
+#include "table/table_window.h"
+
+namespace vornel::app {
+namespace {
+
+constexpr QSize kClientSize{420, 300};
+const QString kWaiting = "<Waiting>";
+
+std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
+QString text(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QLabel* addLabel(QWidget* parent, const QString& caption, QRect geometry, const QString& name = {}) {
+    auto* label = new QLabel(caption, parent);
+    label->setGeometry(geometry);
+    if (!name.isEmpty()) label->setObjectName(name);
+    return label;
+}
+
+}  // namespace
+
+TallyList::TallyList(const QPixmap& background, table::TableWindow& table, std::filesystem::path file)
+    : SideWindow("Ttallylist", "Vornel - Tally List", kClientSize, background, &table),
+      table_(table),
+      file_(std::move(file)) {
+    setFixedSize(kClientSize);
+    buildPanels();
+    tally::LoadedTally loaded = tally::loadTallyFile(file_);
+    tally_ = std::move(loaded.table);
+    loadFailure_ = std::move(loaded.failure);
+    loadtally();
+    if (loadFailure_) {
+        const QString kept = QString::fromStdString(tally::damagedFilePath(file_).string());
+        auto* box = new QMessageBox(QMessageBox::Critical, "Vornel", text(*loadFailure_), QMessageBox::Ok, &table_);
+        box->setInformativeText("The tally starts empty; the unreadable file will be kept as " + kept);
+        box->setObjectName("message_tally");
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    }
+}
+
+TallyList::~TallyList() { save(); }
+
+void TallyList::buildPanels() {
+    QFont bold = font();
+    bold.setBold(true);
+
+    auto* own = new QGroupBox("Your Total Tally", this);
+    own->setGeometry(8, 6, 214, 104);
+    const std::array<QString, 5> ownCaptions{"", "Total Games:", "Your Wins", "Marches:", "Vornels:"};
+    for (int k = 1; k <= 4; ++k) {
+        addLabel(own, ownCaptions[k], {10, 2 + 20 * k, 110, 18});
+        ownLabels_[k] = addLabel(own, "0", {124, 2 + 20 * k, 72, 18}, QString("mylabel_%1").arg(k));
+    }
+
+    auto* player = new QGroupBox(this);
+    player->setGeometry(8, 114, 214, 140);
+    heading_ = addLabel(player, "Player's Tally", {8, 6, 190, 18}, "label_heading");
+    heading_->setFont(bold);
+    addLabel(player, "Total", {122, 28, 36, 18})->setFont(bold);
+    addLabel(player, "Session", {158, 28, 54, 18})->setFont(bold);
+    const std::array<QString, 5> lines{"", "Number of Games", "Player Wins:", "Your Wins:", "Wins as Partners"};
+    for (int k = 1; k <= 4; ++k) {
+        QLabel* line = addLabel(player, lines[k], {8, 30 + 22 * k, 114, 18});
+        if (k == 2) {
+            winsLine_ = line;
+            line->setObjectName("label_winsline");
+        }
+        playerLabels_[k] = addLabel(player, "0", {122, 30 + 22 * k, 36, 18}, QString("label_%1").arg(k));
+        playerLabels_[k + 4] = addLabel(player, "0", {158, 30 + 22 * k, 54, 18}, QString("label_%1").arg(k + 4));
+    }
+
+    addLabel(this, "Players In Current Game", {230, 4, 182, 18})->setFont(bold);
+    inGame_ = new QListWidget(this);
+    inGame_->setObjectName("checklist_currentgame");
+    inGame_->setGeometry(230, 24, 182, 70);
+    addLabel(this, "Players Being Tallied", {230, 100, 182, 18})->setFont(bold);
+    tallied_ = new QListWidget(this);
+    tallied_->setObjectName("checklist_tallied");
+    tallied_->setGeometry(230, 120, 182, 134);
+
+    auto* reset = new QPushButton("Reset Tally", this);
+    reset->setObjectName("button_reset");
+    reset->setGeometry(8, 264, 100, 28);
+    auto* done = new QPushButton("Done", this);
+    done->setObjectName("button_done");
+    done->setGeometry(312, 264, 100, 28);
+
+    connect(inGame_, &QListWidget::itemChanged, this, &TallyList::followChecked);
+    connect(tallied_, &QListWidget::itemChanged, this, &TallyList::talliedChecked);
+    connect(tallied_, &QListWidget::currentRowChanged, this, &TallyList::showPlayer);
+    connect(reset, &QPushButton::clicked, this, &TallyList::resetTally);
+    connect(done, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void TallyList::setChecked(QListWidgetItem* item, bool checked) {
+    updatingLists_ = true;
+    item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    updatingLists_ = false;
+}
+
+void TallyList::loadtally() {
+    showOwnTotals();
+    updatingLists_ = true;
+    tallied_->clear();
+    for (int row = 1; row < tally_.rowCount(); ++row) {
+        auto* item = new QListWidgetItem(text(tally_.cell(0, row)), tallied_);
+        item->setCheckState(Qt::Checked);
+    }
+    updatingLists_ = false;
+    showPlayer(tallied_->currentRow());
+}
+
+void TallyList::showOwnTotals() {
+    for (int k = 1; k <= 4; ++k) ownLabels_[k]->setText(text(tally_.cell(k, 0)));
+}
+
+void TallyList::showPlayer(int entry) {
+    const int row = entry + 1;
+    if (entry < 0 || row >= tally_.rowCount()) {
+        heading_->setText("Player's Tally");
+        winsLine_->setText("Player Wins:");
+        for (int k = 1; k <= 8; ++k) playerLabels_[k]->setText("0");
+        return;
+    }
+    for (int k = 1; k <= 8; ++k) playerLabels_[k]->setText(text(tally_.cell(k, row)));
+    const QString name = text(tally_.cell(0, row));
+    winsLine_->setText(name + " Wins:");
+    heading_->setText(name + "'s Tally");
+}
+
+void TallyList::loadchecklist() {
+    updatingLists_ = true;
+    inGame_->clear();
+    const int own = table_.state().ownSeat;
+    for (int seat = 1; seat <= 4; ++seat) {
+        const QString name = table_.board().nameLabel(seat)->text();
+        if (seat == own || name == kWaiting) continue;
+        auto* item = new QListWidgetItem(name, inGame_);
+        item->setCheckState(tally_.findFollowed(bytes(name)) ? Qt::Checked : Qt::Unchecked);
+    }
+    updatingLists_ = false;
+}
+
+void TallyList::followChecked(QListWidgetItem* item) {
+    if (updatingLists_) return;
+    const std::string name = bytes(item->text());
+    if (tally_.follow(name)) {
+        updatingLists_ = true;
+        auto* entry = new QListWidgetItem(item->text(), tallied_);
+        entry->setCheckState(Qt::Checked);
+        updatingLists_ = false;
+    }
+    // A followed name stays checked here; it is dropped from the other list.
+    setChecked(item, true);
+}
+
+void TallyList::talliedChecked(QListWidgetItem* item) {
+    if (updatingLists_ || item->checkState() == Qt::Checked) return;
+    // Asked once the list has finished with the item, which may go.
+    const QString name = item->text();
+    QTimer::singleShot(0, this, [this, name] {
+        for (int i = 0; i < tallied_->count(); ++i) {
+            QListWidgetItem* entry = tallied_->item(i);
+            if (entry->text() == name && entry->checkState() != Qt::Checked) return unfollow(entry);
+        }
+    });
+}
+
+void TallyList::unfollow(QListWidgetItem* item) {
+    const QString name = item->text();
+    if (!ask("This will delete " + name + "'s Tally, Are you want to delete it?")) {
+        setChecked(item, true);
+        return;
+    }
+    const int entry = tallied_->row(item);
+    if (entry < 0) return;
+    tally_.moverow(entry + 1);
+    updatingLists_ = true;
+    delete tallied_->takeItem(entry);
+    for (int i = 0; i < inGame_->count(); ++i)
+        if (tally::sameNameIgnoringCase(bytes(inGame_->item(i)->text()), bytes(name)))
+            inGame_->item(i)->setCheckState(Qt::Unchecked);
+    updatingLists_ = false;
+    showPlayer(tallied_->currentRow());
+}
+
+void TallyList::resetTally() {
+    if (!ask("Are you sure you want to reset the Tally?")) return;
+    tally_.reset();
+    showOwnTotals();
+    updatingLists_ = true;
+    inGame_->clear();
+    tallied_->clear();
+    updatingLists_ = false;
+    showPlayer(-1);
+}
+
+bool TallyList::ask(const QString& question) {
+    QMessageBox box(QMessageBox::Question, "Confirm", question, QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName("message_tallyquestion");
+    return box.exec() == QMessageBox::Yes;
+}
+
+long long TallyList::addit(int column, int row) {
+    const long long value = tally_.addit(column, row);
+    if (row == 0) showOwnTotals();
+    else if (row == tallied_->currentRow() + 1) showPlayer(tallied_->currentRow());
+    return value;
+}
+
+void TallyList::addgame(const QString& first, const QString& second) {
+    loadchecklist();
+    std::vector<std::string> inGame;
+    for (int i = 0; i < inGame_->count(); ++i) inGame.push_back(bytes(inGame_->item(i)->text()));
+    tally_.addgame(bytes(first), bytes(second), inGame);
+    showOwnTotals();
+    showPlayer(tallied_->currentRow());
+}
+
+void TallyList::addtomineincrease(int column) {
+    if (column < 1 || column > 4) return;
+    addit(column, 0);
+}
+
+bool TallyList::save() {
+    try {
+        if (loadFailure_) {
+            // The unreadable file is kept for its owner, never overwritten.
+            if (!tally::keepDamagedFile(file_)) return false;
+            loadFailure_.reset();
+        }
+        return !tally::writeFileAtomically(file_, tally::compress(tally_.toText()));
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace vornel::app
