@@ -45,6 +45,10 @@ public:
 
     // One tick of `Timer1`: dispatch one waiting message, then the hook.
     void tick();
+    // Takes bytes as one read of the socket delivers them: cut at the
+    // terminator into the queue. False when the host's unfinished message
+    // grew too long; the connection is then closed.
+    bool received(std::string_view bytes);
 
     std::size_t waiting() const { return queue_.size(); }
     bool timerActive() const { return timer_.isActive(); }
