@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev
   libsimpleini-dev libicu-dev libcurl4-openssl-dev libjpeg-dev
   fonts-dejavu-core
+  desktop-file-utils
 )
 
 missing=()

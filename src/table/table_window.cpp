@@ -283,7 +283,9 @@ void TableWindow::sendMessage(std::string_view command, std::initializer_list<Fi
 
 void TableWindow::sendloginfo(std::string_view rest) {
     const auto seat = net::parseNumber(rest);
-    if (!seat) return;
+    // The host numbers connections 1..9 and asks once; a second request
+    // would turn the seats a second time.
+    if (!seat || *seat < 1 || *seat > 9 || state_.loggedIn) return;
     state_.ownSeat = *seat;
     state_.loggedIn = true;
     // The login text ends in the terminator itself, so the host sees an
