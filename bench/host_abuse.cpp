@@ -306,6 +306,7 @@ private:
     }
 
     void trickle() {
+        std::erase_if(trickles_, [](const Trickle& t) { return t.table->closed(); });
         for (auto it = trickles_.begin(); it != trickles_.end();) {
             it->table->sendRaw(std::string_view(it->bytes).substr(it->sent++, 1));
             it = it->sent == it->bytes.size() ? trickles_.erase(it) : it + 1;
