@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+#include <QTextDocument>
+
+#include <algorithm>
 #include <ostream>
 #include <set>
 
@@ -120,6 +124,33 @@ INSTANTIATE_TEST_SUITE_P(Table, HostileLogin,
                                            LoginCase{"SecondRequestIgnored", "CMD_sendlogininfo+2|CMD_sendlogininfo+3|", 2},
                                            LoginCase{"TwiceTheSameSeat", "CMD_sendlogininfo+2|CMD_sendlogininfo+2|", 2}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A host that says "full" again and again gets one box, not a pile of them.
+TEST(HostileRefusal, OneBoxHoweverOftenTheGameIsFull) {
+    TableFixture f;
+    receive(f, "CMD_full+|CMD_full+|CMD_full+|");
+    EXPECT_EQ(f.table.findChildren<QMessageBox*>("message_full").size(), 1);
+}
+
+// Chat lines without end keep only the latest ones, so the table's memory
+// stays bounded whatever the host relays.
+TEST(HostileChat, EndlessLinesKeepTheLatest) {
+    TableFixture f;
+    const int sent = TableWindow::kChatLinesKept + 200;
+    std::string lines;
+    for (int n = 1; n <= sent; ++n) lines += "CMD_chat+Bob: line " + std::to_string(n) + "|clBlack|";
+    std::replace(lines.begin(), lines.end(), '|', '\xFF');
+    // The colour separator is a real "|": put it back after the terminators.
+    for (std::size_t at = 0; (at = lines.find("\xFF" "clBlack", at)) != std::string::npos;) lines[at] = '|';
+    ASSERT_TRUE(f.table.connection().received(lines));
+    for (int ticks = 0; ticks <= sent && f.table.connection().waiting() > 0; ++ticks) f.table.connection().tick();
+    const auto shown = chatLines(f.table);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_LT(shown.size(), static_cast<std::size_t>(TableWindow::kChatLinesKept));
+    EXPECT_GT(shown.size(), static_cast<std::size_t>(TableWindow::kChatLinesKept) - 10);
+    EXPECT_EQ(shown.back().text, "Bob: line " + QString::number(sent));
+    EXPECT_FALSE(f.table.board().mainchat()->document()->isUndoRedoEnabled());
+}
 
 }  // namespace
 }  // namespace vornel::table::test

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "net/protocol.h"
@@ -37,6 +38,9 @@ TableWindow::TableWindow(Services services, QWidget* parent)
     board_->move(0, 0);
 
     chat_ = std::make_unique<ChatBox>(*board_->mainchat());
+    // A host that sends chat lines without end must not grow the table
+    // without end; this also drops the box's undo history.
+    board_->mainchat()->document()->setMaximumBlockCount(kChatLinesKept);
     game_ = std::make_unique<GameView>(*this);
     buildMenus();
     buildDispatch();
@@ -336,6 +340,7 @@ void TableWindow::playerdisconnected(std::string_view rest) {
 }
 
 void TableWindow::gameIsFull() {
+    if (closingAfterRefusal_) return;  // one box is enough, however often it is said
     closingAfterRefusal_ = true;
     // Not modal: the event loop goes on while the player reads it, and the
     // table closes when it is dismissed.
