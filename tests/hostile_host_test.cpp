@@ -152,5 +152,22 @@ TEST(HostileChat, EndlessLinesKeepTheLatest) {
     EXPECT_FALSE(f.table.board().mainchat()->document()->isUndoRedoEnabled());
 }
 
+// A host that floods the table with more messages than it could ever be
+// ahead is let go of, as one whose message never ends; a burst within the
+// bound is taken whole.
+TEST(HostileFlood, TheTableLetsGoOfAHostThatFloodsIt) {
+    TableFixture f;
+    SentCapture capture(f.table);
+    ASSERT_TRUE(capture.connected());
+    std::string burst;
+    for (std::size_t n = 0; n < net::TableConnection::kMaxWaiting; ++n) burst += "CMD_clearcards+\xFF";
+    EXPECT_TRUE(f.table.connection().received(burst));
+    EXPECT_TRUE(f.table.connection().isOpen());
+    EXPECT_FALSE(f.table.connection().received("CMD_clearcards+\xFF" "CMD_clearcards+\xFF"));
+    EXPECT_FALSE(f.table.connection().isOpen());
+    EXPECT_LE(f.table.connection().waiting(), net::TableConnection::kMaxWaiting + 1);
+    EXPECT_TRUE(f.table.connection().timerActive()) << "what came before the flood is still worked off";
+}
+
 }  // namespace
 }  // namespace vornel::table::test

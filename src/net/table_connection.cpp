@@ -79,10 +79,17 @@ void TableConnection::readBytes() {
 }
 
 bool TableConnection::received(std::string_view bytes) {
-    const bool fits = framer_.feed(bytes, [this](std::string_view message) { queue_.push(0, message); });
-    if (!fits) {
-        // A host that never ends its message is not a host we can follow.
+    bool flooded = false;
+    const bool fits = framer_.feed(bytes, [this, &flooded](std::string_view message) {
+        if (flooded) return;
+        queue_.push(0, message);
+        flooded = queue_.size() > kMaxWaiting;
+    });
+    if (!fits || flooded) {
+        // A host that never ends its message, or floods, is not a host we can follow.
+        framer_.clear();
         socket_.abort();
+        if (!queue_.empty() && !timer_.isActive()) timer_.start();
         return false;
     }
     if (!queue_.empty() && !timer_.isActive()) timer_.start();
