@@ -169,5 +169,17 @@ TEST(HostileFlood, TheTableLetsGoOfAHostThatFloodsIt) {
     EXPECT_TRUE(f.table.connection().timerActive()) << "what came before the flood is still worked off";
 }
 
+// An arrival announced before the login cannot be this table's own: it
+// must not read the settings as the own arrival does.
+TEST(HostileLogin, ArrivalBeforeTheLoginIsNotTheOwn) {
+    TableFixture f;
+    int ownArrivals = 0;
+    QObject::connect(&f.table, &TableWindow::ownArrival, [&] { ++ownArrivals; });
+    receive(f, "CMD_newplayerinfo+0+Eve|");
+    EXPECT_EQ(ownArrivals, 0);
+    receive(f, "CMD_sendlogininfo+2|CMD_newplayerinfo+2+Ann|");
+    EXPECT_EQ(ownArrivals, 1);
+}
+
 }  // namespace
 }  // namespace vornel::table::test

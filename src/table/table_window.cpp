@@ -305,7 +305,8 @@ void TableWindow::newplayerinfo(std::string_view rest) {
     if (!number) return;
     const int n = *number;
     const QString name = fromWire(reader.remainder());
-    if (n == state_.ownSeat) {
+    // Before the login the table has no number: nobody announced is this table.
+    if (state_.loggedIn && n == state_.ownSeat) {
         addlinetochat("You are Connected.", kBlue);
         Q_EMIT ownArrival();
     } else {
