@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     for (int size : kSizes) {
         const QString dir = QString("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[1])).arg(size);
         const QString file = dir + "/vornel.png";
-        const QImage icon = master.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QImage icon = master.scaledToWidth(size, Qt::SmoothTransformation);  // the master is square
         if (!QDir().mkpath(dir) || !icon.save(file, "PNG")) {
             std::fprintf(stderr, "vornel-icons: cannot write %s\n", qPrintable(file));
             return 1;
