@@ -44,6 +44,11 @@ void BenchTable::send(std::string_view text) {
     socket_.flush();  // measured sends must not wait for the next loop turn
 }
 
+void BenchTable::sendRaw(std::string_view bytes) {
+    socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    socket_.flush();
+}
+
 void BenchTable::onReadyRead() {
     pending_ += socket_.readAll().toStdString();
     std::size_t end;

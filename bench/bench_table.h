@@ -21,6 +21,10 @@ public:
 
     void connectTo(const QString& host, quint16 port);
     void send(std::string_view text);
+    // Bytes as they are, no terminator added.
+    void sendRaw(std::string_view bytes);
+    // Drops the connection at once, without an orderly close.
+    void abort() { socket_.abort(); }
 
     const std::string& name() const { return name_; }
     int own() const { return own_; }  // 0 until CMD_sendlogininfo came

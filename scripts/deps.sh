@@ -11,6 +11,7 @@ packages=(
   libsimpleini-dev libicu-dev libcurl4-openssl-dev libjpeg-dev
   fonts-dejavu-core
   pulseaudio pulseaudio-utils
+  desktop-file-utils
 )
 
 missing=()

@@ -215,10 +215,13 @@ TEST_F(Chat, TheChatterSoundMenuSendsTheChosenSound) {
         if (item->objectName() == "Cancel1" || item->objectName() == "wave3") item->trigger();
     EXPECT_EQ(capture->takeSent(), Sent{"CMD_playasound+1+wave3+"});
 
-    f.login(5);  // a watcher sends no sounds
-    capture->takeSent();  // the login answer
-    menu->actions()[3]->trigger();
-    EXPECT_EQ(capture->takeSent(), Sent{});
+    TableFixture watcher;  // a watcher sends no sounds
+    SentCapture watcherCapture(watcher.table);
+    ASSERT_TRUE(watcherCapture.connected());
+    watcher.login(5);
+    watcherCapture.takeSent();  // the login answer
+    watcher.table.chatterMenu()->actions()[3]->trigger();
+    EXPECT_EQ(watcherCapture.takeSent(), Sent{});
 }
 
 TEST_F(Chat, ScrollOffKeepsTheViewAndBothItemsShowOneCheck) {

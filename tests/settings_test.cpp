@@ -338,7 +338,8 @@ TEST_F(SettingsFile, CloseStepShrinksOnceAndWritesNothingWhenUnmoved) {
 }
 
 TEST(SettingsPath, ProgramDirectoryOrVornelHome) {
-    const fs::path programDir = "/opt/vornel/bin";
+    TempDir writableProgramDir;
+    const fs::path programDir = writableProgramDir.path();
     {
         EnvOverride env("VORNEL_HOME", nullptr);
         EXPECT_EQ(settingsPath(programDir), programDir / "zelmolobby.ini");
@@ -364,6 +365,37 @@ TEST(SettingsPath, ReadAndWriteThroughVornelHome) {
     ASSERT_EQ(writeSettings(path, s), std::nullopt);
     EXPECT_TRUE(fs::exists(home.path() / "zelmolobby.ini"));
     EXPECT_EQ(readSettings(path).botSpeed, 750);
+}
+
+// An installed program cannot write beside itself: the settings and the
+// tally go to the user's data directory instead, made when missing, and
+// $VORNEL_HOME still comes first. A directory under a plain file stands in
+// for the unwritable one (the tests may run as a user who can write anywhere).
+TEST(SettingsPath, UnwritableProgramDirectoryFallsBackToUserData) {
+    TempDir dataHome;
+    EnvOverride xdg("XDG_DATA_HOME", dataHome.path().c_str());
+    EnvOverride home("VORNEL_HOME", nullptr);
+    const fs::path plainFile = dataHome.path() / "plain-file";
+    std::ofstream(plainFile) << "x";
+    for (const fs::path& programDir : {plainFile / "bin", dataHome.path() / "missing" / "bin"}) {
+        SCOPED_TRACE(programDir.string());
+        const fs::path dir = dataDirectory(programDir);
+        EXPECT_NE(dir, programDir);
+        EXPECT_EQ(dir, userDataDirectory());
+        EXPECT_EQ(dir.parent_path(), dataHome.path());
+        EXPECT_TRUE(fs::is_directory(dir));
+        EXPECT_EQ(settingsPath(programDir), dir / "zelmolobby.ini");
+        TableSettings s;
+        s.botSpeed = 200;
+        ASSERT_EQ(writeSettings(settingsPath(programDir), s), std::nullopt);
+        EXPECT_EQ(readSettings(settingsPath(programDir)).botSpeed, 200);
+    }
+    // The writable program directory keeps its files, and no probe is left behind.
+    TempDir programDir;
+    EXPECT_EQ(dataDirectory(programDir.path()), programDir.path());
+    EXPECT_TRUE(fs::is_empty(programDir.path()));
+    EnvOverride vornelHome("VORNEL_HOME", "/home/ann/vornel");
+    EXPECT_EQ(dataDirectory(plainFile / "bin"), fs::path("/home/ann/vornel"));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "app/program.h"
 
 int main(int argc, char** argv) {
+    // Names the user's data directory the settings fall back to.
+    QApplication::setApplicationName("vornel");
     QApplication application(argc, argv);
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

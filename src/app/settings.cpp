@@ -1,5 +1,9 @@
 #include "app/settings.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <SimpleIni.h>
 
 #include <cstdlib>
@@ -73,6 +77,15 @@ bool isExactly(const Profile& profile, const char* key, std::string_view expecte
     return text && expected == text;
 }
 
+// Whether a file can be made there: an installed program's directory
+// usually refuses, and only trying tells on every system.
+bool canCreateFilesIn(const std::filesystem::path& dir) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(dir, error)) return false;
+    QTemporaryFile probe(QString::fromStdU16String((dir / "vornel-probe-XXXXXX").u16string()));
+    return probe.open();  // removed again as the probe goes
+}
+
 std::string phraseKey(int index) { return "Phrase" + std::to_string(index + 1); }
 
 const char* trueOrFalse(bool value) { return value ? "true" : "false"; }
@@ -82,7 +95,18 @@ const char* trueOrFalse(bool value) { return value ? "true" : "false"; }
 std::filesystem::path dataDirectory(const std::filesystem::path& executableDir) {
     const char* home = std::getenv("VORNEL_HOME");
     if (home && *home) return home;
-    return executableDir;
+    if (canCreateFilesIn(executableDir)) return executableDir;
+    return userDataDirectory();
+}
+
+std::filesystem::path userDataDirectory() {
+    // Programs without an application name (plain tools) still share the game's directory.
+    const QString dir = QCoreApplication::applicationName().isEmpty()
+                            ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/vornel"
+                            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // Made now, so the first write of the settings finds it.
+    QDir().mkpath(dir);
+    return std::filesystem::path(dir.toStdU16String());
 }
 
 std::filesystem::path settingsPath(const std::filesystem::path& executableDir) {

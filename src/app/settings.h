@@ -42,8 +42,12 @@ struct TableSettings {
 };
 
 // The directory holding the settings and tally files: $VORNEL_HOME when set
-// and not empty, otherwise the directory of the program's executable.
+// and not empty, otherwise the directory of the program's executable, or,
+// when no file can be made there (an installed program), the user's data
+// directory for the program.
 std::filesystem::path dataDirectory(const std::filesystem::path& executableDir);
+// The user's data directory for the program (created when missing).
+std::filesystem::path userDataDirectory();
 std::filesystem::path settingsPath(const std::filesystem::path& executableDir);
 
 // Reads every option; a missing or unreadable file, a missing key or a value

@@ -74,15 +74,26 @@ void TableConnection::readBytes() {
     while (socket_.bytesAvailable() > 0) {
         const qint64 got = socket_.read(buffer.data(), kReadChunk);
         if (got <= 0) break;
-        const bool fits = framer_.feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)),
-                                       [this](std::string_view message) { queue_.push(0, message); });
-        if (!fits) {
-            // A host that never ends its message is not a host we can follow.
-            socket_.abort();
-            return;
-        }
+        if (!received(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) return;
+    }
+}
+
+bool TableConnection::received(std::string_view bytes) {
+    bool flooded = false;
+    const bool fits = framer_.feed(bytes, [this, &flooded](std::string_view message) {
+        if (flooded) return;
+        queue_.push(0, message);
+        flooded = queue_.size() > kMaxWaiting;
+    });
+    if (!fits || flooded) {
+        // A host that never ends its message, or floods, is not a host we can follow.
+        framer_.clear();
+        socket_.abort();
+        if (!queue_.empty() && !timer_.isActive()) timer_.start();
+        return false;
     }
     if (!queue_.empty() && !timer_.isActive()) timer_.start();
+    return true;
 }
 
 void TableConnection::wake() {

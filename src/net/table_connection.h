@@ -45,6 +45,15 @@ public:
 
     // One tick of `Timer1`: dispatch one waiting message, then the hook.
     void tick();
+    // Messages that may wait at once. A host sends a few at a time and the
+    // table handles a thousand a second; one that gets this far ahead is
+    // flooding the table.
+    static constexpr std::size_t kMaxWaiting = 20000;
+
+    // Takes bytes as one read of the socket delivers them: cut at the
+    // terminator into the queue. False when the host's unfinished message
+    // grew too long or too many messages wait; the connection is then closed.
+    bool received(std::string_view bytes);
 
     std::size_t waiting() const { return queue_.size(); }
     bool timerActive() const { return timer_.isActive(); }

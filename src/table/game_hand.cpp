@@ -1,6 +1,9 @@
 // The own hand: building it from the deal, sorting it, closing the gap a
 // played card leaves, and the clicks on hand cards and bubbles.
 
+#include <utility>
+#include <vector>
+
 #include "engine/cards.h"
 #include "engine/ports.h"
 #include "net/protocol.h"
@@ -21,14 +24,20 @@ void GameView::placecard(std::string_view rest) {
     net::FieldReader reader(rest);
     const auto seat = reader.number();
     if (!seat) return;
-    if (ImageElement* fan = board_.seatImage("image_cards", *seat)) fan->clearPicture();
-    int lastSlot = 0;
-    while (!reader.atEnd()) {
+    // Every pair is read before anything changes: a deal that does not read has no effect.
+    std::vector<std::pair<int, int>> dealt;
+    while (!reader.atEnd() && dealt.size() < 5) {
         const auto slot = reader.number();
         const auto code = reader.number();
-        if (!slot || !code) break;
-        lastSlot = *slot;
-        if (*seat == state_.ownSeat) createcard(*slot, *code);
+        if (!slot || !code) return;
+        dealt.emplace_back(*slot, *code);
+    }
+    if (!reader.atEnd()) return;
+    if (ImageElement* fan = board_.seatImage("image_cards", *seat)) fan->clearPicture();
+    int lastSlot = 0;
+    for (const auto& [slot, code] : dealt) {
+        lastSlot = slot;
+        if (*seat == state_.ownSeat) createcard(slot, code);
     }
     if (*seat == state_.ownSeat) sortthem();
     else if (lastSlot > 0 && lastSlot <= 5 && isSeat(*seat)) drawFan(*seat, lastSlot);
@@ -37,6 +46,10 @@ void GameView::placecard(std::string_view rest) {
 
 void GameView::createcard(int slot, int code) {
     if (slot < 1 || slot > 5 || code < 0 || code > 56) return;
+    // A slot already in the hand keeps its card: two cards under one name
+    // could no longer be told apart when one is played.
+    for (int p = 1; p <= 5; ++p)
+        if (layout_[p] == slot) return;
     int position = 1;
     while (position <= 5 && layout_[position] != -1) ++position;
     if (position > 5) return;  // the host never deals a sixth card

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "net/protocol.h"
@@ -37,6 +38,9 @@ TableWindow::TableWindow(Services services, QWidget* parent)
     board_->move(0, 0);
 
     chat_ = std::make_unique<ChatBox>(*board_->mainchat());
+    // A host that sends chat lines without end must not grow the table
+    // without end; this also drops the box's undo history.
+    board_->mainchat()->document()->setMaximumBlockCount(kChatLinesKept);
     game_ = std::make_unique<GameView>(*this);
     buildMenus();
     buildDispatch();
@@ -281,7 +285,9 @@ void TableWindow::sendMessage(std::string_view command, std::initializer_list<Fi
 
 void TableWindow::sendloginfo(std::string_view rest) {
     const auto seat = net::parseNumber(rest);
-    if (!seat) return;
+    // The host numbers connections 1..9 and asks once; a second request
+    // would turn the seats a second time.
+    if (!seat || *seat < 1 || *seat > 9 || state_.loggedIn) return;
     state_.ownSeat = *seat;
     state_.loggedIn = true;
     // The login text ends in the terminator itself, so the host sees an
@@ -297,7 +303,8 @@ void TableWindow::newplayerinfo(std::string_view rest) {
     if (!number) return;
     const int n = *number;
     const QString name = fromWire(reader.remainder());
-    if (n == state_.ownSeat) {
+    // Before the login the table has no number: nobody announced is this table.
+    if (state_.loggedIn && n == state_.ownSeat) {
         addlinetochat("You are Connected.", kBlue);
         Q_EMIT ownArrival();
     } else {
@@ -332,6 +339,7 @@ void TableWindow::playerdisconnected(std::string_view rest) {
 }
 
 void TableWindow::gameIsFull() {
+    if (closingAfterRefusal_) return;  // one box is enough, however often it is said
     closingAfterRefusal_ = true;
     // Not modal: the event loop goes on while the player reads it, and the
     // table closes when it is dismissed.

@@ -46,6 +46,8 @@ class TableWindow : public QMainWindow, public BotSpeed {
 public:
     static constexpr int kDefaultWidth = 780;
     static constexpr int kDefaultHeight = 600;
+    // The chat box keeps this many of its latest lines.
+    static constexpr int kChatLinesKept = 5000;
 
     struct Services {
         GameLogSink& gameLog;

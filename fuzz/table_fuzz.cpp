@@ -1,0 +1,102 @@
+// Feeds arbitrary bytes from a host, cut into arbitrary reads, through the
+// table's connection framing into the dispatch of a real table window.
+//
+// The first byte of an input seeds the lengths of the reads; the rest is what
+// the host sent. Between reads the table works off what it queued, one
+// message per tick, as its timer would. A fresh window for every input
+// keeps each run reproducible on its own.
+
+#include <QApplication>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QEvent>
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string_view>
+
+#include "table/board.h"
+#include "table/game_view.h"
+#include "table/table_services.h"
+#include "table/table_window.h"
+
+namespace {
+
+using vornel::table::Board;
+using vornel::table::ImageElement;
+using vornel::table::TableWindow;
+
+// Aborts with a message: the fuzzer reports it as a crash.
+[[noreturn]] void broken(const char* what) {
+    std::fprintf(stderr, "table invariant broken: %s\n", what);
+    std::abort();
+}
+
+// What no host message may do to the table, however malformed.
+void checkInvariants(TableWindow& table) {
+    Board& board = table.board();
+    std::set<int> slots;
+    for (int position = 1; position <= 5; ++position) {
+        const int slot = table.game().slotAtPosition(position);
+        if (slot == -1) continue;
+        if (slot < 1 || slot > 5) broken("a hand position holds a slot outside 1..5");
+        if (!slots.insert(slot).second) broken("one slot at two hand positions");
+        if (board.image(QString("card%1").arg(slot)) == nullptr) broken("a hand position without its card");
+    }
+    int cards = 0;
+    for (QWidget* child : board.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->objectName().startsWith("card", Qt::CaseInsensitive)) ++cards;
+    if (cards > 5) broken("more than five cards in the own hand");
+    for (int seat = 1; seat <= 4; ++seat)
+        for (const char* family : vornel::table::kSeatFamilies)
+            if (board.element(QString::fromLatin1(family) + QString::number(seat)) == nullptr)
+                broken("a seat element lost its name");
+    const int own = table.state().ownSeat;
+    if (table.state().loggedIn && (own < 1 || own > 9)) broken("logged in under a number the host never gives");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // One application for the whole run; reachable until exit on purpose.
+    static QApplication* app = new QApplication(*argc, *argv);
+    (void)app;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    {
+        vornel::table::RecordingServices services;
+        TableWindow table(TableWindow::Services{services, services, services, services, services});
+        vornel::net::TableConnection& connection = table.connection();
+
+        // The first byte seeds the lengths of the reads the rest arrives in.
+        std::uint32_t cuts = data[0] * 2654435761u + 1;
+        const std::string_view stream(reinterpret_cast<const char*>(data + 1), size - 1);
+        // Messages the table may handle for this input, so every run stays quick.
+        int budget = 4000;
+        for (std::size_t at = 0; at < stream.size();) {
+            cuts = cuts * 1664525u + 1013904223u;
+            const std::size_t length = std::min<std::size_t>(1 + (cuts >> 24) % 97, stream.size() - at);
+            const bool fits = connection.received(stream.substr(at, length));
+            at += length;
+            if (!fits) break;
+            // The timer would work the queue off between reads, or not yet.
+            if ((cuts >> 8) % 4 == 0) continue;
+            while (connection.waiting() > 0 && budget-- > 0) connection.tick();
+            if (budget <= 0) break;
+        }
+        while (connection.waiting() > 0 && budget-- > 0) connection.tick();
+        checkInvariants(table);
+        // Whatever the messages left on the board must draw.
+        (void)table.grab();
+    }
+    // Cards taken off the board are deleted later; let that happen now.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+}

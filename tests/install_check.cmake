@@ -1,0 +1,66 @@
+# Installs the build into a fresh temporary prefix and checks that every file
+# lands where a desktop looks for it, then validates the menu entry.
+#   cmake -DBUILD_DIR=... -DPREFIX=... [-DWITH_TALLY=ON] -P install_check.cmake
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE installed OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT installed EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed:\n${log}")
+endif()
+
+set(expected bin/vornel bin/vornel-host share/applications/vornel.desktop)
+if(WITH_TALLY)
+  list(APPEND expected bin/vornel-tally)
+endif()
+foreach(size 16 22 24 32 48 64 128 256)
+  list(APPEND expected share/icons/hicolor/${size}x${size}/apps/vornel.png)
+endforeach()
+foreach(path IN LISTS expected)
+  if(NOT EXISTS "${PREFIX}/${path}")
+    message(FATAL_ERROR "not installed: ${path}")
+  endif()
+endforeach()
+
+foreach(program vornel vornel-host)
+  execute_process(COMMAND test -x "${PREFIX}/bin/${program}" RESULT_VARIABLE runnable)
+  if(NOT runnable EQUAL 0)
+    message(FATAL_ERROR "bin/${program} is not executable")
+  endif()
+endforeach()
+
+# Each icon is a PNG of its directory's size: bytes 16..23 of the file are
+# the width and height in the header.
+foreach(size 16 48 256)
+  file(READ "${PREFIX}/share/icons/hicolor/${size}x${size}/apps/vornel.png" header LIMIT 24 HEX)
+  string(SUBSTRING "${header}" 0 16 signature)
+  string(SUBSTRING "${header}" 32 16 dimensions)
+  math(EXPR hex_size "${size}" OUTPUT_FORMAT HEXADECIMAL)
+  string(REPLACE "0x" "" hex_size "${hex_size}")
+  string(LENGTH "${hex_size}" digits)
+  math(EXPR padding "8 - ${digits}")
+  string(REPEAT "0" ${padding} zeros)
+  set(side "${zeros}${hex_size}")
+  if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT dimensions STREQUAL "${side}${side}")
+    message(FATAL_ERROR "the ${size}x${size} icon is not a ${size} x ${size} PNG (${header})")
+  endif()
+endforeach()
+
+file(READ "${PREFIX}/share/applications/vornel.desktop" entry)
+foreach(line "Exec=vornel" "Icon=vornel" "Categories=Game;CardGame;")
+  string(FIND "${entry}" "${line}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "vornel.desktop lacks ${line}")
+  endif()
+endforeach()
+
+find_program(VALIDATE desktop-file-validate)
+if(VALIDATE)
+  execute_process(COMMAND "${VALIDATE}" "${PREFIX}/share/applications/vornel.desktop"
+                  RESULT_VARIABLE valid OUTPUT_VARIABLE report ERROR_VARIABLE report)
+  if(NOT valid EQUAL 0 OR NOT report STREQUAL "")
+    message(FATAL_ERROR "desktop-file-validate:\n${report}")
+  endif()
+else()
+  message(STATUS "desktop-file-validate not found; the entry was checked by hand only")
+endif()
+file(REMOVE_RECURSE "${PREFIX}")
