@@ -1,5 +1,7 @@
 #include "app/sound_player.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
@@ -14,6 +16,18 @@ const QString kSoundDirectory = QStringLiteral(":/sounds");
 }
 
 SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) { loadSoundResources(); }
+
+SoundPlayer::~SoundPlayer() {
+    // Qt reads each recording on a loader thread of its own; one dropped in
+    // the middle of that read is never freed. A short wait lets it finish.
+    QDeadlineTimer deadline(2000);
+    const auto loading = [this] {
+        for (const auto& [name, sound] : effects_)
+            if (sound->status() == QSoundEffect::Loading) return true;
+        return false;
+    };
+    while (loading() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
 
 QStringList SoundPlayer::names() const {
     QStringList all;

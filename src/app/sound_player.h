@@ -17,6 +17,7 @@ class SoundPlayer final : public QObject, public table::SoundSink {
     Q_OBJECT
 public:
     explicit SoundPlayer(QObject* parent = nullptr);
+    ~SoundPlayer() override;
 
     // Starts the named sound, stopping the one still playing; an unknown
     // name plays nothing.
