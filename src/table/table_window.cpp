@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "net/protocol.h"
+#include "table/board_stage.h"
 #include "table/chat_box.h"
 #include "table/game_view.h"
 #include "table/seat_rotation.h"
@@ -25,16 +26,9 @@ TableWindow::TableWindow(Services services, QWidget* parent)
     setObjectName("Tchat");
     setWindowTitle("Vornel");
 
-    auto* central = new QWidget(this);
-    central->setObjectName("central");
-    central->setAutoFillBackground(true);
-    QPalette palette = central->palette();
-    palette.setColor(QPalette::Window, kTableColour);
-    central->setPalette(palette);
-    central->setMinimumSize(Board::kWidth + 15, Board::kHeight + 12);
-    setCentralWidget(central);
-    board_ = new Board(artwork_, central);
-    board_->move(0, 0);
+    auto* stage = new BoardStage(artwork_, this);
+    setCentralWidget(stage);
+    board_ = &stage->board();
 
     chat_ = std::make_unique<ChatBox>(*board_->mainchat());
     game_ = std::make_unique<GameView>(*this);
@@ -175,6 +169,7 @@ void TableWindow::buildMenus() {
     connect(add(view, "action_gamelog", "Game Log"), &QAction::triggered, this, &TableWindow::showScoreCardRequested);
     connect(add(view, "action_phraselist", "Phrase List"), &QAction::triggered, this,
             &TableWindow::showPhraseEditorRequested);
+    addDisplayActions(options, view);
 
     QMenu* help = menuBar()->addMenu("Help");
     QAction* content = add(help, "action_content", "Content");
@@ -386,6 +381,7 @@ void TableWindow::applyOptions(const TableOptions& options) {
         const QSignalBlocker quiet(a);
         a->setChecked(checked);
     }
+    applyAnimate();
 }
 
 void TableWindow::startGameClicked() {
@@ -404,6 +400,7 @@ void TableWindow::startGameClicked() {
 
 void TableWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) Q_EMIT activated();
+    if (event->type() == QEvent::WindowStateChange) showDisplayState();
     QMainWindow::changeEvent(event);
 }
 

@@ -106,6 +106,10 @@ protected:
 
 private:
     void buildMenus();
+    // Options -> "Animate Cards" and View -> "Full Screen" (table_window_display.cpp).
+    void addDisplayActions(QMenu* options, QMenu* view);
+    void showDisplayState();
+    void applyAnimate();
     void buildDispatch();
     void connectBoard();
     void setBotSpeed(int speed, bool announce);
@@ -132,6 +136,7 @@ private:
     net::TableConnection connection_;
     net::Dispatcher<> dispatcher_;
     bool closingAfterRefusal_ = false;
+    bool maximisedBeforeFullScreen_ = false;
 };
 
 }  // namespace vornel::table
