@@ -32,6 +32,7 @@ table::TableOptions toOptions(const TableSettings& s) {
     o.playSounds = s.playSounds;
     o.turnSound = s.turnSound;
     o.chatterSounds = s.chatterSounds;
+    o.animate = s.animate;
     for (int i = 0; i < kPhraseCount; ++i) o.phrases[i + 1] = QString::fromLatin1(s.phrases[i].c_str());
     return o;
 }
@@ -50,6 +51,7 @@ TableSettings toSettings(const table::TableOptions& o, const WindowBounds& bound
     s.bounds = bounds;
     s.turnSound = o.turnSound;
     s.chatterSounds = o.chatterSounds;
+    s.animate = o.animate;
     return s;
 }
 
