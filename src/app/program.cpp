@@ -198,6 +198,12 @@ void Program::openLobbyLink() {
 }
 
 WindowBounds Program::currentBounds() const {
+    // Full screen is a way of showing the window, not a place for it: the
+    // place it goes back to is the one kept.
+    if (table_->isFullScreen()) {
+        const QRect normal = table_->normalGeometry();
+        return {normal.x(), normal.y(), normal.width(), normal.height()};
+    }
     return {table_->x(), table_->y(), table_->width(), table_->height()};
 }
 
