@@ -120,6 +120,15 @@ int main(int argc, char** argv) {
             click(card);
             return;
         }
+        // Every card is raised (refused, or clicked before the turn came):
+        // lower one so that it is tried again.
+        for (int position = 1; position <= 5; ++position) {
+            const int slot = table.game().slotAtPosition(position);
+            auto* card = slot == -1 ? nullptr : table.board().image(QString("card%1").arg(slot));
+            if (card == nullptr) continue;
+            click(card);
+            return;
+        }
     });
     player.start(30);
     QTimer::singleShot(180000, &application, &QApplication::quit);
