@@ -4,6 +4,7 @@
 // pixel ratio they are shown at, and View -> "Full Screen".
 
 #include <QAction>
+#include <QMenu>
 #include <QTest>
 #include <QTextEdit>
 #include <cmath>
@@ -205,6 +206,26 @@ TEST_F(ScaledBoard, ChatFontSetWhileScaledIsShownScaled) {
     EXPECT_DOUBLE_EQ(f.board().mainchat()->font().pointSizeF(), 24.0);
     sizeClient(f.table, {786, 563});
     EXPECT_DOUBLE_EQ(f.board().mainchat()->font().pointSizeF(), 12.0);
+}
+
+TEST_F(ScaledBoard, APopUpMenuOnTheBoardKeepsItsOwnSize) {
+    auto* menu = new QMenu(&f.board());
+    menu->addAction("Remove From Game");
+    const QFont font = menu->font();
+    sizeClient(f.table, {1572, 1126});
+    EXPECT_EQ(menu->font(), font);
+    menu->setFont(QFont("DejaVu Sans", 11));
+    EXPECT_EQ(menu->font().pointSize(), 11);
+}
+
+TEST_F(ScaledBoard, MaximisedTheBoardFillsTheScreenByItsFactor) {
+    f.table.showMaximized();
+    ASSERT_TRUE(waitUntil([&] { return f.table.isMaximized(); }, 5000));
+    QCoreApplication::processEvents();
+    const QSize area = f.table.centralWidget()->size();
+    EXPECT_GT(f.board().scale(), 1.0) << area.width() << "x" << area.height();
+    EXPECT_DOUBLE_EQ(f.board().scale(), BoardStage::scaleFor(area));
+    EXPECT_EQ(f.board().QWidget::size(), f.board().shownSize({Board::kWidth, Board::kHeight}));
 }
 
 TEST_F(ScaledBoard, FullScreenIsAViewItemOnF11AndGoesBack) {

@@ -233,8 +233,13 @@ void Board::setScale(qreal factor) {
     update();
 }
 
+bool Board::scalesChild(const QWidget* child) {
+    // Pop-up menus and other windows parented to the board keep their own size.
+    return !child->isWindow() && !child->property(kUnscaledProperty).toBool();
+}
+
 void Board::placeChild(QWidget* child) {
-    if (child->property(kUnscaledProperty).toBool()) return;
+    if (!scalesChild(child)) return;
     if (auto* element = qobject_cast<BoardLabel*>(child)) {
         element->applyGeometry();
         return;
@@ -250,7 +255,7 @@ void Board::placeChild(QWidget* child) {
 }
 
 void Board::applyFont(QWidget* child) {
-    if (child->property(kUnscaledProperty).toBool()) return;
+    if (!scalesChild(child)) return;
     QVariant logical = child->property(kLogicalFont);
     if (!logical.isValid()) {
         logical = child->font();
@@ -274,6 +279,7 @@ bool Board::eventFilter(QObject* watched, QEvent* event) {
     // show it at the board's factor.
     if (event->type() == QEvent::FontChange && !scaling_ && watched->parent() == this) {
         auto* child = static_cast<QWidget*>(watched);
+        if (!scalesChild(child)) return QWidget::eventFilter(watched, event);
         child->setProperty(kLogicalFont, child->font());
         if (scale_ != 1.0) applyFont(child);
     }

@@ -85,6 +85,7 @@ private:
     TextElement* addText(const QString& name, const QString& caption, QRect geometry, const QColor& colour,
                          int pointSize, bool bold);
 
+    static bool scalesChild(const QWidget* child);
     void placeChild(QWidget* child);
     void applyFont(QWidget* child);
 
