@@ -128,6 +128,19 @@ TEST_F(MovingCards, AClearedTrickSweepsTowardsTheWinnerWhileTheTableIsClear) {
     EXPECT_TRUE(f.board().motion().sweeps().empty());
 }
 
+TEST_F(MovingCards, MessagesNamingNoSeatMoveNothing) {
+    const char* const messages[] = {
+        "CMD_placecard+7+1+0+2+0+", "CMD_placecard+0+1+0+", "CMD_placecard+-1+1+0+", "CMD_playedcard+9+1+20+",
+        "CMD_playedcard+1+9+20+",   "CMD_dealer+12+",       "CMD_placecard+2+1+0+", "CMD_trickwinner+9+0+0+",
+        "CMD_clearcards+",
+    };
+    for (const char* message : messages) {
+        f.dispatch(message);
+        EXPECT_TRUE(f.board().motion().sweeps().empty()) << message;
+    }
+    EXPECT_TRUE(motionsEnd(f));
+}
+
 TEST_F(MovingCards, AnimateCardsOffMovesNothing) {
     QAction* animate = f.table.action("action_animatecards");
     ASSERT_NE(animate, nullptr);

@@ -87,7 +87,7 @@ void CardMotion::dealt(int seat, int ownSeat) {
     if (pack == nullptr) return;
     const QRect from(pack->pos(), kCardSize);
     if (seat != ownSeat) {
-        slide(board_.seatImage("image_cards", seat), QRect(from.topLeft(), board_.seatImage("image_cards", seat)->size()));
+        if (ImageElement* fan = board_.seatImage("image_cards", seat)) slide(fan, QRect(from.topLeft(), fan->size()));
         return;
     }
     for (QWidget* child : board_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
