@@ -3,7 +3,10 @@
 // table after the start, at the deal, the bidding, a trick in progress, a
 // scored hand and the end of the game.
 //
-//   vornel-shots [output-directory]   (default: screenshots)
+//   vornel-shots [output-directory] [WIDTHxHEIGHT]
+//
+// The directory defaults to "screenshots"; WIDTHxHEIGHT sizes the window's
+// client area (the board grows with it) once the settings are read.
 
 #include <QApplication>
 #include <QDir>
@@ -33,6 +36,15 @@ void click(QWidget* widget) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("screenshots");
+    QSize clientSize;
+    if (argc > 2) {
+        const QStringList parts = QString::fromLocal8Bit(argv[2]).split('x');
+        if (parts.size() == 2) clientSize = QSize(parts[0].toInt(), parts[1].toInt());
+        if (clientSize.isEmpty()) {
+            std::fprintf(stderr, "vornel-shots: the size reads WIDTHxHEIGHT, as 1920x1080\n");
+            return 2;
+        }
+    }
     QDir().mkpath(outDir);
 
     vornel::FixedBotSpeed speed(40);
@@ -49,8 +61,13 @@ int main(int argc, char** argv) {
         std::printf("saved %s\n", qPrintable(path));
     };
 
-    QObject::connect(&table, &vornel::table::TableWindow::ownArrival, &application,
-                     [&] { QTimer::singleShot(300, &application, [&] { shoot("0-solo-start"); }); });
+    QObject::connect(&table, &vornel::table::TableWindow::ownArrival, &application, [&] {
+        if (clientSize.isValid()) {
+            const QSize frame = table.size() - table.centralWidget()->size();
+            table.resize(clientSize + frame);
+        }
+        QTimer::singleShot(300, &application, [&] { shoot("0-solo-start"); });
+    });
 
     int played = 0;
     table.connection().setMessageHandler([&](std::string_view message) {
@@ -100,6 +117,15 @@ int main(int argc, char** argv) {
             auto* card = table.board().image(QString("card%1").arg(slot));
             if (card == nullptr || card->y() != 400) continue;
             nextSlotTry = position;
+            click(card);
+            return;
+        }
+        // Every card is raised (refused, or clicked before the turn came):
+        // lower one so that it is tried again.
+        for (int position = 1; position <= 5; ++position) {
+            const int slot = table.game().slotAtPosition(position);
+            auto* card = slot == -1 ? nullptr : table.board().image(QString("card%1").arg(slot));
+            if (card == nullptr) continue;
             click(card);
             return;
         }

@@ -40,6 +40,7 @@ table::TableOptions toOptions(const TableSettings& s) {
     o.playSounds = s.playSounds;
     o.turnSound = s.turnSound;
     o.chatterSounds = s.chatterSounds;
+    o.animate = s.animate;
     for (int i = 0; i < kPhraseCount; ++i) o.phrases[i + 1] = QString::fromLatin1(s.phrases[i].c_str());
     return o;
 }
@@ -58,6 +59,7 @@ TableSettings toSettings(const table::TableOptions& o, const WindowBounds& bound
     s.bounds = bounds;
     s.turnSound = o.turnSound;
     s.chatterSounds = o.chatterSounds;
+    s.animate = o.animate;
     return s;
 }
 
@@ -240,6 +242,12 @@ void Program::openLobbyLink() {
 }
 
 WindowBounds Program::currentBounds() const {
+    // Full screen is a way of showing the window, not a place for it: the
+    // place it goes back to is the one kept.
+    if (table_->isFullScreen()) {
+        const QRect normal = table_->normalGeometry();
+        return {normal.x(), normal.y(), normal.width(), normal.height()};
+    }
     return {table_->x(), table_->y(), table_->width(), table_->height()};
 }
 

@@ -36,6 +36,7 @@ struct TableSettings {
     WindowBounds bounds;                             // "Top", "Left", "Width", "Height"
     int turnSound = 0;                               // "Turnsound": 0 classic, 1 new
     bool chatterSounds = true;                       // "ChatterSounds"
+    bool animate = true;                             // "Animate": 0 or 1, absent is on
     // "Phrase1".."Phrase9"; empty keeps the button's built-in phrase.
     std::array<std::string, kPhraseCount> phrases;
     friend bool operator==(const TableSettings&, const TableSettings&) = default;
@@ -58,7 +59,8 @@ TableSettings readSettings(const std::filesystem::path& path);
 // other key of the file (the phrases among them) as it was. Keys new to the
 // file are added in the order "Textsize", "Textcolor", "Actioncolor",
 // "Scontop", "Ltontop", "Botspeed", "Playsounds", "Top", "Left", "Width",
-// "Height", "Turnsound", "ChatterSounds". The phrases in `settings` are not
+// "Height", "Turnsound", "ChatterSounds"; then "Animate", written once
+// animations were switched off. The phrases in `settings` are not
 // written. Returns the message to show when the file cannot be written
 // ("Unable to write to " and the path); nothing on success.
 std::optional<std::string> writeSettings(const std::filesystem::path& path, const TableSettings& settings);

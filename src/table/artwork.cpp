@@ -9,6 +9,10 @@ namespace vornel::table {
 
 namespace drawing {
 
+namespace {
+constexpr int kCardHeightUnits = 96;
+}  // namespace
+
 bool isRedSuit(int suit) { return suit == 2 || suit == 4; }
 
 QColor suitInk(int suit) { return isRedSuit(suit) ? kRedInk : kBlackInk; }
@@ -89,9 +93,27 @@ QPainterPath suitPath(int suit, const QRectF& box, bool inverted) {
     return transform.map(unitSuit(suit));
 }
 
+namespace {
+qreal currentRatio = 1.0;
+}  // namespace
+
+DrawingRatio::DrawingRatio(qreal ratio) : previous_(currentRatio) { currentRatio = ratio; }
+
+DrawingRatio::~DrawingRatio() { currentRatio = previous_; }
+
 QImage transparentImage(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(std::max(1, qRound(width * currentRatio)), std::max(1, qRound(height * currentRatio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(currentRatio);
     image.fill(Qt::transparent);
+    return image;
+}
+
+QImage drawFan(int count) {
+    QImage image = transparentImage(66 + 5 * count, kCardHeightUnits);
+    const QImage back = drawCardBack();
+    QPainter painter(&image);
+    for (int i = 0; i < count; ++i) painter.drawImage(QPointF(5 * i, 0), back);
     return image;
 }
 
@@ -157,27 +179,66 @@ const QPixmap& pick(const std::array<QPixmap, N>& pictures, int index) {
 
 }  // namespace
 
-Artwork::Artwork() {
+Artwork::Artwork() : shown_(48 * 1024) {
     using namespace drawing;
-    cards_[0] = QPixmap::fromImage(drawCardBack());
-    for (int code = 1; code <= 52; ++code) cards_[static_cast<std::size_t>(code)] = QPixmap::fromImage(drawCardFace(code));
-    for (int suit = 1; suit <= 4; ++suit) cards_[static_cast<std::size_t>(52 + suit)] = QPixmap::fromImage(drawSuitCard(suit));
-    for (int index = 0; index < kBubbleCount; ++index) bubbles_[static_cast<std::size_t>(index)] = QPixmap::fromImage(drawBubble(index));
-    for (int n = 1; n <= kPhraseButtonCount; ++n) phrases_[static_cast<std::size_t>(n - 1)] = QPixmap::fromImage(drawPhraseButton(n));
-    winners_[0] = QPixmap::fromImage(drawWinnersBanner(kTanColour));
-    winners_[1] = QPixmap::fromImage(drawWinnersBanner(kBlueColour));
-    dealer_ = QPixmap::fromImage(drawDealerMarker());
-    maker_ = QPixmap::fromImage(drawMakerMarker(25));
-    makerTeam_ = QPixmap::fromImage(drawMakerMarker(19));
-    watching_ = QPixmap::fromImage(drawWatchingMarker());
-    turn_ = QPixmap::fromImage(drawTurnMarker());
-    trickWinner_ = QPixmap::fromImage(drawTrickWinnerMarker());
-    start_ = QPixmap::fromImage(drawStartButton());
-    scoreCard_ = QPixmap::fromImage(drawScoreCardButton());
-    lastTrick_ = QPixmap::fromImage(drawLastTrickButton());
-    logo_ = QPixmap::fromImage(drawLogo());
+    keep(cards_[0], [] { return drawCardBack(); });
+    for (int code = 1; code <= 52; ++code)
+        keep(cards_[static_cast<std::size_t>(code)], [code] { return drawCardFace(code); });
+    for (int suit = 1; suit <= 4; ++suit)
+        keep(cards_[static_cast<std::size_t>(52 + suit)], [suit] { return drawSuitCard(suit); });
+    for (int index = 0; index < kBubbleCount; ++index)
+        keep(bubbles_[static_cast<std::size_t>(index)], [index] { return drawBubble(index); });
+    for (int n = 1; n <= kPhraseButtonCount; ++n)
+        keep(phrases_[static_cast<std::size_t>(n - 1)], [n] { return drawPhraseButton(n); });
+    for (int count = 1; count <= 5; ++count)
+        keep(fans_[static_cast<std::size_t>(count - 1)], [count] { return drawFan(count); });
+    keep(winners_[0], [] { return drawWinnersBanner(kTanColour); });
+    keep(winners_[1], [] { return drawWinnersBanner(kBlueColour); });
+    keep(dealer_, [] { return drawDealerMarker(); });
+    keep(maker_, [] { return drawMakerMarker(25); });
+    keep(makerTeam_, [] { return drawMakerMarker(19); });
+    keep(watching_, [] { return drawWatchingMarker(); });
+    keep(turn_, [] { return drawTurnMarker(); });
+    keep(trickWinner_, [] { return drawTrickWinnerMarker(); });
+    keep(start_, [] { return drawStartButton(); });
+    keep(scoreCard_, [] { return drawScoreCardButton(); });
+    keep(lastTrick_, [] { return drawLastTrickButton(); });
+    keep(logo_, [] { return drawLogo(); });
+    keep(chatter_, [] { return drawChatterButton(); });
     tile_ = QPixmap::fromImage(drawBackgroundTile());
-    chatter_ = QPixmap::fromImage(drawChatterButton());
+}
+
+void Artwork::keep(QPixmap& slot, Recipe draw) {
+    slot = QPixmap::fromImage(draw());
+    recipeOf_[slot.cacheKey()] = recipes_.size();
+    recipes_.push_back(std::move(draw));
+}
+
+QPixmap Artwork::shownAt(const QPixmap& picture, const QSize& shownSize, qreal devicePixelRatio) const {
+    if (picture.isNull() || shownSize.isEmpty()) return {};
+    const QSize pixels(qRound(shownSize.width() * devicePixelRatio), qRound(shownSize.height() * devicePixelRatio));
+    const auto recipe = recipeOf_.find(picture.cacheKey());
+    if (recipe == recipeOf_.end()) {
+        QPixmap scaled = picture.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(devicePixelRatio);
+        return scaled;
+    }
+    const quint64 key = (static_cast<quint64>(recipe->second) << 40) | (static_cast<quint64>(pixels.width()) << 20) |
+                        static_cast<quint64>(pixels.height());
+    if (const QPixmap* cached = shown_.object(key)) return *cached;
+    // Units to pixels, taken along the width; a picture's height in pixels
+    // then differs from the shown height by a rounding at most.
+    const qreal units = picture.deviceIndependentSize().width();
+    QImage image;
+    {
+        drawing::DrawingRatio ratio(pixels.width() / units);
+        image = recipes_[recipe->second]();
+    }
+    auto* drawn = new QPixmap(QPixmap::fromImage(image));
+    drawn->setDevicePixelRatio(devicePixelRatio);
+    const QPixmap result = *drawn;
+    shown_.insert(key, drawn, std::max<qsizetype>(1, static_cast<qsizetype>(image.sizeInBytes() / 1024)));
+    return result;
 }
 
 const QPixmap& Artwork::card(int index) const { return pick(cards_, index); }
@@ -187,5 +248,7 @@ const QPixmap& Artwork::bubble(int index) const { return pick(bubbles_, index); 
 const QPixmap& Artwork::winnersBanner(int team) const { return pick(winners_, team - 1); }
 
 const QPixmap& Artwork::phraseButton(int n) const { return pick(phrases_, n - 1); }
+
+const QPixmap& Artwork::fan(int count) const { return pick(fans_, count - 1); }
 
 }  // namespace vornel::table

@@ -2,9 +2,18 @@
 // Every picture of the table window, drawn by the program at start-up so that
 // no image files travel with it. A QGuiApplication must exist before an
 // Artwork is made (fonts and pixmaps need one).
+//
+// Each picture keeps the routine that drew it, so that a board shown larger
+// or on a high-density screen gets it drawn again for the size it is shown
+// at (shownAt), never stretched; those drawings are cached per size.
 
+#include <QCache>
+#include <QImage>
 #include <QPixmap>
 #include <array>
+#include <functional>
+#include <unordered_map>
+#include <vector>
 
 namespace vornel::table {
 
@@ -43,8 +52,23 @@ public:
     // 25 x 18, "P" and the number; n is 1..9.
     const QPixmap& phraseButton(int n) const;
     const QPixmap& chatterButton() const { return chatter_; }  // 25 x 18, a musical note
+    // 66 + 5 x count by 96: count card backs, each 5 pixels right of the
+    // one before; count is 1..5.
+    const QPixmap& fan(int count) const;
+
+    // One of these pictures (or a copy of it) drawn for `shownSize` widget
+    // pixels on a screen of `devicePixelRatio`. Any other picture comes back
+    // smoothly scaled.
+    QPixmap shownAt(const QPixmap& picture, const QSize& shownSize, qreal devicePixelRatio) const;
 
 private:
+    using Recipe = std::function<QImage()>;
+    void keep(QPixmap& slot, Recipe draw);
+
+    std::vector<Recipe> recipes_;
+    std::unordered_map<qint64, std::size_t> recipeOf_;  // by QPixmap::cacheKey
+    mutable QCache<quint64, QPixmap> shown_;
+    std::array<QPixmap, 5> fans_;
     std::array<QPixmap, kCardCount> cards_;
     std::array<QPixmap, kBubbleCount> bubbles_;
     std::array<QPixmap, 2> winners_;

@@ -28,7 +28,22 @@ QColor suitInk(int suit);           // red or black
 // filling `box`; upside down when `inverted`.
 QPainterPath suitPath(int suit, const QRectF& box, bool inverted = false);
 
+// A transparent picture of width x height drawing units, made with the
+// current drawing ratio's pixels per unit.
 QImage transparentImage(int width, int height);
+// While one lives, pictures are made with `ratio` pixels per drawing unit
+// (their routines draw in units, unchanged). The user-interface thread
+// alone draws pictures.
+class DrawingRatio {
+public:
+    explicit DrawingRatio(qreal ratio);
+    ~DrawingRatio();
+    DrawingRatio(const DrawingRatio&) = delete;
+    DrawingRatio& operator=(const DrawingRatio&) = delete;
+
+private:
+    qreal previous_;
+};
 // A painter with anti-aliasing on for shapes and text.
 void prepare(QPainter& painter);
 
@@ -58,6 +73,7 @@ QImage drawWatchingMarker();
 QImage drawTurnMarker();
 QImage drawTrickWinnerMarker();
 QImage drawWinnersBanner(const QColor& lettering);
+QImage drawFan(int count);
 
 // --- buttons, bubbles, logo and background (artwork_buttons.cpp) ---
 

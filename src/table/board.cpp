@@ -1,7 +1,9 @@
 #include "table/board.h"
 
+#include <QChildEvent>
 #include <QFont>
 #include <QPainter>
+#include <cmath>
 
 #include "table/artwork.h"
 
@@ -41,9 +43,13 @@ void setTextColour(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
+constexpr const char* kLogicalGeometry = "vornelLogicalGeometry";
+constexpr const char* kLogicalFont = "vornelLogicalFont";
+
 }  // namespace
 
-Board::Board(const Artwork& artwork, QWidget* parent) : QWidget(parent), artwork_(artwork) {
+Board::Board(const Artwork& artwork, QWidget* parent)
+    : QWidget(parent), artwork_(artwork), motion_(std::make_unique<CardMotion>(*this)) {
     setObjectName("panel_board");
     setFixedSize(kWidth, kHeight);
     createSeatElements();
@@ -195,10 +201,97 @@ ImageElement* Board::seatImage(const char* family, int seat) const {
 
 TextElement* Board::nameLabel(int seat) const { return text(QString("label_playername%1").arg(seat)); }
 
+Board::~Board() = default;
+
+// --- scaling -------------------------------------------------------------
+
+QRect Board::shownRect(const QRectF& logical) const {
+    if (scale_ == 1.0 && logical.toRect() == logical) return logical.toRect();
+    const QPoint topLeft(qRound(logical.x() * scale_), qRound(logical.y() * scale_));
+    return {topLeft, shownSize(logical.size().toSize())};
+}
+
+QSize Board::shownSize(const QSize& logical) const {
+    return {qRound(logical.width() * scale_), qRound(logical.height() * scale_)};
+}
+
+QRect Board::shownGeometry(const BoardLabel& element) const {
+    if (const auto moving = motion_->placeNow(element)) return shownRect(*moving);
+    return shownRect(QRectF(element.geometry()));
+}
+
+void Board::setScale(qreal factor) {
+    factor = std::max(1.0, factor);
+    const bool changed = factor != scale_;
+    scale_ = factor;
+    setFixedSize(shownSize(QSize(kWidth, kHeight)));
+    if (!changed) return;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        placeChild(child);
+        applyFont(child);
+    }
+    update();
+}
+
+bool Board::scalesChild(const QWidget* child) {
+    // Pop-up menus and other windows parented to the board keep their own size.
+    return !child->isWindow() && !child->property(kUnscaledProperty).toBool();
+}
+
+void Board::placeChild(QWidget* child) {
+    if (!scalesChild(child)) return;
+    if (auto* element = qobject_cast<BoardLabel*>(child)) {
+        element->applyGeometry();
+        return;
+    }
+    // Other widgets (the chat box, the entry line) are placed once, when
+    // made, at their logical place; the first scaling remembers it.
+    QVariant logical = child->property(kLogicalGeometry);
+    if (!logical.isValid()) {
+        logical = child->geometry();
+        child->setProperty(kLogicalGeometry, logical);
+    }
+    child->setGeometry(shownRect(QRectF(logical.toRect())));
+}
+
+void Board::applyFont(QWidget* child) {
+    if (!scalesChild(child)) return;
+    QVariant logical = child->property(kLogicalFont);
+    if (!logical.isValid()) {
+        logical = child->font();
+        child->setProperty(kLogicalFont, logical);
+    }
+    QFont font = logical.value<QFont>();
+    if (font.pixelSize() > 0) font.setPixelSize(std::max(1, qRound(font.pixelSize() * scale_)));
+    else font.setPointSizeF(font.pointSizeF() * scale_);
+    scaling_ = true;
+    child->setFont(font);
+    scaling_ = false;
+}
+
+void Board::childEvent(QChildEvent* event) {
+    if (event->added() && event->child()->isWidgetType()) event->child()->installEventFilter(this);
+    QWidget::childEvent(event);
+}
+
+bool Board::eventFilter(QObject* watched, QEvent* event) {
+    // A font set by anyone but the board is a logical font: remember it and
+    // show it at the board's factor.
+    if (event->type() == QEvent::FontChange && !scaling_ && watched->parent() == this) {
+        auto* child = static_cast<QWidget*>(watched);
+        if (!scalesChild(child)) return QWidget::eventFilter(watched, event);
+        child->setProperty(kLogicalFont, child->font());
+        if (scale_ != 1.0) applyFont(child);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void Board::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kTableColour);
-    painter.drawTiledPixmap(rect(), artwork_.backgroundTile());
+    // Tiled from the stage's corner, so the cloth runs on under the board.
+    const QPixmap& tile = artwork_.backgroundTile();
+    painter.drawTiledPixmap(rect(), tile, QPoint(x() % tile.width(), y() % tile.height()));
 }
 
 }  // namespace vornel::table

@@ -2,14 +2,21 @@
 // The table's board `panel_board` (771 x 551): every element at its place,
 // named as the game names it, plus the chat box, the entry line and the
 // phrase buttons. Elements are found by name without regard to letter case.
+//
+// Places and fonts are given for the board at its smallest size; the board
+// is shown scaled by one factor (setScale), and this is the one place that
+// maps a logical place or font to the shown one.
 
 #include <QColor>
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QWidget>
+#include <QFont>
 #include <array>
+#include <memory>
 
 #include "table/board_element.h"
+#include "table/card_motion.h"
 
 namespace vornel::table {
 
@@ -28,7 +35,23 @@ public:
     static constexpr int kWidth = 771;
     static constexpr int kHeight = 551;
 
+    // A child widget with this property set true is placed by its owner,
+    // not by the board's scaling.
+    static constexpr const char* kUnscaledProperty = "vornelUnscaled";
+
     Board(const Artwork& artwork, QWidget* parent = nullptr);
+    ~Board() override;
+
+    // The factor the board is shown at (1 at its smallest size); the board
+    // takes the size 771 x 551 times the factor and places every child.
+    void setScale(qreal factor);
+    qreal scale() const { return scale_; }
+    // A logical place or size as shown at the current factor.
+    QRect shownRect(const QRectF& logical) const;
+    QSize shownSize(const QSize& logical) const;
+    // Where an element is shown now: its place, or where its motion has it.
+    QRect shownGeometry(const BoardLabel& element) const;
+    CardMotion& motion() { return *motion_; }
 
     // Any element by name, letter case ignored; nullptr when there is none.
     QWidget* element(const QString& name) const;
@@ -51,6 +74,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void childEvent(QChildEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createSeatElements();
@@ -60,7 +85,14 @@ private:
     TextElement* addText(const QString& name, const QString& caption, QRect geometry, const QColor& colour,
                          int pointSize, bool bold);
 
+    static bool scalesChild(const QWidget* child);
+    void placeChild(QWidget* child);
+    void applyFont(QWidget* child);
+
     const Artwork& artwork_;
+    qreal scale_ = 1.0;
+    bool scaling_ = false;  // the board itself is setting a child's font
+    std::unique_ptr<CardMotion> motion_;
     std::array<ImageElement*, 5> bubbles_{};
     std::array<ImageElement*, 11> phraseButtons_{};
     QTextEdit* mainchat_ = nullptr;

@@ -1,13 +1,55 @@
 #pragma once
-// A picture element of the board: a label showing a pixmap, with the
-// number ("tag") and hint text the game keeps on it, and a click signal.
+// The elements of the board: picture and text labels that keep the place
+// the game gives them on the board at its smallest size (their "logical"
+// geometry) and are shown at that place scaled by the board's factor.
+//
+// The geometry functions below hide QWidget's: through an element, the game
+// reads and moves the logical place; the widget itself stands at the shown
+// place, so mouse hits follow the scaling. Outside a Board (a dialog), both
+// are the same.
 
 #include <QLabel>
 #include <QMouseEvent>
 
 namespace vornel::table {
 
-class ImageElement : public QLabel {
+class Board;
+
+class BoardLabel : public QLabel {
+    Q_OBJECT
+public:
+    QRect geometry() const { return logical_; }
+    QPoint pos() const { return logical_.topLeft(); }
+    int x() const { return logical_.x(); }
+    int y() const { return logical_.y(); }
+    QSize size() const { return logical_.size(); }
+    int width() const { return logical_.width(); }
+    int height() const { return logical_.height(); }
+
+    void setGeometry(const QRect& geometry);
+    void setGeometry(int x, int y, int w, int h) { setGeometry(QRect(x, y, w, h)); }
+    void move(int x, int y) { setGeometry(QRect(QPoint(x, y), logical_.size())); }
+    void move(const QPoint& at) { move(at.x(), at.y()); }
+    void resize(int w, int h) { setGeometry(QRect(logical_.topLeft(), QSize(w, h))); }
+    void resize(const QSize& size) { resize(size.width(), size.height()); }
+
+    // Where the widget stands on its parent, in the parent's pixels.
+    QRect shownGeometry() const { return QWidget::geometry(); }
+    // Places the widget at its logical place as the board shows it now.
+    void applyGeometry();
+
+protected:
+    BoardLabel(const QString& name, QWidget* parent, QRect geometry);
+    // The board this element stands on; nullptr in other windows.
+    Board* board() const;
+    // A change made by the game ends the element's motion at its final place.
+    void settleMotion();
+
+private:
+    QRect logical_;
+};
+
+class ImageElement : public BoardLabel {
     Q_OBJECT
 public:
     ImageElement(const QString& name, QWidget* parent, QRect geometry);
@@ -16,6 +58,7 @@ public:
     void setTag(int tag) { tag_ = tag; }
     const QString& hint() const { return hint_; }
     void setHint(const QString& hint) { hint_ = hint; }
+    void setPixmap(const QPixmap& picture);
     // Empties the picture (the element keeps its place and size).
     void clearPicture() { setPixmap(QPixmap()); }
 
@@ -24,6 +67,9 @@ Q_SIGNALS:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // Scaled or on a high-density screen, the picture is drawn again for
+    // the size it is shown at instead of being stretched.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int tag_ = 0;
@@ -31,7 +77,7 @@ private:
 };
 
 // A text label of the board with a hint text (a seat's default name).
-class TextElement : public QLabel {
+class TextElement : public BoardLabel {
     Q_OBJECT
 public:
     TextElement(const QString& name, const QString& caption, QWidget* parent, QRect geometry);

@@ -41,6 +41,7 @@ void GameView::placecard(std::string_view rest) {
     }
     if (*seat == state_.ownSeat) sortthem();
     else if (lastSlot > 0 && lastSlot <= 5 && isSeat(*seat)) drawFan(*seat, lastSlot);
+    board_.motion().dealt(*seat, state_.ownSeat);
     window_.playsounds("getcard");
 }
 

@@ -1,8 +1,6 @@
 // Tricks and scores: the turn, cards landing on the table, refusals, the
 // trick winner, the hand's score with its announcement, the end of the game.
 
-#include <QPainter>
-
 #include "engine/cards.h"
 #include "net/protocol.h"
 #include "table/artwork.h"
@@ -78,6 +76,7 @@ void GameView::playedcard(std::string_view rest) {
     const auto slot = reader.number();
     const auto code = reader.number();
     if (!seat || !slot || !code) return;
+    const QRect hand = board_.motion().handPlace(*seat, *slot, state_.ownSeat);
     board_.text("label_discard")->hide();
     window_.playsounds("placecard");
     ImageElement* trump = board_.image("image_trump");
@@ -87,6 +86,7 @@ void GameView::playedcard(std::string_view rest) {
         if (*code >= 0 && *code <= 56) played->setPixmap(window_.artwork().card(*code));
         played->setTag(*code);
         played->raise();
+        board_.motion().slide(played, hand);
     }
     if (*seat == state_.ownSeat) {
         if (ImageElement* card = board_.image(QString("card%1").arg(*slot))) {
@@ -151,9 +151,11 @@ void GameView::trickwinner(std::string_view rest) {
     for (int seat = 1; seat <= 4; ++seat) board_.seatImage("image_played", seat)->setTag(0);
     marker->show();
     marker->raise();
+    board_.motion().trickWon(*winner);
 }
 
 void GameView::clearcards(std::string_view) {
+    board_.motion().gatherTrick();
     for (int seat = 1; seat <= 4; ++seat) board_.seatImage("image_played", seat)->clearPicture();
 }
 

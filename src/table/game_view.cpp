@@ -1,7 +1,5 @@
 #include "table/game_view.h"
 
-#include <QPainter>
-
 #include "engine/cards.h"
 #include "net/protocol.h"
 #include "table/artwork.h"
@@ -71,12 +69,7 @@ void GameView::drawFan(int seat, int count) {
     if (fan == nullptr) return;
     fan->setTag(count);
     fan->resize(66 + 5 * count, 96);
-    QPixmap picture(66 + 5 * count, 96);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    for (int i = 0; i < count; ++i) painter.drawPixmap(5 * i, 0, window_.artwork().card(0));
-    painter.end();
-    fan->setPixmap(picture);
+    fan->setPixmap(window_.artwork().fan(count));
 }
 
 void GameView::resetHand() {

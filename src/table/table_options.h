@@ -18,6 +18,7 @@ struct TableOptions {
     bool playSounds = true;
     int turnSound = 0;  // 0 "Classic", 1 "New"
     bool chatterSounds = false;
+    bool animate = true;  // cards move to their places
     // Phrase button texts 1..9 (index 0 unused); empty keeps the built-in text.
     std::array<QString, 10> phrases;
 };

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "net/protocol.h"
+#include "table/board_stage.h"
 #include "table/chat_box.h"
 #include "table/game_view.h"
 #include "table/seat_rotation.h"
@@ -26,16 +27,9 @@ TableWindow::TableWindow(Services services, QWidget* parent)
     setObjectName("Tchat");
     setWindowTitle("Vornel");
 
-    auto* central = new QWidget(this);
-    central->setObjectName("central");
-    central->setAutoFillBackground(true);
-    QPalette palette = central->palette();
-    palette.setColor(QPalette::Window, kTableColour);
-    central->setPalette(palette);
-    central->setMinimumSize(Board::kWidth + 15, Board::kHeight + 12);
-    setCentralWidget(central);
-    board_ = new Board(artwork_, central);
-    board_->move(0, 0);
+    auto* stage = new BoardStage(artwork_, this);
+    setCentralWidget(stage);
+    board_ = &stage->board();
 
     chat_ = std::make_unique<ChatBox>(*board_->mainchat());
     // A host that sends chat lines without end must not grow the table
@@ -183,6 +177,7 @@ void TableWindow::buildMenus() {
     connect(add(view, "action_gamelog", "Game Log"), &QAction::triggered, this, &TableWindow::showScoreCardRequested);
     connect(add(view, "action_phraselist", "Phrase List"), &QAction::triggered, this,
             &TableWindow::showPhraseEditorRequested);
+    addDisplayActions(options, view);
 
     QMenu* help = menuBar()->addMenu("Help");
     QAction* content = add(help, "action_content", "Content");
@@ -393,6 +388,7 @@ void TableWindow::applyOptions(const TableOptions& options) {
         a->setChecked(checked);
     }
     applyChatOptions();
+    applyAnimate();
 }
 
 void TableWindow::startGameClicked() {
@@ -411,6 +407,7 @@ void TableWindow::startGameClicked() {
 
 void TableWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) Q_EMIT activated();
+    if (event->type() == QEvent::WindowStateChange) showDisplayState();
     QMainWindow::changeEvent(event);
 }
 

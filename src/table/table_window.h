@@ -134,6 +134,10 @@ protected:
 
 private:
     void buildMenus();
+    // Options -> "Animate Cards" and View -> "Full Screen" (table_window_display.cpp).
+    void addDisplayActions(QMenu* options, QMenu* view);
+    void showDisplayState();
+    void applyAnimate();
     void buildDispatch();
     void connectBoard();
     void setBotSpeed(int speed, bool announce);
@@ -186,6 +190,7 @@ private:
     QMenu* chatMenu_ = nullptr;
     QMenu* entryMenu_ = nullptr;
     Qt::CursorShape chatCursor_ = Qt::IBeamCursor;  // the box's own, away from addresses
+    bool maximisedBeforeFullScreen_ = false;
 };
 
 }  // namespace vornel::table

@@ -206,7 +206,8 @@ bool TableWindow::phraseTick() {
 void TableWindow::b_phrase10Click() {
     // Opens downwards, its right edge at the button's lower right corner.
     const ImageElement* button = board_->phraseButton(10);
-    const QPoint corner = button->mapToGlobal(QPoint(button->width(), button->height()));
+    // rect() is the button as shown, at the board's scale.
+    const QPoint corner = button->mapToGlobal(button->rect().bottomRight() + QPoint(1, 1));
     chatterMenu_->popup(corner - QPoint(chatterMenu_->sizeHint().width(), 0));
 }
 
