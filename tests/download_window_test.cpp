@@ -26,6 +26,7 @@
 #include "app/game_start_dialog.h"
 #include "app/program.h"
 #include "engine/simulation.h"
+#include "program_fixture.h"
 #include "table_test_support.h"
 
 namespace vornel::app {
@@ -111,24 +112,21 @@ private:
     int piecesSent_ = 0;
 };
 
-class LobbyDownload : public ::testing::Test {
+class LobbyDownload : public test::ProgramFixture {
 protected:
     void SetUp() override {
-        QApplication::setQuitOnLastWindowClosed(false);
-        ASSERT_TRUE(home.isValid());
-        qputenv("VORNEL_HOME", home.path().toLocal8Bit());
+        ProgramFixture::SetUp();
         qputenv("VORNEL_LOBBY_PROGRAM", home.filePath("no-lobby-here").toLocal8Bit());
         web.add("/Zelmo7LobbySetup.sh", {"HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream", kInstaller});
     }
     void TearDown() override {
-        program.reset();
-        for (const char* name : {"VORNEL_HOME", "VORNEL_LOBBY_URL", "VORNEL_LOBBY_PROGRAM"}) qunsetenv(name);
+        ProgramFixture::TearDown();
+        for (const char* name : {"VORNEL_LOBBY_URL", "VORNEL_LOBBY_PROGRAM"}) qunsetenv(name);
     }
 
     void startSolo() {
-        program = std::make_unique<Program>(QStringList{}, Program::Options{freePort(), &speed});
-        program->start();
-        ASSERT_TRUE(waitUntil([&] { return program->table().state().loggedIn && program->settingsRead(); }));
+        start({});
+        ASSERT_TRUE(loggedIn());
     }
     void download(const QString& address) {
         qputenv("VORNEL_LOBBY_URL", address.toUtf8());
@@ -143,10 +141,7 @@ protected:
     }
     bool ended() { return button("getbutton")->isEnabled(); }
 
-    QTemporaryDir home;
-    FixedBotSpeed speed{2};
     LocalWebServer web;
-    std::unique_ptr<Program> program;
 };
 
 TEST_F(LobbyDownload, ASoloStartShowsTheWindowOnTopCentredWithItsPanelsAndPicture) {

@@ -12,6 +12,7 @@
 #include "app/phrase_editor.h"
 #include "app/program.h"
 #include "engine/simulation.h"
+#include "program_fixture.h"
 #include "table_test_support.h"
 
 namespace vornel::app {
@@ -19,42 +20,13 @@ namespace {
 
 using table::test::waitUntil;
 
-class ProgramChat : public ::testing::Test {
+class ProgramChat : public test::ProgramFixture {
 protected:
-    void SetUp() override {
-        QApplication::setQuitOnLastWindowClosed(false);
-        ASSERT_TRUE(home.isValid());
-        qputenv("VORNEL_HOME", home.path().toLocal8Bit());
-    }
-    void TearDown() override {
-        program.reset();
-        qunsetenv("VORNEL_HOME");
-    }
-    Program& start(QStringList arguments) {
-        program.reset();
-        program = std::make_unique<Program>(std::move(arguments), Program::Options{table::test::freePort(), &speed});
-        program->start();
-        return *program;
-    }
     Program& startSolo() {
         Program& p = start({});
-        EXPECT_TRUE(waitUntil([&] { return p.table().state().loggedIn && p.settingsRead(); }));
+        EXPECT_TRUE(loggedIn());
         return p;
     }
-    QString path() const { return home.filePath("zelmolobby.ini"); }
-    QByteArray settingsText() const {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void writeSettingsText(const QByteArray& text) {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-
-    QTemporaryDir home;
-    FixedBotSpeed speed{2};
-    std::unique_ptr<Program> program;
 };
 
 TEST_F(ProgramChat, DoneStoresThePhrasesAndAnEmptyOneIsBuiltInAfterARestart) {
@@ -89,7 +61,7 @@ TEST_F(ProgramChat, DoneStoresThePhrasesAndAnEmptyOneIsBuiltInAfterARestart) {
 }
 
 TEST_F(ProgramChat, LoginAppliesTheTextColourAndThePhrasesAndTheTablePlaysThroughThePlayer) {
-    writeSettingsText("[Vornel]\nTextcolor=clRed\nActioncolor=$00008000\nPhrase5=Go team\nPhrase6=\n");
+    writeSettings("[Vornel]\nTextcolor=clRed\nActioncolor=$00008000\nPhrase5=Go team\nPhrase6=\n");
     Program& p = startSolo();
     EXPECT_EQ(p.table().board().mychat()->palette().color(QPalette::Text), QColor(255, 0, 0));
     EXPECT_EQ(p.table().phrase(5), "Go team");
@@ -102,7 +74,7 @@ TEST_F(ProgramChat, LoginAppliesTheTextColourAndThePhrasesAndTheTablePlaysThroug
 
 TEST_F(ProgramChat, OptionsChangedBeforeLoginLeaveTheSettingsFileAsItWas) {
     const QByteArray original = "[Vornel]\nTextsize=12\nPlaysounds=false\nTurnsound=1\nBotspeed=750\nPhrase2=Mine\n";
-    writeSettingsText(original);
+    writeSettings(original);
     Program& p = start({"Ann"});  // one argument: no connection, no login
     ASSERT_TRUE(waitUntil([&] { return !table::test::chatLines(p.table()).empty(); }));
     for (const char* item : {"action_playsounds", "action_chattersounds", "action_turnclassic", "action_size8",

@@ -22,6 +22,7 @@
 #include "app/spy_list_window.h"
 #include "engine/simulation.h"
 #include "table/chat_box.h"
+#include "program_fixture.h"
 #include "table_test_support.h"
 
 namespace vornel::app {
@@ -30,29 +31,13 @@ namespace {
 using table::test::freePort;
 using table::test::waitUntil;
 
-class ProgramWindows : public ::testing::Test {
+class ProgramWindows : public test::ProgramFixture {
 protected:
     void SetUp() override {
-        QApplication::setQuitOnLastWindowClosed(false);
-        ASSERT_TRUE(home.isValid());
-        qputenv("VORNEL_HOME", home.path().toLocal8Bit());
-        program = std::make_unique<Program>(QStringList{}, Program::Options{freePort(), &speed});
-        program->start();
-        ASSERT_TRUE(waitUntil([&] { return program->table().state().loggedIn && program->settingsRead(); }));
+        ProgramFixture::SetUp();
+        start({});
+        ASSERT_TRUE(loggedIn());
     }
-    void TearDown() override {
-        program.reset();
-        qunsetenv("VORNEL_HOME");
-    }
-    table::TableWindow& table() { return program->table(); }
-    QByteArray settingsText() const {
-        QFile file(home.filePath("zelmolobby.ini"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    QTemporaryDir home;
-    FixedBotSpeed speed{2};
-    std::unique_ptr<Program> program;
 };
 
 TEST_F(ProgramWindows, ElevenWindowsInTheirOrderWithTheirCaptions) {

@@ -17,6 +17,7 @@
 #include "engine/simulation.h"
 #include "engine/tally_codec.h"
 #include "engine/tally_file.h"
+#include "program_fixture.h"
 #include "table_test_support.h"
 
 namespace vornel::app {
@@ -46,30 +47,17 @@ void answerNextQuestion(QMessageBox::StandardButton button) {
     poll->start(5);
 }
 
-class TallyWindow : public ::testing::Test {
+class TallyWindow : public test::ProgramFixture {
 protected:
-    void SetUp() override {
-        QApplication::setQuitOnLastWindowClosed(false);
-        ASSERT_TRUE(home.isValid());
-        qputenv("VORNEL_HOME", home.path().toLocal8Bit());
-    }
-    void TearDown() override {
-        program.reset();
-        qunsetenv("VORNEL_HOME");
-    }
-    void start() {
-        program = std::make_unique<Program>(QStringList{}, Program::Options{freePort(), &speed});
-        program->start();
-        ASSERT_TRUE(waitUntil([&] { return program->table().state().loggedIn && program->settingsRead(); }));
+    void startTally() {
+        start({});
+        ASSERT_TRUE(loggedIn());
         // Three players join as the host would announce them.
         for (const char* arrival : {"CMD_newplayerinfo+2+Ann", "CMD_newplayerinfo+3+Bo", "CMD_newplayerinfo+4+Cy"})
             program->table().dispatch(arrival);
         ASSERT_EQ(seat(4), "Cy");
     }
-    void restart() {
-        program.reset();
-        start();
-    }
+    void restart() { startTally(); }
     QString file() const { return home.filePath("Vorneltally.tld"); }
     std::string storedText() const {
         QFile f(file());
@@ -108,14 +96,10 @@ protected:
         }));
     }
     QString seat(int s) { return program->table().board().nameLabel(s)->text(); }
-
-    QTemporaryDir home;
-    FixedBotSpeed speed{2};
-    std::unique_ptr<Program> program;
 };
 
 TEST_F(TallyWindow, FirstRunStartsEmptyAndWritesNineZeros) {
-    start();
+    startTally();
     EXPECT_EQ(window().windowTitle(), "Vornel - Tally List");
     EXPECT_EQ(labels("mylabel_", 1, 4), QStringList({"0", "0", "0", "0"}));
     EXPECT_TRUE(entries(tallied()).isEmpty());
@@ -131,7 +115,7 @@ TEST_F(TallyWindow, FirstRunStartsEmptyAndWritesNineZeros) {
 }
 
 TEST_F(TallyWindow, GamesAndHandsAreCountedThroughTheTableAndARestartKeepsTotals) {
-    start();
+    startTally();
     viewTally();
     const QString partner = seat(3), opponent = seat(2), other = seat(4);
     follow(partner);
@@ -169,7 +153,7 @@ TEST_F(TallyWindow, AFollowedNameIsFoundInAnyLetterCaseButWinsNeedTheExactName) 
     tally::TallyTable stored;
     stored.follow("ANN");
     writeFile(QByteArray::fromStdString(tally::compress(stored.toText())));
-    start();
+    startTally();
     viewTally();
     ASSERT_EQ(entries(inGame(), true), QStringList({"Ann"}));
     inGame()->item(0)->setCheckState(Qt::Unchecked);  // clicked again: still followed, nothing added
@@ -181,7 +165,7 @@ TEST_F(TallyWindow, AFollowedNameIsFoundInAnyLetterCaseButWinsNeedTheExactName) 
 }
 
 TEST_F(TallyWindow, UnfollowingAsksAndResetEmptiesEverything) {
-    start();
+    startTally();
     viewTally();
     for (int s = 2; s <= 4; ++s) follow(seat(s));
     unfollow(seat(3), QMessageBox::No);
@@ -206,7 +190,7 @@ TEST_F(TallyWindow, UnfollowingAsksAndResetEmptiesEverything) {
 
 TEST_F(TallyWindow, ADamagedFileIsReportedAndKeptAside) {
     writeFile(QByteArray("WRZL\x09\x00\x00\x00\x03\x00\x80" "ab", 13));  // 2 bytes of the 9 announced
-    start();
+    startTally();
     ASSERT_TRUE(window().loadFailure());
     const QString expected = "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
     EXPECT_EQ(QString::fromStdString(*window().loadFailure()), expected);
@@ -223,7 +207,7 @@ TEST_F(TallyWindow, ADamagedFileIsReportedAndKeptAside) {
 }
 
 TEST_F(TallyWindow, PictureWithFollowedPlayers) {
-    start();
+    startTally();
     viewTally();
     for (int s = 2; s <= 4; ++s) follow(seat(s));
     program->table().dispatch("CMD_thewinner+1+");
