@@ -1,0 +1,399 @@
+#include "expert_player.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace vornel {
+
+namespace {
+
+using expert::cardBit;
+using expert::cardIndex;
+using expert::cardOfIndex;
+using expert::DoubleDummy;
+using expert::Layout;
+
+constexpr std::uint32_t kAllCards = (std::uint32_t{1} << 24) - 1;
+
+std::uint64_t mix(std::uint64_t a, std::uint64_t b) {
+    std::uint64_t z = a ^ (b + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+std::uint32_t handMask(const SeatView& view) {
+    std::uint32_t mask = 0;
+    for (int slot = 1; slot <= 5; ++slot)
+        if (view.slots[slot] != kNoCard) mask |= cardBit(view.slots[slot]);
+    return mask;
+}
+
+int slotOf(const SeatView& view, int code) {
+    for (int slot = 1; slot <= 5; ++slot)
+        if (view.slots[slot] == code) return slot;
+    return 0;
+}
+
+// The seat that leads the first trick: after a lone Maker, else after the dealer.
+int firstLeader(int dealer, int makerSeat, bool alone) {
+    return alone ? vornel::nextSeat(makerSeat) : vornel::nextSeat(dealer);
+}
+
+// The hand as it stands after the tricks seen so far.
+struct Replay {
+    int makerTricks = 0;
+    int leader = 0;
+    int trickCount = 0;
+    std::array<int, 4> trick{};
+    int led = 0;
+    std::array<std::uint32_t, 5> voidSuits{};  // bit per suit a seat showed it lacks
+    std::array<int, 5> played{};
+    std::uint32_t playedCards = 0;
+};
+
+Replay replay(const SeatView& view, const DoubleDummy& dd) {
+    Replay r;
+    const int perTrick = view.cardsPerTrick();
+    const int whole = view.playCount / perTrick;
+    for (int t = 0; t <= whole; ++t) {
+        const int first = t * perTrick;
+        const int last = std::min(view.playCount, first + perTrick);
+        if (first >= last) break;
+        const int led = dd.effectiveSuit(cardIndex(view.plays[first].value));
+        int winner = 0, best = -1;
+        for (int i = first; i < last; ++i) {
+            const int seat = view.plays[i].seat, code = view.plays[i].value;
+            const int index = cardIndex(code);
+            ++r.played[seat];
+            r.playedCards |= cardBit(code);
+            if (dd.effectiveSuit(index) != led) r.voidSuits[seat] |= 1u << led;
+            const int strength = dd.power(index, led);
+            if (strength > best) {
+                best = strength;
+                winner = seat;
+            }
+        }
+        if (last - first == perTrick) {
+            if (teamOf(winner) == teamOf(view.maker)) ++r.makerTricks;
+        } else {
+            r.leader = view.plays[first].seat;
+            r.trickCount = last - first;
+            r.led = led;
+            for (int i = first; i < last; ++i) r.trick[i - first] = view.plays[i].value;
+        }
+    }
+    if (r.trickCount == 0) r.leader = view.seat;
+    return r;
+}
+
+// Where the unseen cards may lie, and how many each seat still holds.
+struct Knowledge {
+    std::uint32_t pool = 0;
+    std::array<int, 5> need{};
+    std::array<std::uint32_t, 5> allowed{};
+    std::array<std::uint32_t, 5> fixed{};  // cards known to be in a hand (the seat's own, the dealer's pick-up)
+};
+
+// Deals the pool to the seats as `knowledge` allows; without a consistent
+// deal in a few tries the voids are ignored.
+void dealHidden(const Knowledge& k, SeededRandom& random, std::array<std::uint32_t, 5>& hands) {
+    std::array<std::int8_t, 24> cards{};
+    int n = 0;
+    for (std::uint32_t rest = k.pool; rest != 0; rest &= rest - 1) cards[n++] = static_cast<std::int8_t>(std::countr_zero(rest));
+    std::array<int, 4> order{1, 2, 3, 4};
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return std::popcount(k.allowed[a]) < std::popcount(k.allowed[b]); });
+    for (int attempt = 0; attempt < 24; ++attempt) {
+        for (int i = n - 1; i > 0; --i) std::swap(cards[i], cards[random.below(i + 1)]);
+        const bool strict = attempt < 20;
+        std::uint32_t used = 0;
+        bool ok = true;
+        hands = k.fixed;
+        for (int seat : order) {
+            int wanted = k.need[seat];
+            const std::uint32_t allowed = strict ? k.allowed[seat] : k.pool;
+            for (int i = 0; i < n && wanted > 0; ++i) {
+                const std::uint32_t bit = std::uint32_t{1} << cards[i];
+                if ((used & bit) != 0 || (allowed & bit) == 0) continue;
+                used |= bit;
+                hands[seat] |= bit;
+                --wanted;
+            }
+            if (wanted > 0) {
+                ok = false;
+                break;
+            }
+        }
+        if (ok) return;
+    }
+}
+
+// The dealer's exchange as a sampled opponent or partner would make it: the
+// lowest card outside trump, from the shortest suit; the lowest trump when
+// all are trump.
+std::uint32_t simpleDiscard(std::uint32_t hand, const DoubleDummy& dd) {
+    int chosen = -1, chosenKey = 1 << 30;
+    for (std::uint32_t rest = hand; rest != 0; rest &= rest - 1) {
+        const int index = std::countr_zero(rest);
+        const int suit = dd.effectiveSuit(index);
+        const bool trump = suit == dd.trump();
+        const int length = std::popcount(hand & dd.suitMask(suit));
+        const int rank = dd.power(index, suit);
+        const int key = (trump ? 10000 : 0) + (rank == kAce ? 1000 : 0) + length * 100 + rank;
+        if (key < chosenKey) {
+            chosenKey = key;
+            chosen = index;
+        }
+    }
+    return chosen < 0 ? hand : hand & ~(std::uint32_t{1} << chosen);
+}
+
+// Everything the bidding evaluations share for one decision.
+struct BidContext {
+    const SeatView& view;
+    std::uint32_t mine;
+    SeededRandom& random;
+    const ExpertTuning& tuning;
+    std::uint64_t nodes = 0;
+};
+
+struct TrumpValue {
+    double withPartner = 0;
+    double alone = 0;
+};
+
+// Average points for the seat's team when `maker` makes `trump`, the dealer
+// taking the turned card when `pickUp`. Going alone is searched exactly when
+// `exactAlone`, otherwise only where the partnership marches.
+TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exactAlone, int samples) {
+    const SeatView& v = c.view;
+    DoubleDummy dd(trump);
+    const int me = v.seat;
+    const int turned = v.turnedCard;
+    const std::uint32_t turnedBit = cardBit(turned);
+    Knowledge k;
+    k.pool = kAllCards & ~c.mine & ~turnedBit;
+    for (int seat = 1; seat <= 4; ++seat) {
+        k.need[seat] = seat == me ? 0 : 5;
+        k.allowed[seat] = k.pool;
+    }
+    // A dealer that already exchanged holds the turned card among the five.
+    const bool exchanged = v.discarded != kNoCard;
+    k.fixed[me] = c.mine;
+    const double sign = teamOf(me) == teamOf(maker) ? 1.0 : -1.0;
+    double sumPartner = 0, sumAlone = 0;
+    int done = 0;
+    std::array<std::uint32_t, 5> hands{};
+    for (int s = 0; s < samples; ++s) {
+        if (s > 0 && dd.nodes() + c.nodes > c.tuning.nodeBudget) break;
+        dealHidden(k, c.random, hands);
+        if (pickUp && !exchanged) hands[v.dealer] = simpleDiscard(hands[v.dealer] | turnedBit, dd);
+        Layout layout;
+        layout.hands = hands;
+        layout.makerSeat = maker;
+        layout.alone = false;
+        layout.leader = firstLeader(v.dealer, maker, false);
+        const int partnerValue = dd.solve(layout);
+        int aloneValue = partnerValue;
+        if (exactAlone || partnerValue == 2) {
+            layout.alone = true;
+            layout.leader = firstLeader(v.dealer, maker, true);
+            aloneValue = dd.solve(layout);
+        }
+        sumPartner += partnerValue;
+        sumAlone += aloneValue;
+        ++done;
+    }
+    c.nodes += dd.nodes();
+    TrumpValue value;
+    value.withPartner = sign * sumPartner / std::max(done, 1);
+    value.alone = sign * sumAlone / std::max(done, 1);
+    return value;
+}
+
+double bestOf(const TrumpValue& value) { return std::max(value.withPartner, value.alone); }
+
+}  // namespace
+
+std::uint64_t ExpertPlayer::decisionSeed(const SeatView& view) const {
+    std::uint64_t s = mix(seed_, static_cast<std::uint64_t>(view.seat));
+    s = mix(s, static_cast<std::uint64_t>(view.handsDealt));
+    s = mix(s, static_cast<std::uint64_t>(view.bidCount) << 8 | static_cast<std::uint64_t>(view.playCount));
+    return mix(s, static_cast<std::uint64_t>(view.decision));
+}
+
+int ExpertPlayer::decide(const SeatView& view) {
+    switch (view.decision) {
+    case Decision::Bid: return bid(view);
+    case Decision::Choose: return choose(view);
+    case Decision::Alone: return alone(view);
+    case Decision::Discard: return discard(view);
+    case Decision::Play: return play(view);
+    }
+    return 0;
+}
+
+int ExpertPlayer::bid(const SeatView& view) {
+    SeededRandom random(decisionSeed(view));
+    BidContext context{view, handMask(view), random, tuning_};
+    const int trump = suitOf(view.turnedCard);
+    const TrumpValue value = valueTrump(context, trump, view.seat, true, false, tuning_.bidSamples);
+    return bestOf(value) >= tuning_.orderMargin ? 1 : 2;
+}
+
+int ExpertPlayer::choose(const SeatView& view) {
+    SeededRandom random(decisionSeed(view));
+    BidContext context{view, handMask(view), random, tuning_};
+    int bestSuit = 0;
+    double best = -100;
+    for (int suit = 1; suit <= 4; ++suit) {
+        if (suit == view.turnedDown) continue;
+        const double value = bestOf(valueTrump(context, suit, view.seat, false, false, tuning_.bidSamples));
+        if (value > best) {
+            best = value;
+            bestSuit = suit;
+        }
+    }
+    // The dealer's pass throws the hand in, which is worth nothing to either side.
+    const double margin = view.seat == view.dealer ? 0.0 : tuning_.nameMargin;
+    return bestSuit != 0 && best >= margin ? bestSuit + 2 : 22;
+}
+
+int ExpertPlayer::alone(const SeatView& view) {
+    SeededRandom random(decisionSeed(view));
+    std::uint32_t mine = handMask(view);
+    const bool dealerToExchange = view.orderedUp && view.seat == view.dealer && view.discarded == kNoCard;
+    BidContext context{view, mine, random, tuning_};
+    if (dealerToExchange) {
+        DoubleDummy dd(view.trump);
+        context.mine = simpleDiscard(mine | cardBit(view.turnedCard), dd);
+    }
+    const TrumpValue value = valueTrump(context, view.trump, view.seat, view.orderedUp && !dealerToExchange, true,
+                                        tuning_.bidSamples);
+    return value.alone > value.withPartner + tuning_.aloneMargin ? 7 : 8;
+}
+
+int ExpertPlayer::discard(const SeatView& view) {
+    const std::uint32_t mine = handMask(view);
+    const std::uint32_t six = mine | cardBit(view.turnedCard);
+    DoubleDummy dd(view.trump);
+    const std::uint32_t simple = simpleDiscard(six, dd);
+    auto slotFor = [&](std::uint32_t kept) {
+        const int gone = cardOfIndex(std::countr_zero(six & ~kept));
+        const int slot = slotOf(view, gone);
+        return slot != 0 ? slot : 1;
+    };
+    // A partner playing alone leaves the dealer's cards out of the hand.
+    if (view.alone && view.maker != view.seat && partnerOf(view.maker) == view.seat) return slotFor(simple);
+
+    std::uint32_t candidates = mine & ~dd.suitMask(view.trump);
+    if (candidates == 0) candidates = mine;
+    if (std::popcount(candidates) == 1) return slotFor(six & ~candidates);
+
+    SeededRandom random(decisionSeed(view));
+    Knowledge k;
+    k.pool = kAllCards & ~six;
+    for (int seat = 1; seat <= 4; ++seat) {
+        const bool sitsOut = view.alone && seat == partnerOf(view.maker);
+        k.need[seat] = seat == view.seat || sitsOut ? 0 : 5;
+        k.allowed[seat] = k.pool;
+    }
+    std::array<double, 24> sums{};
+    std::array<std::uint32_t, 5> hands{};
+    const double sign = teamOf(view.seat) == teamOf(view.maker) ? 1.0 : -1.0;
+    for (int s = 0; s < tuning_.discardSamples; ++s) {
+        if (s > 0 && dd.nodes() > tuning_.nodeBudget) break;
+        dealHidden(k, random, hands);
+        for (std::uint32_t rest = candidates; rest != 0; rest &= rest - 1) {
+            const int index = std::countr_zero(rest);
+            Layout layout;
+            layout.hands = hands;
+            layout.hands[view.seat] = six & ~(std::uint32_t{1} << index);
+            layout.makerSeat = view.maker;
+            layout.alone = view.alone;
+            layout.leader = firstLeader(view.dealer, view.maker, view.alone);
+            sums[index] += sign * dd.solve(layout);
+        }
+    }
+    // Equal averages: the exchange a careful player makes anyway.
+    const int simpleIndex = std::countr_zero(six & ~simple);
+    int bestIndex = -1;
+    for (std::uint32_t rest = candidates; rest != 0; rest &= rest - 1) {
+        const int index = std::countr_zero(rest);
+        if (bestIndex < 0 || sums[index] > sums[bestIndex] + 1e-9 ||
+            (sums[index] > sums[bestIndex] - 1e-9 && index == simpleIndex))
+            bestIndex = index;
+    }
+    return slotFor(six & ~(std::uint32_t{1} << bestIndex));
+}
+
+int ExpertPlayer::play(const SeatView& view) {
+    DoubleDummy dd(view.trump);
+    const Replay r = replay(view, dd);
+    const std::uint32_t mine = handMask(view);
+    std::uint32_t legal = mine;
+    if (r.trickCount > 0 && (mine & dd.suitMask(r.led)) != 0) legal = mine & dd.suitMask(r.led);
+    if (legal == 0) return 0;
+    // The cheapest card of those that do equally well.
+    auto cheapness = [&](int index) {
+        const int led = r.trickCount > 0 ? r.led : dd.effectiveSuit(index);
+        return dd.power(index, led) + (dd.effectiveSuit(index) == dd.trump() ? 50 : 0);
+    };
+    if (std::popcount(legal) == 1) return slotOf(view, cardOfIndex(std::countr_zero(legal)));
+
+    // What the others may hold.
+    Knowledge k;
+    const int sittingOut = view.sittingOut();
+    const std::uint32_t turnedBit = cardBit(view.turnedCard);
+    const bool dealerHoldsTurned = view.orderedUp && view.seat != view.dealer && view.dealer != sittingOut &&
+                                   (r.playedCards & turnedBit) == 0;
+    k.pool = kAllCards & ~mine & ~r.playedCards & ~turnedBit;
+    if (view.discarded != kNoCard) k.pool &= ~cardBit(view.discarded);
+    for (int seat = 1; seat <= 4; ++seat) {
+        if (seat == view.seat || seat == sittingOut) continue;
+        k.need[seat] = 5 - r.played[seat];
+        std::uint32_t allowed = k.pool;
+        for (int suit = 1; suit <= 4; ++suit)
+            if ((r.voidSuits[seat] >> suit & 1u) != 0) allowed &= ~dd.suitMask(suit);
+        k.allowed[seat] = allowed;
+    }
+    k.fixed[view.seat] = mine;
+    if (dealerHoldsTurned) {
+        k.fixed[view.dealer] = turnedBit;
+        --k.need[view.dealer];
+    }
+
+    Layout layout;
+    layout.makerSeat = view.maker;
+    layout.alone = view.alone;
+    layout.makerTricks = r.makerTricks;
+    layout.leader = r.leader;
+    layout.trickCount = r.trickCount;
+    layout.trick = r.trick;
+
+    SeededRandom random(decisionSeed(view));
+    const double sign = teamOf(view.seat) == teamOf(view.maker) ? 1.0 : -1.0;
+    std::array<double, 24> sums{};
+    std::array<int, 24> values{};
+    for (int s = 0; s < tuning_.playSamples; ++s) {
+        if (s > 0 && dd.nodes() > tuning_.nodeBudget) break;
+        dealHidden(k, random, layout.hands);
+        std::uint32_t searched = 0;
+        dd.valueMoves(layout, values, searched);
+        for (std::uint32_t rest = legal; rest != 0; rest &= rest - 1) {
+            const int index = std::countr_zero(rest);
+            sums[index] += sign * values[index];
+        }
+    }
+    int bestIndex = -1;
+    for (std::uint32_t rest = legal; rest != 0; rest &= rest - 1) {
+        const int index = std::countr_zero(rest);
+        if (bestIndex < 0 || sums[index] > sums[bestIndex] + 1e-9 ||
+            (sums[index] > sums[bestIndex] - 1e-9 && cheapness(index) < cheapness(bestIndex)))
+            bestIndex = index;
+    }
+    return slotOf(view, cardOfIndex(bestIndex));
+}
+
+}  // namespace vornel
