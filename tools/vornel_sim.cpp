@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -123,14 +124,26 @@ std::uint64_t splitmix(std::uint64_t x) {
     return z ^ (z >> 31);
 }
 
+// The calling thread's processor time, so other work on a shared machine
+// does not count; elsewhere the wall clock stands in.
+double cpuMs() {
+#if defined(CLOCK_THREAD_CPUTIME_ID)
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+#else
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+#endif
+}
+
 // Times every decision of the expert it wraps.
 class TimedPolicy final : public vornel::SeatPolicy {
 public:
     explicit TimedPolicy(vornel::SeatPolicy& inner) : inner_(inner) {}
     int decide(const vornel::SeatView& view) override {
-        const auto started = std::chrono::steady_clock::now();
+        const double before = cpuMs();
         const int choice = inner_.decide(view);
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+        const double ms = cpuMs() - before;
         ++decisions;
         totalMs += ms;
         maxMs = std::max(maxMs, ms);
@@ -158,7 +171,11 @@ GameResult playSeededGame(const Options& options, std::uint64_t index) {
     const std::uint64_t gameSeed = splitmix(options.seed ^ splitmix(index));
     vornel::GameAudit audit;
     vornel::ComputerGame game(audit, gameSeed);
-    vornel::ExpertPlayer expert(splitmix(gameSeed ^ 0x45787065727453ULL));
+    vornel::ExpertTuning tuning;
+    if (const char* t = std::getenv("VORNEL_TUNE"))
+        std::sscanf(t, "%lf,%lf,%lf,%d,%d,%d,%lf,%lf", &tuning.orderMargin, &tuning.nameMargin, &tuning.aloneMargin,
+                    &tuning.playSamples, &tuning.bidSamples, &tuning.discardSamples, &tuning.modelWeight, &tuning.bidModelWeight);
+    vornel::ExpertPlayer expert(splitmix(gameSeed ^ 0x45787065727453ULL), tuning);
     TimedPolicy timed(expert);
     for (int seat = 1; seat <= 4; ++seat)
         if (options.expert[vornel::teamOf(seat)]) game.engine().setSeatPolicy(seat, &timed);

@@ -38,6 +38,7 @@ struct TableSettings {
     bool chatterSounds = true;                       // "ChatterSounds"
     // "Phrase1".."Phrase9"; empty keeps the button's built-in phrase.
     std::array<std::string, kPhraseCount> phrases;
+    int botSkill = 0;                                // "Botskill": 0 standard, 1 expert computer players
     friend bool operator==(const TableSettings&, const TableSettings&) = default;
 };
 
@@ -54,8 +55,9 @@ TableSettings readSettings(const std::filesystem::path& path);
 // other key of the file (the phrases among them) as it was. Keys new to the
 // file are added in the order "Textsize", "Textcolor", "Actioncolor",
 // "Scontop", "Ltontop", "Botspeed", "Playsounds", "Top", "Left", "Width",
-// "Height", "Turnsound", "ChatterSounds". The phrases in `settings` are not
-// written. Returns the message to show when the file cannot be written
+// "Height", "Turnsound", "ChatterSounds"; "Botskill" follows them once expert
+// players were chosen (a file without it means standard players). The
+// phrases in `settings` are not written. Returns the message to show when the file cannot be written
 // ("Unable to write to " and the path); nothing on success.
 std::optional<std::string> writeSettings(const std::filesystem::path& path, const TableSettings& settings);
 

@@ -80,6 +80,33 @@ int DoubleDummy::candidates(std::uint32_t legal, std::array<std::int8_t, 5>& out
     return n;
 }
 
+int DoubleDummy::ordinaryMove(int turn, int count, int led, int winner, int winPower) const {
+    const std::uint32_t legal = legalCards(turn, count, led);
+    // Lower is cheaper: plain cards by rank, every trump above them.
+    auto cost = [&](int index) { return effSuit_[index] == trump_ ? 100 + order_[index] : order_[index]; };
+    auto pick = [&](std::uint32_t among, bool highest) {
+        int chosen = -1;
+        for (std::uint32_t rest = among; rest != 0; rest &= rest - 1) {
+            const int index = std::countr_zero(rest);
+            if (chosen < 0 || (highest ? cost(index) > cost(chosen) : cost(index) < cost(chosen))) chosen = index;
+        }
+        return chosen;
+    };
+    if (count == 0) {
+        const std::uint32_t trumps = legal & suitMask_[trump_];
+        if (teamOf(turn) == makerTeam_ && trumps != 0) return pick(trumps, true);
+        const std::uint32_t plain = legal & ~suitMask_[trump_];
+        return plain != 0 ? pick(plain, true) : pick(legal, false);
+    }
+    if (teamOf(winner) == teamOf(turn)) return pick(legal, false);
+    std::uint32_t winners = 0;
+    for (std::uint32_t rest = legal; rest != 0; rest &= rest - 1) {
+        const int index = std::countr_zero(rest);
+        if (power(index, led) > winPower) winners |= std::uint32_t{1} << index;
+    }
+    return pick(winners != 0 ? winners : legal, false);
+}
+
 int DoubleDummy::search(int turn, int count, int led, int winner, int winPower, int alpha, int beta) {
     ++nodes_;
     MemoEntry* entry = nullptr;
@@ -109,7 +136,13 @@ int DoubleDummy::search(int turn, int count, int led, int winner, int winPower, 
 
     const bool maximising = teamOf(turn) == makerTeam_;
     std::array<std::int8_t, 5> moves{};
-    const int n = candidates(legalCards(turn, count, led), moves);
+    int n = 0;
+    if (teamOf(turn) == modelledTeam_) {
+        moves[0] = static_cast<std::int8_t>(ordinaryMove(turn, count, led, winner, winPower));
+        n = 1;
+    } else {
+        n = candidates(legalCards(turn, count, led), moves);
+    }
     int best = maximising ? kLowest : kHighest;
     for (int i = 0; i < n; ++i) {
         const int index = moves[i];

@@ -13,7 +13,8 @@ namespace vornel::expert {
 // The 24 cards in play as indices 0..23: six per suit, nine..ace.
 constexpr int cardIndex(int code) { return (suitOf(code) - 1) * 6 + rankPosition(code) - kNine; }
 constexpr int cardOfIndex(int index) { return cardCode(index / 6 + 1, index % 6 + kNine); }
-constexpr std::uint32_t cardBit(int code) { return std::uint32_t{1} << cardIndex(code); }
+// No bit for "no card" or a card out of play.
+constexpr std::uint32_t cardBit(int code) { return isInPlay(code) ? std::uint32_t{1} << cardIndex(code) : 0; }
 
 // The Maker's team's points for its tricks in a finished hand; negative when
 // the defenders score.
@@ -50,6 +51,9 @@ public:
     }
     std::uint32_t suitMask(int suit) const { return suitMask_[suit]; }
     int trump() const { return trump_; }
+    // Team 1 or 2 whose cards are played the way an ordinary player plays
+    // them (win cheaply, else play low) instead of perfectly; 0 for none.
+    void setModelledTeam(int team) { modelledTeam_ = team; }
     std::uint64_t nodes() const { return nodes_; }
 
 private:
@@ -66,6 +70,7 @@ private:
     int nextSeat(int seat) const;
     std::uint32_t legalCards(int seat, int count, int led) const;
     int candidates(std::uint32_t legal, std::array<std::int8_t, 5>& out) const;
+    int ordinaryMove(int turn, int count, int led, int winner, int winPower) const;
 
     int trump_;
     std::array<int, 24> effSuit_{};
@@ -81,6 +86,7 @@ private:
     int out_ = 0;
     int players_ = 4;
     int makerTricks_ = 0;
+    int modelledTeam_ = 0;
 
     std::array<MemoEntry, 1u << kMemoBits> memo_{};
     std::uint32_t generation_ = 0;

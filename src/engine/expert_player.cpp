@@ -93,20 +93,71 @@ struct Knowledge {
     std::array<int, 5> need{};
     std::array<std::uint32_t, 5> allowed{};
     std::array<std::uint32_t, 5> fixed{};  // cards known to be in a hand (the seat's own, the dealer's pick-up)
+    std::array<std::uint32_t, 5> shown{};  // cards each seat played this hand
+    const SeatView* view = nullptr;        // for what the bidding said
 };
+
+// How strong a hand is with `trump`, as a bidder weighs it.
+double strength(std::uint32_t hand, int trump) {
+    const int right = rightBowerFor(trump), left = leftBowerFor(trump);
+    double total = 0;
+    for (std::uint32_t rest = hand; rest != 0; rest &= rest - 1) {
+        const int code = cardOfIndex(std::countr_zero(rest));
+        const int rank = rankPosition(code);
+        if (code == right) total += 3;
+        else if (code == left) total += 2.5;
+        else if (suitOf(code) == trump) total += rank == kAce ? 2 : rank == kKing ? 1.5 : rank == kQueen ? 1.2 : 1;
+        else total += rank == kAce ? 1 : rank == kKing ? 0.3 : 0;
+    }
+    return total;
+}
+
+// How likely the bidding seen so far is with the other seats holding
+// `hands`: who makes trump is strong in it, who passes mostly is not.
+double plausibility(const Knowledge& k, const std::array<std::uint32_t, 5>& hands) {
+    if (k.view == nullptr) return 1;
+    const SeatView& v = *k.view;
+    const int turnedSuit = suitOf(v.turnedCard);
+    const std::uint32_t turnedBit = v.turnedCard != kNoCard ? cardBit(v.turnedCard) : 0;
+    double p = 1;
+    for (int i = 0; i < v.bidCount; ++i) {
+        const int seat = v.bids[i].seat, code = v.bids[i].value;
+        if (seat == v.seat) continue;
+        std::uint32_t held = hands[seat] | k.shown[seat];
+        if (code == 1 || code == 2) {
+            if (seat == v.dealer) held |= turnedBit;
+            const double st = strength(held, turnedSuit);
+            if (code == 1) p *= st >= 4.5 ? 1.0 : st >= 3.5 ? 0.3 : 0.05;
+            else p *= st >= 6.5 ? 0.1 : st >= 5.5 ? 0.4 : 1.0;
+        } else if (code >= 3 && code <= 6) {
+            const double st = strength(held, code - 2);
+            p *= st >= 4.5 ? 1.0 : st >= 3.5 ? 0.3 : 0.05;
+        } else if (code == 22) {
+            double best = 0;
+            for (int suit = 1; suit <= 4; ++suit)
+                if (suit != v.turnedDown) best = std::max(best, strength(held, suit));
+            p *= best >= 6.5 ? 0.15 : best >= 5.5 ? 0.5 : 1.0;
+        }
+    }
+    return p;
+}
 
 // Deals the pool to the seats as `knowledge` allows; without a consistent
 // deal in a few tries the voids are ignored.
 void dealHidden(const Knowledge& k, SeededRandom& random, std::array<std::uint32_t, 5>& hands) {
+    std::array<std::uint32_t, 5> best{};
+    double bestP = -1;
     std::array<std::int8_t, 24> cards{};
     int n = 0;
     for (std::uint32_t rest = k.pool; rest != 0; rest &= rest - 1) cards[n++] = static_cast<std::int8_t>(std::countr_zero(rest));
     std::array<int, 4> order{1, 2, 3, 4};
     std::sort(order.begin(), order.end(),
               [&](int a, int b) { return std::popcount(k.allowed[a]) < std::popcount(k.allowed[b]); });
-    for (int attempt = 0; attempt < 24; ++attempt) {
+    constexpr int kAttempts = 40, kStrictAttempts = 36;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
         for (int i = n - 1; i > 0; --i) std::swap(cards[i], cards[random.below(i + 1)]);
-        const bool strict = attempt < 20;
+        const bool strict = attempt < kStrictAttempts;
+        if (!strict && bestP >= 0) break;
         std::uint32_t used = 0;
         bool ok = true;
         hands = k.fixed;
@@ -125,8 +176,16 @@ void dealHidden(const Knowledge& k, SeededRandom& random, std::array<std::uint32
                 break;
             }
         }
-        if (ok) return;
+        if (!ok) continue;
+        // Layouts the bidding makes unlikely are mostly turned away.
+        const double p = plausibility(k, hands);
+        if (p >= 1 || random.below(1000) < static_cast<int>(p * 1000)) return;
+        if (p > bestP) {
+            bestP = p;
+            best = hands;
+        }
     }
+    if (bestP >= 0) hands = best;
 }
 
 // The dealer's exchange as a sampled opponent or partner would make it: the
@@ -147,6 +206,37 @@ std::uint32_t simpleDiscard(std::uint32_t hand, const DoubleDummy& dd) {
         }
     }
     return chosen < 0 ? hand : hand & ~(std::uint32_t{1} << chosen);
+}
+
+// The value of a layout to the Maker: a blend of perfect play on both sides
+// and of the opponents playing as ordinary players do.
+double blendedSolve(DoubleDummy& dd, const Layout& layout, int opponents, double modelWeight) {
+    double value = 0;
+    if (modelWeight > 0) {
+        dd.setModelledTeam(opponents);
+        value += modelWeight * dd.solve(layout);
+    }
+    if (modelWeight < 1) {
+        dd.setModelledTeam(0);
+        value += (1 - modelWeight) * dd.solve(layout);
+    }
+    return value;
+}
+
+void blendedMoves(DoubleDummy& dd, const Layout& layout, int opponents, double modelWeight, std::array<double, 24>& values) {
+    std::array<int, 24> raw{};
+    std::uint32_t legal = 0;
+    values.fill(0);
+    if (modelWeight > 0) {
+        dd.setModelledTeam(opponents);
+        dd.valueMoves(layout, raw, legal);
+        for (int i = 0; i < 24; ++i) values[i] += modelWeight * raw[i];
+    }
+    if (modelWeight < 1) {
+        dd.setModelledTeam(0);
+        dd.valueMoves(layout, raw, legal);
+        for (int i = 0; i < 24; ++i) values[i] += (1 - modelWeight) * raw[i];
+    }
 }
 
 // Everything the bidding evaluations share for one decision.
@@ -171,7 +261,7 @@ TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exa
     DoubleDummy dd(trump);
     const int me = v.seat;
     const int turned = v.turnedCard;
-    const std::uint32_t turnedBit = cardBit(turned);
+    const std::uint32_t turnedBit = turned != kNoCard ? cardBit(turned) : 0;
     Knowledge k;
     k.pool = kAllCards & ~c.mine & ~turnedBit;
     for (int seat = 1; seat <= 4; ++seat) {
@@ -181,6 +271,7 @@ TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exa
     // A dealer that already exchanged holds the turned card among the five.
     const bool exchanged = v.discarded != kNoCard;
     k.fixed[me] = c.mine;
+    k.view = &v;
     const double sign = teamOf(me) == teamOf(maker) ? 1.0 : -1.0;
     double sumPartner = 0, sumAlone = 0;
     int done = 0;
@@ -194,12 +285,13 @@ TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exa
         layout.makerSeat = maker;
         layout.alone = false;
         layout.leader = firstLeader(v.dealer, maker, false);
-        const int partnerValue = dd.solve(layout);
-        int aloneValue = partnerValue;
-        if (exactAlone || partnerValue == 2) {
+        const int opponents = 3 - teamOf(me);
+        const double partnerValue = blendedSolve(dd, layout, opponents, c.tuning.bidModelWeight);
+        double aloneValue = partnerValue;
+        if (exactAlone || partnerValue > 1.5) {
             layout.alone = true;
             layout.leader = firstLeader(v.dealer, maker, true);
-            aloneValue = dd.solve(layout);
+            aloneValue = blendedSolve(dd, layout, opponents, c.tuning.bidModelWeight);
         }
         sumPartner += partnerValue;
         sumAlone += aloneValue;
@@ -299,6 +391,7 @@ int ExpertPlayer::discard(const SeatView& view) {
         k.need[seat] = seat == view.seat || sitsOut ? 0 : 5;
         k.allowed[seat] = k.pool;
     }
+    k.view = &view;
     std::array<double, 24> sums{};
     std::array<std::uint32_t, 5> hands{};
     const double sign = teamOf(view.seat) == teamOf(view.maker) ? 1.0 : -1.0;
@@ -313,7 +406,7 @@ int ExpertPlayer::discard(const SeatView& view) {
             layout.makerSeat = view.maker;
             layout.alone = view.alone;
             layout.leader = firstLeader(view.dealer, view.maker, view.alone);
-            sums[index] += sign * dd.solve(layout);
+            sums[index] += sign * blendedSolve(dd, layout, 3 - teamOf(view.seat), tuning_.bidModelWeight);
         }
     }
     // Equal averages: the exchange a careful player makes anyway.
@@ -345,7 +438,7 @@ int ExpertPlayer::play(const SeatView& view) {
     // What the others may hold.
     Knowledge k;
     const int sittingOut = view.sittingOut();
-    const std::uint32_t turnedBit = cardBit(view.turnedCard);
+    const std::uint32_t turnedBit = view.turnedCard != kNoCard ? cardBit(view.turnedCard) : 0;
     const bool dealerHoldsTurned = view.orderedUp && view.seat != view.dealer && view.dealer != sittingOut &&
                                    (r.playedCards & turnedBit) == 0;
     k.pool = kAllCards & ~mine & ~r.playedCards & ~turnedBit;
@@ -359,6 +452,8 @@ int ExpertPlayer::play(const SeatView& view) {
         k.allowed[seat] = allowed;
     }
     k.fixed[view.seat] = mine;
+    k.view = &view;
+    for (int i = 0; i < view.playCount; ++i) k.shown[view.plays[i].seat] |= cardBit(view.plays[i].value);
     if (dealerHoldsTurned) {
         k.fixed[view.dealer] = turnedBit;
         --k.need[view.dealer];
@@ -375,12 +470,11 @@ int ExpertPlayer::play(const SeatView& view) {
     SeededRandom random(decisionSeed(view));
     const double sign = teamOf(view.seat) == teamOf(view.maker) ? 1.0 : -1.0;
     std::array<double, 24> sums{};
-    std::array<int, 24> values{};
+    std::array<double, 24> values{};
     for (int s = 0; s < tuning_.playSamples; ++s) {
         if (s > 0 && dd.nodes() > tuning_.nodeBudget) break;
         dealHidden(k, random, layout.hands);
-        std::uint32_t searched = 0;
-        dd.valueMoves(layout, values, searched);
+        blendedMoves(dd, layout, 3 - teamOf(view.seat), tuning_.modelWeight, values);
         for (std::uint32_t rest = legal; rest != 0; rest &= rest - 1) {
             const int index = std::countr_zero(rest);
             sums[index] += sign * values[index];

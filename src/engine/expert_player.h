@@ -21,6 +21,10 @@ struct ExpertTuning {
     double orderMargin = 0.35;  // average points ordering up must beat passing by
     double nameMargin = 0.25;   // the same for naming a suit in the second round
     double aloneMargin = 0.15;  // going alone must beat playing with the partner by this
+    // Share of each average that assumes the opponents play as ordinary
+    // players do (win cheaply, else play low) rather than perfectly.
+    double modelWeight = 1.0;     // for the cards played
+    double bidModelWeight = 0.0;  // for the bidding and the exchange
 };
 
 class ExpertPlayer final : public SeatPolicy {

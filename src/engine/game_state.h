@@ -39,6 +39,7 @@ struct HandHistory {
     struct Entry {
         std::uint8_t seat = 0;
         std::uint8_t value = 0;  // bubble code for a bid, card code for a play
+        friend bool operator==(const Entry&, const Entry&) = default;
     };
     int handsDealt = 0;  // in this game, this hand included
     int maker = 0;

@@ -33,6 +33,7 @@ struct SeatView {
     std::array<HandHistory::Entry, 20> plays{};
 
     int cardsPerTrick() const { return alone ? 3 : 4; }
+    friend bool operator==(const SeatView&, const SeatView&) = default;
     int sittingOut() const { return alone ? partnerOf(maker) : 0; }
 };
 

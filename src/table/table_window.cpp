@@ -122,6 +122,17 @@ void TableWindow::buildMenus() {
         speedGroup->addAction(a);
         connect(a, &QAction::triggered, this, [this, ms = ms] { setBotSpeed(ms, true); });
     }
+    QMenu* players = options->addMenu("Computer Players");
+    auto* playersGroup = new QActionGroup(this);
+    for (int skill = 0; skill <= 1; ++skill) {
+        QAction* a = add(players, skill == 0 ? "action_botstandard" : "action_botexpert",
+                         skill == 0 ? "Standard" : "Expert", true, skill == 0);
+        playersGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, skill] {
+            options_.botSkill = skill;
+            Q_EMIT optionsChanged();
+        });
+    }
     options->addSeparator();
     connect(add(options, "action_viewscorecard", "View Score Card"), &QAction::triggered, this,
             &TableWindow::showScoreCardRequested);
@@ -380,7 +391,9 @@ void TableWindow::applyOptions(const TableOptions& options) {
     const std::pair<const char*, bool> checks[] = {{"action_playsounds", options.playSounds},
                                                    {"action_chattersounds", options.chatterSounds},
                                                    {"action_turnclassic", options.turnSound != 1},
-                                                   {"action_turnnew", options.turnSound == 1}};
+                                                   {"action_turnnew", options.turnSound == 1},
+                                                   {"action_botstandard", options.botSkill != 1},
+                                                   {"action_botexpert", options.botSkill == 1}};
     for (const auto& [name, checked] : checks) {
         QAction* a = action(name);
         const QSignalBlocker quiet(a);
