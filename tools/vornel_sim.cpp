@@ -175,6 +175,7 @@ GameResult playSeededGame(const Options& options, std::uint64_t index) {
     if (const char* t = std::getenv("VORNEL_TUNE"))
         std::sscanf(t, "%lf,%lf,%lf,%d,%d,%d,%lf,%lf", &tuning.orderMargin, &tuning.nameMargin, &tuning.aloneMargin,
                     &tuning.playSamples, &tuning.bidSamples, &tuning.discardSamples, &tuning.modelWeight, &tuning.bidModelWeight);
+    if (std::getenv("VORNEL_NOPARTNER")) tuning.modelPartner = false;
     vornel::ExpertPlayer expert(splitmix(gameSeed ^ 0x45787065727453ULL), tuning);
     TimedPolicy timed(expert);
     for (int seat = 1; seat <= 4; ++seat)

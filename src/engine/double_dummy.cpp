@@ -137,7 +137,7 @@ int DoubleDummy::search(int turn, int count, int led, int winner, int winPower, 
     const bool maximising = teamOf(turn) == makerTeam_;
     std::array<std::int8_t, 5> moves{};
     int n = 0;
-    if (teamOf(turn) == modelledTeam_) {
+    if ((modelledSeats_ >> turn & 1u) != 0) {
         moves[0] = static_cast<std::int8_t>(ordinaryMove(turn, count, led, winner, winPower));
         n = 1;
     } else {

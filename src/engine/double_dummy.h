@@ -53,7 +53,9 @@ public:
     int trump() const { return trump_; }
     // Team 1 or 2 whose cards are played the way an ordinary player plays
     // them (win cheaply, else play low) instead of perfectly; 0 for none.
-    void setModelledTeam(int team) { modelledTeam_ = team; }
+    void setModelledTeam(int team) { modelledSeats_ = team == 0 ? 0 : team == 1 ? 0b01010 : 0b10100; }
+    // The same for any set of seats, one bit per seat 1..4.
+    void setModelledSeats(unsigned seats) { modelledSeats_ = seats; }
     std::uint64_t nodes() const { return nodes_; }
 
 private:
@@ -86,7 +88,7 @@ private:
     int out_ = 0;
     int players_ = 4;
     int makerTricks_ = 0;
-    int modelledTeam_ = 0;
+    unsigned modelledSeats_ = 0;
 
     std::array<MemoEntry, 1u << kMemoBits> memo_{};
     std::uint32_t generation_ = 0;

@@ -208,35 +208,86 @@ std::uint32_t simpleDiscard(std::uint32_t hand, const DoubleDummy& dd) {
     return chosen < 0 ? hand : hand & ~(std::uint32_t{1} << chosen);
 }
 
-// The value of a layout to the Maker: a blend of perfect play on both sides
-// and of the opponents playing as ordinary players do.
-double blendedSolve(DoubleDummy& dd, const Layout& layout, int opponents, double modelWeight) {
+// What a hand's result is worth to the deciding seat's team, in points,
+// but weighed by the game's score: near the end a point that wins the game
+// counts for more than one that does not. Indexed by the Maker's points + 2.
+struct Utility {
+    std::array<double, 7> ofMakerPoints{};
+    double operator()(int makerPoints) const { return ofMakerPoints[static_cast<std::size_t>(makerPoints + 2)]; }
+};
+
+Utility scoreUtility(const SeatView& view, int makerSeat) {
+    Utility u;
+    const bool ours = teamOf(makerSeat) == teamOf(view.seat);
+    const int target = view.target;
+    const int mine = view.scores[teamOf(view.seat)], theirs = view.scores[3 - teamOf(view.seat)];
+    for (int v = -2; v <= 4; ++v) u.ofMakerPoints[static_cast<std::size_t>(v + 2)] = ours ? v : -v;
+    constexpr int kLongest = 30;
+    if (target < 1 || target > kLongest || mine >= target || theirs >= target) return u;
+    // The chance to win from each score, each hand giving one team 1, 2 or
+    // 4 points about as often as hands of this kind do.
+    constexpr std::array<std::pair<int, double>, 3> kGain{{{1, 0.30}, {2, 0.13}, {4, 0.02}}};
+    constexpr double kNothing = 0.10;
+    std::array<std::array<double, kLongest + 1>, kLongest + 1> win{};
+    auto at = [&](int a, int b) { return a >= target ? 1.0 : b >= target ? 0.0 : win[a][b]; };
+    for (int a = target - 1; a >= 0; --a)
+        for (int b = target - 1; b >= 0; --b) {
+            double w = 0;
+            for (const auto& [gain, p] : kGain) w += p * (at(a + gain, b) + at(a, b + gain));
+            win[a][b] = w / (1 - kNothing);
+        }
+    const double now = at(mine, theirs);
+    const double perPoint = (at(mine + 1, theirs) - at(mine, theirs + 1)) / 2;
+    if (perPoint < 1e-6) return u;
+    for (int v = -2; v <= 4; ++v) {
+        const int ourPoints = ours ? std::max(v, 0) : (v < 0 ? -v : 0);
+        const int theirPoints = ours ? (v < 0 ? -v : 0) : std::max(v, 0);
+        u.ofMakerPoints[static_cast<std::size_t>(v + 2)] = (at(mine + ourPoints, theirs + theirPoints) - now) / perPoint;
+    }
+    return u;
+}
+
+// The value of a layout to the Maker: a blend of perfect play by every
+// seat and of the other seats (`ordinary`, one bit per seat) playing as
+// ordinary players do while the seat deciding plays its best.
+double blendedSolve(DoubleDummy& dd, const Layout& layout, unsigned ordinary, double modelWeight, const Utility& u) {
     double value = 0;
     if (modelWeight > 0) {
-        dd.setModelledTeam(opponents);
-        value += modelWeight * dd.solve(layout);
+        dd.setModelledSeats(ordinary);
+        value += modelWeight * u(dd.solve(layout));
     }
     if (modelWeight < 1) {
-        dd.setModelledTeam(0);
-        value += (1 - modelWeight) * dd.solve(layout);
+        dd.setModelledSeats(0);
+        value += (1 - modelWeight) * u(dd.solve(layout));
     }
     return value;
 }
 
-void blendedMoves(DoubleDummy& dd, const Layout& layout, int opponents, double modelWeight, std::array<double, 24>& values) {
+void blendedMoves(DoubleDummy& dd, const Layout& layout, unsigned ordinary, double modelWeight, const Utility& u,
+                  std::array<double, 24>& values) {
     std::array<int, 24> raw{};
     std::uint32_t legal = 0;
     values.fill(0);
     if (modelWeight > 0) {
-        dd.setModelledTeam(opponents);
+        dd.setModelledSeats(ordinary);
         dd.valueMoves(layout, raw, legal);
-        for (int i = 0; i < 24; ++i) values[i] += modelWeight * raw[i];
+        for (int i = 0; i < 24; ++i)
+            if ((legal >> i & 1u) != 0) values[i] += modelWeight * u(raw[i]);
     }
     if (modelWeight < 1) {
-        dd.setModelledTeam(0);
+        dd.setModelledSeats(0);
         dd.valueMoves(layout, raw, legal);
-        for (int i = 0; i < 24; ++i) values[i] += (1 - modelWeight) * raw[i];
+        for (int i = 0; i < 24; ++i)
+            if ((legal >> i & 1u) != 0) values[i] += (1 - modelWeight) * u(raw[i]);
     }
+}
+
+// The seats other than `seat` whose play is modelled as ordinary.
+unsigned ordinarySeats(int seat, bool partnerToo) {
+    unsigned seats = 0;
+    for (int other = 1; other <= 4; ++other)
+        if (other != seat && (partnerToo || teamOf(other) != teamOf(seat))) seats |= 1u << other;
+    return seats;
 }
 
 // Everything the bidding evaluations share for one decision.
@@ -272,7 +323,7 @@ TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exa
     const bool exchanged = v.discarded != kNoCard;
     k.fixed[me] = c.mine;
     k.view = &v;
-    const double sign = teamOf(me) == teamOf(maker) ? 1.0 : -1.0;
+    const Utility u = scoreUtility(v, maker);
     double sumPartner = 0, sumAlone = 0;
     int done = 0;
     std::array<std::uint32_t, 5> hands{};
@@ -285,13 +336,13 @@ TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exa
         layout.makerSeat = maker;
         layout.alone = false;
         layout.leader = firstLeader(v.dealer, maker, false);
-        const int opponents = 3 - teamOf(me);
-        const double partnerValue = blendedSolve(dd, layout, opponents, c.tuning.bidModelWeight);
+        const unsigned ordinary = ordinarySeats(me, c.tuning.modelPartner);
+        const double partnerValue = blendedSolve(dd, layout, ordinary, c.tuning.bidModelWeight, u);
         double aloneValue = partnerValue;
-        if (exactAlone || partnerValue > 1.5) {
+        if (exactAlone || partnerValue > (u(1) + u(2)) / 2) {
             layout.alone = true;
             layout.leader = firstLeader(v.dealer, maker, true);
-            aloneValue = blendedSolve(dd, layout, opponents, c.tuning.bidModelWeight);
+            aloneValue = blendedSolve(dd, layout, ordinary, c.tuning.bidModelWeight, u);
         }
         sumPartner += partnerValue;
         sumAlone += aloneValue;
@@ -299,8 +350,8 @@ TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exa
     }
     c.nodes += dd.nodes();
     TrumpValue value;
-    value.withPartner = sign * sumPartner / std::max(done, 1);
-    value.alone = sign * sumAlone / std::max(done, 1);
+    value.withPartner = sumPartner / std::max(done, 1);
+    value.alone = sumAlone / std::max(done, 1);
     return value;
 }
 
@@ -394,7 +445,7 @@ int ExpertPlayer::discard(const SeatView& view) {
     k.view = &view;
     std::array<double, 24> sums{};
     std::array<std::uint32_t, 5> hands{};
-    const double sign = teamOf(view.seat) == teamOf(view.maker) ? 1.0 : -1.0;
+    const Utility u = scoreUtility(view, view.maker);
     for (int s = 0; s < tuning_.discardSamples; ++s) {
         if (s > 0 && dd.nodes() > tuning_.nodeBudget) break;
         dealHidden(k, random, hands);
@@ -406,7 +457,8 @@ int ExpertPlayer::discard(const SeatView& view) {
             layout.makerSeat = view.maker;
             layout.alone = view.alone;
             layout.leader = firstLeader(view.dealer, view.maker, view.alone);
-            sums[index] += sign * blendedSolve(dd, layout, 3 - teamOf(view.seat), tuning_.bidModelWeight);
+            sums[index] += blendedSolve(dd, layout, ordinarySeats(view.seat, tuning_.modelPartner),
+                                        tuning_.bidModelWeight, u);
         }
     }
     // Equal averages: the exchange a careful player makes anyway.
@@ -468,16 +520,16 @@ int ExpertPlayer::play(const SeatView& view) {
     layout.trick = r.trick;
 
     SeededRandom random(decisionSeed(view));
-    const double sign = teamOf(view.seat) == teamOf(view.maker) ? 1.0 : -1.0;
+    const Utility u = scoreUtility(view, view.maker);
     std::array<double, 24> sums{};
     std::array<double, 24> values{};
     for (int s = 0; s < tuning_.playSamples; ++s) {
         if (s > 0 && dd.nodes() > tuning_.nodeBudget) break;
         dealHidden(k, random, layout.hands);
-        blendedMoves(dd, layout, 3 - teamOf(view.seat), tuning_.modelWeight, values);
+        blendedMoves(dd, layout, ordinarySeats(view.seat, tuning_.modelPartner), tuning_.modelWeight, u, values);
         for (std::uint32_t rest = legal; rest != 0; rest &= rest - 1) {
             const int index = std::countr_zero(rest);
-            sums[index] += sign * values[index];
+            sums[index] += values[index];
         }
     }
     int bestIndex = -1;

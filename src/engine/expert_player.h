@@ -25,6 +25,7 @@ struct ExpertTuning {
     // players do (win cheaply, else play low) rather than perfectly.
     double modelWeight = 1.0;     // for the cards played
     double bidModelWeight = 0.0;  // for the bidding and the exchange
+    bool modelPartner = true;     // the partner too is taken to play ordinarily
 };
 
 class ExpertPlayer final : public SeatPolicy {

@@ -43,6 +43,7 @@ public:
     // Who decides for the seat when the computer plays it: the given player
     // (not owned), or the standard rules when null, as by default.
     void setSeatPolicy(int seat, SeatPolicy* policy);
+    SeatPolicy* seatPolicy(int seat) const { return isSeat(seat) ? policies_[seat] : nullptr; }
     // A seat just became computer-played: if its decision is awaited, the
     // computer makes it now, without the usual delay.
     void actNowForSeat(int seat);

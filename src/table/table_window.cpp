@@ -391,14 +391,14 @@ void TableWindow::applyOptions(const TableOptions& options) {
     const std::pair<const char*, bool> checks[] = {{"action_playsounds", options.playSounds},
                                                    {"action_chattersounds", options.chatterSounds},
                                                    {"action_turnclassic", options.turnSound != 1},
-                                                   {"action_turnnew", options.turnSound == 1},
-                                                   {"action_botstandard", options.botSkill != 1},
-                                                   {"action_botexpert", options.botSkill == 1}};
+                                                   {"action_turnnew", options.turnSound == 1}};
     for (const auto& [name, checked] : checks) {
         QAction* a = action(name);
         const QSignalBlocker quiet(a);
         a->setChecked(checked);
     }
+    // Unblocked, so the radio group follows; only a click writes the option.
+    action(options.botSkill == 1 ? "action_botexpert" : "action_botstandard")->setChecked(true);
 }
 
 void TableWindow::startGameClicked() {
