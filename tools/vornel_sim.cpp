@@ -171,12 +171,7 @@ GameResult playSeededGame(const Options& options, std::uint64_t index) {
     const std::uint64_t gameSeed = splitmix(options.seed ^ splitmix(index));
     vornel::GameAudit audit;
     vornel::ComputerGame game(audit, gameSeed);
-    vornel::ExpertTuning tuning;
-    if (const char* t = std::getenv("VORNEL_TUNE"))
-        std::sscanf(t, "%lf,%lf,%lf,%d,%d,%d,%lf,%lf", &tuning.orderMargin, &tuning.nameMargin, &tuning.aloneMargin,
-                    &tuning.playSamples, &tuning.bidSamples, &tuning.discardSamples, &tuning.modelWeight, &tuning.bidModelWeight);
-    if (std::getenv("VORNEL_NOPARTNER")) tuning.modelPartner = false;
-    vornel::ExpertPlayer expert(splitmix(gameSeed ^ 0x45787065727453ULL), tuning);
+    vornel::ExpertPlayer expert(splitmix(gameSeed ^ 0x45787065727453ULL));
     TimedPolicy timed(expert);
     for (int seat = 1; seat <= 4; ++seat)
         if (options.expert[vornel::teamOf(seat)]) game.engine().setSeatPolicy(seat, &timed);

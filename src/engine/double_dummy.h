@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "cards.h"
 
@@ -43,10 +44,11 @@ public:
     // card index, `legal` says which entries were filled.
     void valueMoves(const Layout& layout, std::array<int, 24>& values, std::uint32_t& legal);
 
-    int effectiveSuit(int index) const { return effSuit_[index]; }
+    int effectiveSuit(int index) const { return static_cast<unsigned>(index) < 24u ? effSuit_[index] : 0; }
     // Trick-taking strength when `led` was led: trumps highest, cards of the
     // led suit next, everything else 0.
     int power(int index, int led) const {
+        if (static_cast<unsigned>(index) >= 24u) return 0;
         return effSuit_[index] == trump_ ? 100 + order_[index] : effSuit_[index] == led ? order_[index] : 0;
     }
     std::uint32_t suitMask(int suit) const { return suitMask_[suit]; }
@@ -90,7 +92,7 @@ private:
     int makerTricks_ = 0;
     unsigned modelledSeats_ = 0;
 
-    std::array<MemoEntry, 1u << kMemoBits> memo_{};
+    std::vector<MemoEntry> memo_ = std::vector<MemoEntry>(std::size_t{1} << kMemoBits);  // on the heap: large
     std::uint32_t generation_ = 0;
     std::uint64_t nodes_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <memory>
 
 namespace vornel {
 
@@ -95,6 +96,7 @@ struct Knowledge {
     std::array<std::uint32_t, 5> fixed{};  // cards known to be in a hand (the seat's own, the dealer's pick-up)
     std::array<std::uint32_t, 5> shown{};  // cards each seat played this hand
     const SeatView* view = nullptr;        // for what the bidding said
+    const DoubleDummy* rules = nullptr;    // for what the play said, once trump is known
 };
 
 // How strong a hand is with `trump`, as a bidder weighs it.
@@ -137,6 +139,38 @@ double plausibility(const Knowledge& k, const std::array<std::uint32_t, 5>& hand
             for (int suit = 1; suit <= 4; ++suit)
                 if (suit != v.turnedDown) best = std::max(best, strength(held, suit));
             p *= best >= 6.5 ? 0.15 : best >= 5.5 ? 0.5 : 1.0;
+        }
+    }
+    if (k.rules == nullptr) return p;
+    // A player whose side was not winning the trick and who played a card
+    // that did not beat it mostly held nothing that would have.
+    const DoubleDummy& dd = *k.rules;
+    const int perTrick = v.cardsPerTrick();
+    for (int first = 0; first < v.playCount; first += perTrick) {
+        const int last = std::min(v.playCount, first + perTrick);
+        const int led = dd.effectiveSuit(cardIndex(v.plays[first].value));
+        int winner = v.plays[first].seat;
+        int winPower = dd.power(cardIndex(v.plays[first].value), led);
+        for (int i = first + 1; i < last; ++i) {
+            const int seat = v.plays[i].seat;
+            const int index = cardIndex(v.plays[i].value);
+            const int strengthPlayed = dd.power(index, led);
+            if (seat != v.seat && teamOf(winner) != teamOf(seat) && strengthPlayed <= winPower) {
+                std::uint32_t held = hands[seat];
+                for (int j = i; j < v.playCount; ++j)
+                    if (v.plays[j].seat == seat) held |= cardBit(v.plays[j].value);
+                const std::uint32_t following = held & dd.suitMask(led);
+                const std::uint32_t legal = following != 0 ? following : held;
+                for (std::uint32_t rest = legal; rest != 0; rest &= rest - 1)
+                    if (dd.power(std::countr_zero(rest), led) > winPower) {
+                        p *= 0.25;
+                        break;
+                    }
+            }
+            if (strengthPlayed > winPower) {
+                winner = seat;
+                winPower = strengthPlayed;
+            }
         }
     }
     return p;
@@ -357,6 +391,73 @@ TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exa
 
 double bestOf(const TrumpValue& value) { return std::max(value.withPartner, value.alone); }
 
+// The average points for the seat's team when it passes in the first
+// round: the seats after it bid as ordinary players do (a strong enough
+// hand makes trump), and so does everyone, this seat too, in the second.
+double passValue(BidContext& c, int samples) {
+    const SeatView& v = c.view;
+    const int me = v.seat;
+    const int turnedSuit = suitOf(v.turnedCard);
+    const std::uint32_t turnedBit = cardBit(v.turnedCard);
+    constexpr double kMakes = 5.0;  // strength an ordinary player makes trump with
+    Knowledge k;
+    k.pool = kAllCards & ~c.mine & ~turnedBit;
+    for (int seat = 1; seat <= 4; ++seat) {
+        k.need[seat] = seat == me ? 0 : 5;
+        k.allowed[seat] = k.pool;
+    }
+    k.fixed[me] = c.mine;
+    k.view = &v;
+    std::array<std::unique_ptr<DoubleDummy>, 5> solvers;
+    auto solver = [&](int trump) -> DoubleDummy& {
+        if (!solvers[trump]) solvers[trump] = std::make_unique<DoubleDummy>(trump);
+        return *solvers[trump];
+    };
+    const std::array<Utility, 3> utility{Utility{}, scoreUtility(v, me), scoreUtility(v, vornel::nextSeat(me))};
+    auto nodes = [&] {
+        std::uint64_t total = c.nodes;
+        for (const auto& s : solvers) total += s ? s->nodes() : 0;
+        return total;
+    };
+    double sum = 0;
+    int done = 0;
+    std::array<std::uint32_t, 5> hands{};
+    for (int s = 0; s < samples; ++s) {
+        if (s > 0 && nodes() > c.tuning.nodeBudget) break;
+        dealHidden(k, c.random, hands);
+        int maker = 0, trump = 0;
+        bool pickUp = false;
+        for (int seat = me; seat != v.dealer && maker == 0;) {
+            seat = vornel::nextSeat(seat);
+            const std::uint32_t held = seat == v.dealer ? hands[seat] | turnedBit : hands[seat];
+            if (strength(held, turnedSuit) >= kMakes) {
+                maker = seat;
+                trump = turnedSuit;
+                pickUp = true;
+            }
+        }
+        for (int i = 1; i <= 4 && maker == 0; ++i) {
+            const int seat = (v.dealer + i - 1) % 4 + 1;
+            for (int suit = 1; suit <= 4; ++suit) {
+                if (suit == turnedSuit || strength(hands[seat], suit) < kMakes) continue;
+                if (maker == 0 || strength(hands[seat], suit) > strength(hands[seat], trump)) trump = suit;
+                maker = seat;
+            }
+        }
+        ++done;
+        if (maker == 0) continue;  // thrown in
+        DoubleDummy& dd = solver(trump);
+        Layout layout;
+        layout.hands = hands;
+        if (pickUp) layout.hands[v.dealer] = simpleDiscard(hands[v.dealer] | turnedBit, dd);
+        layout.makerSeat = maker;
+        layout.leader = firstLeader(v.dealer, maker, false);
+        sum += blendedSolve(dd, layout, ordinarySeats(me, c.tuning.modelPartner), c.tuning.bidModelWeight,
+                            utility[teamOf(maker) == teamOf(me) ? 1 : 2]);
+    }
+    return sum / std::max(done, 1);
+}
+
 }  // namespace
 
 std::uint64_t ExpertPlayer::decisionSeed(const SeatView& view) const {
@@ -382,7 +483,9 @@ int ExpertPlayer::bid(const SeatView& view) {
     BidContext context{view, handMask(view), random, tuning_};
     const int trump = suitOf(view.turnedCard);
     const TrumpValue value = valueTrump(context, trump, view.seat, true, false, tuning_.bidSamples);
-    return bestOf(value) >= tuning_.orderMargin ? 1 : 2;
+    random.reseed(decisionSeed(view));
+    const double passing = passValue(context, tuning_.bidSamples);
+    return bestOf(value) - passing >= tuning_.orderMargin ? 1 : 2;
 }
 
 int ExpertPlayer::choose(const SeatView& view) {
@@ -392,6 +495,8 @@ int ExpertPlayer::choose(const SeatView& view) {
     double best = -100;
     for (int suit = 1; suit <= 4; ++suit) {
         if (suit == view.turnedDown) continue;
+        // Every suit is weighed on the same deals, so their difference is not luck.
+        random.reseed(decisionSeed(view));
         const double value = bestOf(valueTrump(context, suit, view.seat, false, false, tuning_.bidSamples));
         if (value > best) {
             best = value;
@@ -505,6 +610,7 @@ int ExpertPlayer::play(const SeatView& view) {
     }
     k.fixed[view.seat] = mine;
     k.view = &view;
+    k.rules = &dd;
     for (int i = 0; i < view.playCount; ++i) k.shown[view.plays[i].seat] |= cardBit(view.plays[i].value);
     if (dealerHoldsTurned) {
         k.fixed[view.dealer] = turnedBit;

@@ -14,17 +14,17 @@
 namespace vornel {
 
 struct ExpertTuning {
-    int playSamples = 40;       // layouts per card played
+    int playSamples = 150;      // layouts per card played
     int bidSamples = 48;        // layouts per trump considered in the bidding
     int discardSamples = 24;    // layouts per discard considered
     std::uint64_t nodeBudget = 400'000;  // search nodes per decision, samples stop beyond it
-    double orderMargin = 0.35;  // average points ordering up must beat passing by
+    double orderMargin = 0.2;   // average points ordering up must beat passing by
     double nameMargin = 0.25;   // the same for naming a suit in the second round
     double aloneMargin = 0.15;  // going alone must beat playing with the partner by this
     // Share of each average that assumes the opponents play as ordinary
     // players do (win cheaply, else play low) rather than perfectly.
     double modelWeight = 1.0;     // for the cards played
-    double bidModelWeight = 0.0;  // for the bidding and the exchange
+    double bidModelWeight = 0.5;  // for the bidding and the exchange
     bool modelPartner = true;     // the partner too is taken to play ordinarily
 };
 
