@@ -21,7 +21,7 @@ struct ExpertTuning {
     double orderMargin = 0.2;   // average points ordering up must beat passing by
     double nameMargin = 0.25;   // the same for naming a suit in the second round
     double aloneMargin = 0.15;  // going alone must beat playing with the partner by this
-    // Share of each average that assumes the opponents play as ordinary
+    // Share of each average that assumes the other seats play as ordinary
     // players do (win cheaply, else play low) rather than perfectly.
     double modelWeight = 1.0;     // for the cards played
     double bidModelWeight = 0.5;  // for the bidding and the exchange
