@@ -17,7 +17,7 @@ struct ExpertTuning {
     int playSamples = 150;      // layouts per card played
     int bidSamples = 48;        // layouts per trump considered in the bidding
     int discardSamples = 24;    // layouts per discard considered
-    std::uint64_t nodeBudget = 400'000;  // search nodes per decision, samples stop beyond it
+    std::uint64_t nodeBudget = 250'000;  // search nodes per decision, samples stop beyond it
     double orderMargin = 0.2;   // average points ordering up must beat passing by
     double nameMargin = 0.25;   // the same for naming a suit in the second round
     double aloneMargin = 0.15;  // going alone must beat playing with the partner by this
