@@ -242,10 +242,10 @@ TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exa
 
 double bestOf(const TrumpValue& value) { return std::max(value.withPartner, value.alone); }
 
-// The average points for the seat's team when it passes in the first
-// round: the seats after it bid as ordinary players do (a strong enough
-// hand makes trump), and so does everyone, this seat too, in the second.
-double passValue(BidContext& c, int samples) {
+// The average points for the seat's team when it passes: the seats after
+// it bid as ordinary players do (a strong enough hand makes trump), and
+// after a first-round pass so does everyone, this seat too, in the second.
+double passValue(BidContext& c, int samples, bool secondRound) {
     const SeatView& v = c.view;
     const int me = v.seat;
     const int turnedSuit = suitOf(v.turnedCard);
@@ -274,11 +274,11 @@ double passValue(BidContext& c, int samples) {
     int done = 0;
     std::array<std::uint32_t, 5> hands{};
     for (int s = 0; s < samples; ++s) {
-        if (s > 0 && nodes() > c.tuning.nodeBudget) break;
+        if (s > 0 && nodes() > c.tuning.nodeBudget / 2) break;  // half a decision's budget
         dealHidden(k, c.random, hands);
         int maker = 0, trump = 0;
         bool pickUp = false;
-        for (int seat = me; seat != v.dealer && maker == 0;) {
+        for (int seat = me; !secondRound && seat != v.dealer && maker == 0;) {
             seat = vornel::nextSeat(seat);
             const std::uint32_t held = seat == v.dealer ? hands[seat] | turnedBit : hands[seat];
             if (strength(held, turnedSuit) >= kMakes) {
@@ -287,8 +287,12 @@ double passValue(BidContext& c, int samples) {
                 pickUp = true;
             }
         }
-        for (int i = 1; i <= 4 && maker == 0; ++i) {
-            const int seat = (v.dealer + i - 1) % 4 + 1;
+        // The second round asks the seats after the dealer, or after this
+        // seat when it is the one passing there.
+        const int asked = secondRound ? (v.dealer - me + 4) % 4 : 4;
+        const int firstAsked = secondRound ? vornel::nextSeat(me) : vornel::nextSeat(v.dealer);
+        for (int i = 0; i < asked && maker == 0; ++i) {
+            const int seat = (firstAsked + i - 1) % 4 + 1;
             for (int suit = 1; suit <= 4; ++suit) {
                 if (suit == turnedSuit || strength(hands[seat], suit) < kMakes) continue;
                 if (maker == 0 || strength(hands[seat], suit) > strength(hands[seat], trump)) trump = suit;
@@ -335,7 +339,8 @@ int ExpertPlayer::bid(const SeatView& view) {
     const int trump = suitOf(view.turnedCard);
     const TrumpValue value = valueTrump(context, trump, view.seat, true, false, tuning_.bidSamples);
     random.reseed(decisionSeed(view));
-    const double passing = passValue(context, tuning_.bidSamples);
+    context.nodes = 0;
+    const double passing = passValue(context, tuning_.bidSamples, false);
     return bestOf(value) - passing >= tuning_.orderMargin ? 1 : 2;
 }
 
@@ -355,8 +360,11 @@ int ExpertPlayer::choose(const SeatView& view) {
         }
     }
     // The dealer's pass throws the hand in, which is worth nothing to either side.
+    random.reseed(decisionSeed(view));
+    context.nodes = 0;
+    const double passing = view.seat == view.dealer ? 0.0 : passValue(context, tuning_.bidSamples, true);
     const double margin = view.seat == view.dealer ? 0.0 : tuning_.nameMargin;
-    return bestSuit != 0 && best >= margin ? bestSuit + 2 : 22;
+    return bestSuit != 0 && best - passing >= margin ? bestSuit + 2 : 22;
 }
 
 int ExpertPlayer::alone(const SeatView& view) {
