@@ -57,8 +57,9 @@ TableSettings readSettings(const std::filesystem::path& path);
 // "Scontop", "Ltontop", "Botspeed", "Playsounds", "Top", "Left", "Width",
 // "Height", "Turnsound", "ChatterSounds"; "Botskill" follows them once expert
 // players were chosen (a file without it means standard players). The
-// phrases in `settings` are not written. Returns the message to show when the file cannot be written
-// ("Unable to write to " and the path); nothing on success.
+// phrases in `settings` are not written. Returns the message to show when
+// the file cannot be written ("Unable to write to " and the path); nothing
+// on success.
 std::optional<std::string> writeSettings(const std::filesystem::path& path, const TableSettings& settings);
 
 // The phrase editor's "Done": the nine texts under "Phrase1".."Phrase9",
