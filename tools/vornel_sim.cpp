@@ -10,12 +10,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#if __has_include(<sys/resource.h>)
+#include <sys/resource.h>
+#endif
 
 #include "engine/expert_player.h"
 #include "engine/game_audit.h"
@@ -127,10 +130,11 @@ std::uint64_t splitmix(std::uint64_t x) {
 // The calling thread's processor time, so other work on a shared machine
 // does not count; elsewhere the wall clock stands in.
 double cpuMs() {
-#if defined(CLOCK_THREAD_CPUTIME_ID)
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+#if defined(RUSAGE_THREAD)
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 #else
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 #endif
