@@ -345,5 +345,27 @@ TEST_F(ProgramStart, StartGameBeforeLoginSaysNotConnected) {
     EXPECT_FALSE(program->gameStart().isVisible());
 }
 
+TEST_F(ProgramStart, ComputerPlayersOptionChoosesTheHostsPlayersAndIsWritten) {
+    writeSettings("[Vornel]\nBotspeed=500\nBotskill=1\n");
+    Program& p = start({});
+    EXPECT_FALSE(p.host().expertPlayers()) << "nothing is read before login";
+    ASSERT_TRUE(loggedIn());
+    EXPECT_TRUE(table().action("action_botexpert")->isChecked());
+    EXPECT_FALSE(table().action("action_botstandard")->isChecked());
+    EXPECT_TRUE(p.host().expertPlayers());
+    for (int seat = 1; seat <= 4; ++seat) EXPECT_NE(p.host().core().engine().seatPolicy(seat), nullptr);
+
+    table().action("action_botstandard")->trigger();
+    EXPECT_TRUE(table().action("action_botstandard")->isChecked());
+    EXPECT_FALSE(table().action("action_botexpert")->isChecked());
+    EXPECT_FALSE(p.host().expertPlayers());
+    EXPECT_EQ(p.host().core().engine().seatPolicy(2), nullptr);
+    EXPECT_TRUE(settingsText().contains("Botskill=0\n")) << settingsText().toStdString();
+
+    table().action("action_botexpert")->trigger();
+    EXPECT_TRUE(p.host().expertPlayers());
+    EXPECT_TRUE(settingsText().contains("Botskill=1\n")) << settingsText().toStdString();
+}
+
 }  // namespace
 }  // namespace vornel::app

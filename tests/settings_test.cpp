@@ -13,6 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/settings.h"
@@ -396,6 +397,39 @@ TEST(SettingsPath, UnwritableProgramDirectoryFallsBackToUserData) {
     EXPECT_TRUE(fs::is_empty(programDir.path()));
     EnvOverride vornelHome("VORNEL_HOME", "/home/ann/vornel");
     EXPECT_EQ(dataDirectory(plainFile / "bin"), fs::path("/home/ann/vornel"));
+}
+
+// The host's kind of computer players: absent means standard, and the key
+// is written after the thirteen once expert players were chosen.
+TEST_F(SettingsFile, ComputerPlayersKeyReadAndWritten) {
+    const std::vector<std::pair<std::string, int>> reads = {
+        {"", 0}, {"Botskill=1\n", 1}, {"botskill=1\n", 1}, {"Botskill=0\n", 0},
+        {"Botskill=2\n", 0}, {"Botskill=01\n", 0}, {"Botskill=expert\n", 0},
+    };
+    for (const auto& [line, skill] : reads) {
+        put("[Vornel]\nBotspeed=200\n" + line);
+        EXPECT_EQ(readSettings(file()).botSkill, skill) << line;
+    }
+
+    fs::remove(file());
+    TableSettings standard;
+    ASSERT_EQ(writeSettings(file(), standard), std::nullopt);
+    EXPECT_EQ(contents().find("Botskill"), std::string::npos) << "standard players add no key";
+
+    TableSettings expert;
+    expert.botSkill = 1;
+    ASSERT_EQ(writeSettings(file(), expert), std::nullopt);
+    std::vector<std::string> lines = linesOf("Vornel");
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[12], "ChatterSounds=true");
+    EXPECT_EQ(lines[13], "Botskill=1");
+    EXPECT_EQ(readSettings(file()), expert);
+
+    ASSERT_EQ(writeSettings(file(), standard), std::nullopt);
+    lines = linesOf("Vornel");
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[13], "Botskill=0") << "once written, the key follows the choice";
+    EXPECT_EQ(readSettings(file()).botSkill, 0);
 }
 
 }  // namespace

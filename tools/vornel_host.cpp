@@ -27,13 +27,15 @@ constexpr int kShutdownGraceMs = 2000;
 struct Options {
     long port = vornel::net::kDefaultPort;
     long speedMs = kDefaultSpeedMs;
+    bool expertPlayers = false;
 };
 
 void usage(std::FILE* to) {
     std::fputs(
-        "usage: vornel-host [--port N] [--speed MS]\n"
+        "usage: vornel-host [--port N] [--speed MS] [--players standard|expert]\n"
         "  --port N    TCP port to listen on (default 7772; 0 picks a free one)\n"
-        "  --speed MS  computer players' pace in milliseconds, 1 or more (default 500)\n",
+        "  --speed MS  computer players' pace in milliseconds, 1 or more (default 500)\n"
+        "  --players K the kind of computer players, standard or expert (default standard)\n",
         to);
 }
 
@@ -67,6 +69,13 @@ bool parseOptions(int argc, char** argv, Options& options) {
                 std::fputs("vornel-host: --speed needs a whole number of milliseconds, 1 or more\n", stderr);
                 return false;
             }
+        } else if (arg == "--players") {
+            const std::string_view kind = value != nullptr ? value : "";
+            if (kind != "standard" && kind != "expert") {
+                std::fputs("vornel-host: --players needs standard or expert\n", stderr);
+                return false;
+            }
+            options.expertPlayers = kind == "expert";
         } else {
             std::fprintf(stderr, "vornel-host: unknown argument %s\n", argv[i]);
             return false;
@@ -95,6 +104,7 @@ int main(int argc, char** argv) {
     vornel::FixedBotSpeed speed(static_cast<int>(options.speedMs));
     StderrDiagnostics diagnostics;
     vornel::net::QtHost host(speed, diagnostics);
+    host.setExpertPlayers(options.expertPlayers);
 
     QObject::connect(&host, &vornel::net::QtHost::connected, [](int record, const QString& peer) {
         std::fprintf(stderr, "vornel-host: connection %d from %s\n", record, qPrintable(peer));
@@ -127,7 +137,7 @@ int main(int argc, char** argv) {
     });
     if (!watching) std::fputs("vornel-host: could not install the signal handlers\n", stderr);
 
-    std::fprintf(stderr, "vornel-host: listening on port %u, bot speed %ld ms\n", host.serverPort(),
-                 options.speedMs);
+    std::fprintf(stderr, "vornel-host: listening on port %u, bot speed %ld ms, %s computer players\n",
+                 host.serverPort(), options.speedMs, options.expertPlayers ? "expert" : "standard");
     return app.exec();
 }

@@ -1,6 +1,9 @@
 // vornel-sim: plays complete games with four computer players, checks every
 // hand, and prints the figures. The same seed gives the same figures.
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cinttypes>
@@ -9,9 +12,15 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#if __has_include(<sys/resource.h>)
+#include <sys/resource.h>
+#endif
+
+#include "engine/expert_player.h"
 #include "engine/game_audit.h"
 #include "engine/simulation.h"
 
@@ -23,10 +32,28 @@ struct Options {
     bool seedGiven = false;
     int target = 10;
     bool json = false;
+    std::array<bool, 3> expert{};  // per team 1..2
+    std::uint64_t jobs = 1;
+    bool jobsGiven = false;
+    // Each game seeded from the run's seed and its index, so the games can be
+    // spread over threads. Without experts or --jobs one generator runs
+    // through all games, as it always has, and the figures stay comparable.
+    bool perGameSeeds() const { return jobsGiven || expert[1] || expert[2]; }
 };
 
 void usage(std::FILE* to) {
-    std::fputs("usage: vornel-sim [--games N] [--seed S] [--target 5..10] [--json]\n", to);
+    std::fputs(
+        "usage: vornel-sim [--games N] [--seed S] [--target 5..10] [--json]\n"
+        "                  [--team1 standard|expert] [--team2 standard|expert] [--jobs N]\n",
+        to);
+}
+
+bool parseKind(const char* text, bool& expert) {
+    if (text == nullptr) return false;
+    const std::string_view kind = text;
+    if (kind != "standard" && kind != "expert") return false;
+    expert = kind == "expert";
+    return true;
 }
 
 bool parseNumber(const char* text, std::uint64_t& out) {
@@ -53,7 +80,15 @@ bool parseOptions(int argc, char** argv, Options& options) {
             usage(stdout);
             std::exit(0);
         }
-        if (arg != "--games" && arg != "--seed" && arg != "--target") {
+        if (arg == "--team1" || arg == "--team2") {
+            if (!parseKind(value, options.expert[arg == "--team1" ? 1 : 2])) {
+                std::fprintf(stderr, "vornel-sim: %s needs standard or expert\n", argv[i]);
+                return false;
+            }
+            ++i;
+            continue;
+        }
+        if (arg != "--games" && arg != "--seed" && arg != "--target" && arg != "--jobs") {
             std::fprintf(stderr, "vornel-sim: unknown option %s\n", argv[i]);
             return false;
         }
@@ -64,6 +99,13 @@ bool parseOptions(int argc, char** argv, Options& options) {
         ++i;
         if (arg == "--games") {
             options.games = number;
+        } else if (arg == "--jobs") {
+            if (number < 1 || number > 256) {
+                std::fputs("vornel-sim: --jobs must be 1..256\n", stderr);
+                return false;
+            }
+            options.jobs = number;
+            options.jobsGiven = true;
         } else if (arg == "--seed") {
             options.seed = number;
             options.seedGiven = true;
@@ -78,6 +120,92 @@ bool parseOptions(int argc, char** argv, Options& options) {
     return true;
 }
 
+std::uint64_t splitmix(std::uint64_t x) {
+    std::uint64_t z = x + 0x9e3779b97f4a7c15ULL;
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+// The calling thread's processor time, so other work on a shared machine
+// does not count; elsewhere the wall clock stands in.
+double cpuMs() {
+#if defined(RUSAGE_THREAD)
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+#else
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+#endif
+}
+
+// Times every decision of the expert it wraps.
+class TimedPolicy final : public vornel::SeatPolicy {
+public:
+    explicit TimedPolicy(vornel::SeatPolicy& inner) : inner_(inner) {}
+    int decide(const vornel::SeatView& view) override {
+        const double before = cpuMs();
+        const int choice = inner_.decide(view);
+        const double ms = cpuMs() - before;
+        ++decisions;
+        totalMs += ms;
+        maxMs = std::max(maxMs, ms);
+        return choice;
+    }
+    std::uint64_t decisions = 0;
+    double totalMs = 0;
+    double maxMs = 0;
+
+private:
+    vornel::SeatPolicy& inner_;
+};
+
+struct GameResult {
+    vornel::GameFigures figures;
+    std::uint64_t checksum = 0;
+    std::vector<std::string> violations;
+    std::vector<std::string> reports;
+    std::uint64_t decisions = 0;
+    double totalMs = 0;
+    double maxMs = 0;
+};
+
+GameResult playSeededGame(const Options& options, std::uint64_t index) {
+    const std::uint64_t gameSeed = splitmix(options.seed ^ splitmix(index));
+    vornel::GameAudit audit;
+    vornel::ComputerGame game(audit, gameSeed);
+    vornel::ExpertPlayer expert(splitmix(gameSeed ^ 0x45787065727453ULL));
+    TimedPolicy timed(expert);
+    for (int seat = 1; seat <= 4; ++seat)
+        if (options.expert[vornel::teamOf(seat)]) game.engine().setSeatPolicy(seat, &timed);
+    game.play(options.target);
+    audit.finishRun();
+    GameResult result;
+    result.figures = audit.figures();
+    result.checksum = audit.checksum();
+    result.violations = audit.violations();
+    result.reports = game.diagnostics().reports;
+    result.decisions = timed.decisions;
+    result.totalMs = timed.totalMs;
+    result.maxMs = timed.maxMs;
+    return result;
+}
+
+// Plays the games on `jobs` threads; the results come back in game order.
+std::vector<GameResult> playSeededGames(const Options& options) {
+    std::vector<GameResult> results(options.games);
+    std::atomic<std::uint64_t> next{0};
+    auto work = [&] {
+        for (std::uint64_t i = next++; i < options.games; i = next++) results[i] = playSeededGame(options, i);
+    };
+    std::vector<std::thread> threads;
+    for (std::uint64_t j = 1; j < options.jobs; ++j) threads.emplace_back(work);
+    work();
+    for (auto& thread : threads) thread.join();
+    return results;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,22 +217,57 @@ int main(int argc, char** argv) {
     if (!options.seedGiven)
         options.seed = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
 
-    vornel::GameAudit audit;
-    vornel::ComputerGame game(audit, options.seed);
+    vornel::GameFigures f;
+    std::uint64_t runChecksum = 0;
+    std::vector<std::string> violations, reports;
+    std::uint64_t decisions = 0;
+    double totalMs = 0, maxMs = 0;
     const auto started = std::chrono::steady_clock::now();
-    for (std::uint64_t i = 0; i < options.games; ++i) {
-        game.play(options.target);
-        audit.finishRun();  // a game that stalled is caught here, before the next one starts
+    if (options.perGameSeeds()) {
+        // FNV-1a over the games' own checksums, in game order.
+        runChecksum = 0xcbf29ce484222325ULL;
+        for (const GameResult& r : playSeededGames(options)) {
+            f += r.figures;
+            for (int shift = 0; shift < 64; shift += 8) {
+                runChecksum ^= (r.checksum >> shift) & 0xffu;
+                runChecksum *= 0x100000001b3ULL;
+            }
+            violations.insert(violations.end(), r.violations.begin(), r.violations.end());
+            reports.insert(reports.end(), r.reports.begin(), r.reports.end());
+            decisions += r.decisions;
+            totalMs += r.totalMs;
+            maxMs = std::max(maxMs, r.maxMs);
+        }
+    } else {
+        vornel::GameAudit audit;
+        vornel::ComputerGame game(audit, options.seed);
+        for (std::uint64_t i = 0; i < options.games; ++i) {
+            game.play(options.target);
+            audit.finishRun();  // a game that stalled is caught here, before the next one starts
+        }
+        f = audit.figures();
+        runChecksum = audit.checksum();
+        violations = audit.violations();
+        reports = game.diagnostics().reports;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
-    const auto& f = audit.figures();
-    const auto invalidPlays = static_cast<std::uint64_t>(game.diagnostics().reports.size());
+    const auto invalidPlays = static_cast<std::uint64_t>(reports.size());
     char checksum[17];
-    std::snprintf(checksum, sizeof checksum, "%016" PRIx64, audit.checksum());
+    std::snprintf(checksum, sizeof checksum, "%016" PRIx64, runChecksum);
     char secondsText[32], rateText[32];
     std::snprintf(secondsText, sizeof secondsText, "%.3f", seconds);
     std::snprintf(rateText, sizeof rateText, "%.0f", seconds > 0 ? static_cast<double>(f.hands) / seconds : 0.0);
+    auto fixed3 = [](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f", value);
+        return std::string(text);
+    };
+    // Points over the hands played out (hands thrown in score nothing).
+    const std::uint64_t played = f.hands - std::min(f.hands, f.thrownInHands);
+    auto perHand = [&](std::uint64_t points) {
+        return fixed3(played > 0 ? static_cast<double>(points) / static_cast<double>(played) : 0.0);
+    };
 
     const std::vector<std::pair<const char*, std::string>> rows{
         {"seed", std::to_string(options.seed)},
@@ -121,6 +284,13 @@ int main(int argc, char** argv) {
         {"checksum", std::string("\"") + checksum + "\""},
         {"seconds", secondsText},
         {"hands_per_second", rateText},
+        {"team1", options.expert[1] ? "\"expert\"" : "\"standard\""},
+        {"team2", options.expert[2] ? "\"expert\"" : "\"standard\""},
+        {"team1_points_per_hand", perHand(f.team1Points)},
+        {"team2_points_per_hand", perHand(f.team2Points)},
+        {"decisions_expert", std::to_string(decisions)},
+        {"expert_ms_mean", fixed3(decisions > 0 ? totalMs / static_cast<double>(decisions) : 0.0)},
+        {"expert_ms_max", fixed3(maxMs)},
     };
     if (options.json) {
         std::fputs("{", stdout);
@@ -134,7 +304,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    for (const auto& violation : audit.violations()) std::fprintf(stderr, "vornel-sim: broken: %s\n", violation.c_str());
-    for (const auto& report : game.diagnostics().reports) std::fprintf(stderr, "vornel-sim: host said: %s\n", report.c_str());
-    return audit.violations().empty() && invalidPlays == 0 ? 0 : 1;
+    for (const auto& violation : violations) std::fprintf(stderr, "vornel-sim: broken: %s\n", violation.c_str());
+    for (const auto& report : reports) std::fprintf(stderr, "vornel-sim: host said: %s\n", report.c_str());
+    return violations.empty() && invalidPlays == 0 ? 0 : 1;
 }

@@ -42,6 +42,7 @@ table::TableOptions toOptions(const TableSettings& s) {
     o.chatterSounds = s.chatterSounds;
     o.animate = s.animate;
     for (int i = 0; i < kPhraseCount; ++i) o.phrases[i + 1] = QString::fromLatin1(s.phrases[i].c_str());
+    o.botSkill = s.botSkill;
     return o;
 }
 
@@ -60,6 +61,7 @@ TableSettings toSettings(const table::TableOptions& o, const WindowBounds& bound
     s.turnSound = o.turnSound;
     s.chatterSounds = o.chatterSounds;
     s.animate = o.animate;
+    s.botSkill = o.botSkill;
     return s;
 }
 
@@ -146,6 +148,7 @@ Program::Program(QStringList arguments, Options options)
     connect(&table, &table::TableWindow::optionsChanged, this, [this] {
         window("Tscorecard")->setStayOnTop(table_->options().scoreCardOnTop);
         window("Tlasttrick")->setStayOnTop(table_->options().lastTrickOnTop);
+        host_->setExpertPlayers(table_->options().botSkill == 1);
         saveinifile();
     });
     connect(&table, &table::TableWindow::closing, this, &Program::formClose);
@@ -256,6 +259,7 @@ void Program::loadinifile() {
     table_->applyOptions(toOptions(settings));
     window("Tscorecard")->setStayOnTop(settings.scoreCardOnTop);
     window("Tlasttrick")->setStayOnTop(settings.lastTrickOnTop);
+    host_->setExpertPlayers(settings.botSkill == 1);
     storedBounds_ = settings.bounds;
     table_->move(storedBounds_.left, storedBounds_.top);
     table_->resize(storedBounds_.width, storedBounds_.height);

@@ -142,6 +142,7 @@ TableSettings readSettings(const std::filesystem::path& path) {
     settings.bounds.height = readInteger(profile, "Height", kDefaultBounds.height);
     settings.turnSound = isExactly(profile, "Turnsound", "1") ? 1 : 0;
     settings.chatterSounds = !isExactly(profile, "ChatterSounds", "false");
+    settings.botSkill = isExactly(profile, "Botskill", "1") ? 1 : 0;
     settings.animate = !isExactly(profile, "Animate", "0");
     return settings;
 }
@@ -161,6 +162,9 @@ std::optional<std::string> writeSettings(const std::filesystem::path& path, cons
         profile.set("Height", std::to_string(settings.bounds.height));
         profile.set("Turnsound", std::to_string(settings.turnSound));
         profile.set("ChatterSounds", trueOrFalse(settings.chatterSounds));
+        // Standard players need no key; once written, the key follows the choice.
+        if (settings.botSkill == 1 || profile.value("Botskill") != nullptr)
+            profile.set("Botskill", settings.botSkill == 1 ? "1" : "0");
         // Absent means on: a file that never had animations switched off
         // keeps the thirteen keys alone.
         if (!settings.animate || profile.value("Animate") != nullptr) profile.set("Animate", settings.animate ? "1" : "0");

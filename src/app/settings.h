@@ -39,6 +39,7 @@ struct TableSettings {
     bool animate = true;                             // "Animate": 0 or 1, absent is on
     // "Phrase1".."Phrase9"; empty keeps the button's built-in phrase.
     std::array<std::string, kPhraseCount> phrases;
+    int botSkill = 0;                                // "Botskill": 0 standard, 1 expert computer players
     friend bool operator==(const TableSettings&, const TableSettings&) = default;
 };
 
@@ -59,10 +60,11 @@ TableSettings readSettings(const std::filesystem::path& path);
 // other key of the file (the phrases among them) as it was. Keys new to the
 // file are added in the order "Textsize", "Textcolor", "Actioncolor",
 // "Scontop", "Ltontop", "Botspeed", "Playsounds", "Top", "Left", "Width",
-// "Height", "Turnsound", "ChatterSounds"; then "Animate", written once
-// animations were switched off. The phrases in `settings` are not
-// written. Returns the message to show when the file cannot be written
-// ("Unable to write to " and the path); nothing on success.
+// "Height", "Turnsound", "ChatterSounds"; then "Botskill" once expert
+// players were chosen (a file without it means standard players) and
+// "Animate" once animations were switched off. The phrases in `settings`
+// are not written. Returns the message to show when the file cannot be
+// written ("Unable to write to " and the path); nothing on success.
 std::optional<std::string> writeSettings(const std::filesystem::path& path, const TableSettings& settings);
 
 // The phrase editor's "Done": the nine texts under "Phrase1".."Phrase9",

@@ -70,6 +70,10 @@ public:
         }
     }
     int at(int position) const { return position >= 1 && position <= 24 ? cards_[position] : kNoCard; }
+    // Puts a known card at a position, to set up a deal seen before.
+    void place(int position, int code) {
+        if (position >= 1 && position <= 24) cards_[position] = code;
+    }
 
 private:
     std::array<int, 25> cards_{};

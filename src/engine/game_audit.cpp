@@ -132,6 +132,21 @@ void GameAudit::onTrick(std::span<const Field> fields) {
     if (teamTricks_[1] + teamTricks_[2] != tricks_) fail("the teams' tricks do not add up");
 }
 
+GameFigures& GameFigures::operator+=(const GameFigures& other) {
+    games += other.games;
+    hands += other.hands;
+    thrownInHands += other.thrownInHands;
+    team1Wins += other.team1Wins;
+    team2Wins += other.team2Wins;
+    aloneHands += other.aloneHands;
+    marches += other.marches;
+    loneMarches += other.loneMarches;
+    vornels += other.vornels;
+    team1Points += other.team1Points;
+    team2Points += other.team2Points;
+    return *this;
+}
+
 void GameAudit::onScore(std::span<const Field> fields) {
     const int makerTeam = num(fields, 0);
     const int s1 = num(fields, 1), p1 = num(fields, 2), s2 = num(fields, 3), p2 = num(fields, 4);
@@ -146,6 +161,8 @@ void GameAudit::onScore(std::span<const Field> fields) {
     if (makerPoints != expectedMaker || defenderPoints != expectedDefenders)
         fail("the points do not match the Maker's " + std::to_string(makerTricks) + " tricks");
     if (s1 != scores_[1] + p1 || s2 != scores_[2] + p2) fail("the scores do not add up");
+    figures_.team1Points += static_cast<std::uint64_t>(p1);
+    figures_.team2Points += static_cast<std::uint64_t>(p2);
     scores_ = {0, s1, s2};
     if (makerTricks == 5) {
         ++figures_.marches;

@@ -21,6 +21,10 @@ struct GameFigures {
     std::uint64_t marches = 0;
     std::uint64_t loneMarches = 0;
     std::uint64_t vornels = 0;
+    std::uint64_t team1Points = 0;
+    std::uint64_t team2Points = 0;
+
+    GameFigures& operator+=(const GameFigures& other);
 };
 
 class GameAudit final : public Output {

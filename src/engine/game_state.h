@@ -4,6 +4,7 @@
 // dealer at most one is non-zero at a time.
 
 #include <array>
+#include <cstdint>
 
 #include "cards.h"
 
@@ -31,6 +32,39 @@ struct TeamState {
     bool maker = false;
 };
 
+// What every seat has seen of the current hand: the bidding, the Maker and
+// the cards played in order. The dealer's discard is kept too, for the
+// dealer's eyes only. The engine records it; the expert players read it.
+struct HandHistory {
+    struct Entry {
+        std::uint8_t seat = 0;
+        std::uint8_t value = 0;  // bubble code for a bid, card code for a play
+        friend bool operator==(const Entry&, const Entry&) = default;
+    };
+    int handsDealt = 0;  // in this game, this hand included
+    int maker = 0;
+    bool alone = false;
+    int discarded = kNoCard;
+    int bidCount = 0;
+    std::array<Entry, 8> bids{};
+    int playCount = 0;
+    std::array<Entry, 20> plays{};
+
+    void newHand() {
+        ++handsDealt;
+        maker = 0;
+        alone = false;
+        discarded = kNoCard;
+        bidCount = playCount = 0;
+    }
+    void bid(int seat, int code) {
+        if (bidCount < 8) bids[bidCount++] = {static_cast<std::uint8_t>(seat), static_cast<std::uint8_t>(code)};
+    }
+    void play(int seat, int code) {
+        if (playCount < 20) plays[playCount++] = {static_cast<std::uint8_t>(seat), static_cast<std::uint8_t>(code)};
+    }
+};
+
 struct GameState {
     std::array<SeatState, 5> seats{};  // 1..4
     std::array<TeamState, 3> teams{};  // 1..2
@@ -53,6 +87,7 @@ struct GameState {
     int ledSuit = 0;
     int trickNumber = 1;
     bool orderedUp = false;
+    HandHistory history;
 
     SeatState& seat(int s) { return seats[s]; }
     const SeatState& seat(int s) const { return seats[s]; }

@@ -112,25 +112,66 @@ void HostEngine::actNowForSeat(int seat) {
 
 // --- computer players --------------------------------------------------
 
+void HostEngine::setSeatPolicy(int seat, SeatPolicy* policy) {
+    if (isSeat(seat)) policies_[seat] = policy;
+}
+
 void HostEngine::cbidder(int seat) {
-    if (isSeat(seat) && seat == state_.currentBidder) selectedbubble(seat, cbidderChoice(state_, seat));
+    if (!isSeat(seat) || seat != state_.currentBidder) return;
+    if (SeatPolicy* policy = policies_[seat]) {
+        const int code = policy->decide(makeSeatView(state_, seat, Decision::Bid));
+        selectedbubble(seat, code == 1 ? 1 : 2);
+        return;
+    }
+    selectedbubble(seat, cbidderChoice(state_, seat));
 }
 
 void HostEngine::cchooser(int seat) {
-    if (isSeat(seat) && seat == state_.currentChooser) selectedbubble(seat, cchooserChoice(state_, seat));
+    if (!isSeat(seat) || seat != state_.currentChooser) return;
+    if (SeatPolicy* policy = policies_[seat]) {
+        const int code = policy->decide(makeSeatView(state_, seat, Decision::Choose));
+        const bool names = code >= 3 && code <= 6 && code - 2 != state_.turnedDown;
+        selectedbubble(seat, names ? code : 22);
+        return;
+    }
+    selectedbubble(seat, cchooserChoice(state_, seat));
 }
 
 void HostEngine::caloner(int seat) {
-    if (isSeat(seat) && seat == state_.aloneCandidate && state_.aloneAnswerAwaited())
-        selectedbubble(seat, calonerChoice(state_, seat));
+    if (!isSeat(seat) || seat != state_.aloneCandidate || !state_.aloneAnswerAwaited()) return;
+    if (SeatPolicy* policy = policies_[seat]) {
+        selectedbubble(seat, policy->decide(makeSeatView(state_, seat, Decision::Alone)) == 7 ? 7 : 8);
+        return;
+    }
+    selectedbubble(seat, calonerChoice(state_, seat));
 }
 
 void HostEngine::cdiscarder(int seat) {
-    if (isSeat(seat) && seat == state_.discarder) playcard(seat, cdiscarderChoice(state_, seat, ports_.random));
+    if (!isSeat(seat) || seat != state_.discarder) return;
+    if (SeatPolicy* policy = policies_[seat]) {
+        const int slot = policy->decide(makeSeatView(state_, seat, Decision::Discard));
+        if (slot >= 1 && slot <= 5 && state_.card(seat, slot) != kNoCard) {
+            playcard(seat, slot);
+            return;
+        }
+    }
+    playcard(seat, cdiscarderChoice(state_, seat, ports_.random));
 }
 
 void HostEngine::cnextplayer(int seat) {
     if (!isSeat(seat) || seat != state_.currentPlayer) return;
+    if (SeatPolicy* policy = policies_[seat]) {
+        // A card the rules would refuse falls back to the standard choice, so
+        // no player can stall the game.
+        const int slot = policy->decide(makeSeatView(state_, seat, Decision::Play));
+        const int code = slot >= 1 && slot <= 5 ? state_.card(seat, slot) : kNoCard;
+        const bool follows = state_.ledSuit == 0 || state_.effectiveSuit(code) == state_.ledSuit ||
+                             !checkforsuit(state_, seat);
+        if (code != kNoCard && follows) {
+            playcard(seat, slot);
+            return;
+        }
+    }
     if (const int slot = cnextplayerChoice(state_, seat, ports_.random)) playcard(seat, slot);
 }
 
@@ -146,6 +187,7 @@ void HostEngine::startgame(std::string_view firstField, int target) {
     ports_.output.announce(Recipient::all(), cmd::StartGame, fields);
     for (int seat = 1; seat <= 4; ++seat) s.seat(seat).computerPlays = false;
     for (int team = 1; team <= 2; ++team) s.teams[team].tricks = s.teams[team].score = 0;
+    s.history.handsDealt = 0;
     s.ledSuit = 0;  // an interrupted trick must not lead the new game
     s.pendingDealer = 6;
     startround();
@@ -187,6 +229,7 @@ void HostEngine::dealtype(int seat, int pattern) {
     if (seat == 0 || seat != s.pendingDealer) return;
     stopTimer();
     s.deckPosition = 0;
+    s.history.newHand();
     if (seeded_ != nullptr) s.deck.shuffle(*seeded_);
     else s.deck.shuffle(ports_.random);
     const int firstPacket = pattern == 0 ? 2 : 3;
@@ -266,6 +309,7 @@ void HostEngine::bidtype(int seat, int code) {
     auto& s = state_;
     if (seat != s.currentBidder) return;
     stopTimer();
+    s.history.bid(seat, code);
     if (code == 2) {
         announce(Recipient::all(), cmd::HePassed, seat);
         findbidder();
@@ -299,6 +343,7 @@ void HostEngine::choosetype(int seat, int code) {
     auto& s = state_;
     if (seat != s.currentChooser) return;
     stopTimer();
+    s.history.bid(seat, code);
     if (code == 22) {
         announce(Recipient::all(), cmd::HePassed, seat);
         findchooser();
@@ -326,6 +371,8 @@ void HostEngine::alonetype(int seat, int code) {
     // a second answer must not run the step again.
     if (seat != s.aloneCandidate || !s.aloneAnswerAwaited()) return;
     stopTimer();
+    s.history.maker = seat;
+    s.history.alone = code == 7;
     if (code == 7) {
         s.seat(seat).wentAlone = true;
         s.seat(partnerOf(seat)).sitsOut = true;
@@ -345,6 +392,7 @@ void HostEngine::hesdiscarding(int seat, int slot) {
     auto& s = state_;
     s.discarder = 0;
     const int turned = s.turnedCard();
+    s.history.discarded = s.seat(seat).slots[slot];
     s.seat(seat).slots[slot] = turned;
     announce(Recipient::only(seat), cmd::Switch, seat, slot, turned);
     s.currentPlayer = s.dealer;
@@ -415,6 +463,7 @@ void HostEngine::hesplaying(int seat, int slot) {
     if (s.ledSuit == 0) s.ledSuit = suit;
     st.tableCard = code;
     st.slots[slot] = kNoCard;
+    s.history.play(seat, code);
     announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
     auto done = [&](int seatNo) { return s.seat(seatNo).tableCard != kNoCard || s.seat(seatNo).sitsOut; };
     if (done(1) && done(2) && done(3) && done(4)) {

@@ -6,11 +6,13 @@
 // playcard(); the engine reports through the ports it is given and is paced
 // by its timer, whose ticks arrive through ctimerTimer().
 
+#include <array>
 #include <string_view>
 
 #include "game_state.h"
 #include "ports.h"
 #include "random.h"
+#include "seat_view.h"
 
 namespace vornel {
 
@@ -38,6 +40,10 @@ public:
     // Set by the connection layer.
     void setSeatInUse(int seat, bool inUse);
     void setComputerPlays(int seat, bool computerPlays);
+    // Who decides for the seat when the computer plays it: the given player
+    // (not owned), or the standard rules when null, as by default.
+    void setSeatPolicy(int seat, SeatPolicy* policy);
+    SeatPolicy* seatPolicy(int seat) const { return isSeat(seat) ? policies_[seat] : nullptr; }
     // A seat just became computer-played: if its decision is awaited, the
     // computer makes it now, without the usual delay.
     void actNowForSeat(int seat);
@@ -95,6 +101,7 @@ private:
     int stepCode_ = 0;
     int delayCounter_ = 0;
     int seatBeforeLeader_ = 0;  // held through the pause after a trick
+    std::array<SeatPolicy*, 5> policies_{};
 };
 
 }  // namespace vornel

@@ -201,4 +201,15 @@ void QtHost::closeAll() {
     }
 }
 
+void QtHost::setExpertPlayers(bool expert) {
+    if (expert == expertPlayers()) return;
+    if (expert) {
+        // Seeded from a copy of the host's generator, so the deal does not change.
+        SeededRandom copy = random_;
+        expert_ = std::make_unique<ExpertPlayer>(copy.next());
+    }
+    for (int seat = 1; seat <= 4; ++seat) core_.engine().setSeatPolicy(seat, expert ? expert_.get() : nullptr);
+    if (!expert) expert_.reset();
+}
+
 }  // namespace vornel::net

@@ -6,6 +6,7 @@
 
 // The engine's headers come first: a seat's hand is called `slots`, which
 // Qt's keyword macros would otherwise rewrite. Hence Q_SIGNALS and Q_EMIT.
+#include "engine/expert_player.h"
 #include "engine/random.h"
 #include "net/host_core.h"
 
@@ -15,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 class QTcpServer;
@@ -57,6 +59,10 @@ public:
 
     HostCore& core() { return core_; }
     const HostCore& core() const { return core_; }
+    // Whether expert computer players take the computer-played seats, from
+    // their next decision on; standard players otherwise, as by default.
+    void setExpertPlayers(bool expert);
+    bool expertPlayers() const { return expert_ != nullptr; }
     // Connections currently mapped to a record (the refused tenth included
     // while it is being turned away).
     int connectionCount() const;
@@ -116,6 +122,7 @@ private:
     EngineTimerAdapter engineTimer_;
     HostCore core_;
     std::array<QTcpSocket*, HostCore::kRecords + 1> sockets_{};  // by record, 1..11
+    std::unique_ptr<ExpertPlayer> expert_;
 };
 
 }  // namespace vornel::net

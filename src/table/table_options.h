@@ -21,6 +21,7 @@ struct TableOptions {
     bool animate = true;  // cards move to their places
     // Phrase button texts 1..9 (index 0 unused); empty keeps the built-in text.
     std::array<QString, 10> phrases;
+    int botSkill = 0;  // the host's computer players: 0 "Standard", 1 "Expert"
 };
 
 }  // namespace vornel::table

@@ -125,6 +125,17 @@ void TableWindow::buildMenus() {
         speedGroup->addAction(a);
         connect(a, &QAction::triggered, this, [this, ms = ms] { setBotSpeed(ms, true); });
     }
+    QMenu* players = options->addMenu("Computer Players");
+    auto* playersGroup = new QActionGroup(this);
+    for (int skill = 0; skill <= 1; ++skill) {
+        QAction* a = add(players, skill == 0 ? "action_botstandard" : "action_botexpert",
+                         skill == 0 ? "Standard" : "Expert", true, skill == 0);
+        playersGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, skill] {
+            options_.botSkill = skill;
+            Q_EMIT optionsChanged();
+        });
+    }
     options->addSeparator();
     connect(add(options, "action_viewscorecard", "View Score Card"), &QAction::triggered, this,
             &TableWindow::showScoreCardRequested);
@@ -389,6 +400,8 @@ void TableWindow::applyOptions(const TableOptions& options) {
     }
     applyChatOptions();
     applyAnimate();
+    // Unblocked, so the radio group follows; only a click writes the option.
+    action(options.botSkill == 1 ? "action_botexpert" : "action_botstandard")->setChecked(true);
 }
 
 void TableWindow::startGameClicked() {

@@ -1,0 +1,35 @@
+#include "seat_view.h"
+
+namespace vornel {
+
+SeatView makeSeatView(const GameState& state, int seat, Decision decision) {
+    SeatView view;
+    const HandHistory& h = state.history;
+    view.decision = decision;
+    view.seat = seat;
+    view.dealer = state.dealer;
+    view.slots = state.seat(seat).slots;
+    view.turnedCard = state.turnedCard();
+    view.turnedDown = state.turnedDown;
+    view.orderedUp = state.orderedUp;
+    view.trump = state.trump;
+    view.leftBower = state.leftBower;
+    // Before the alone answer the Maker is the last bidder who did not pass.
+    view.maker = h.maker;
+    if (view.maker == 0 && h.bidCount > 0) {
+        const auto& last = h.bids[h.bidCount - 1];
+        if (last.value != 2 && last.value != 22) view.maker = last.seat;
+    }
+    view.alone = h.alone;
+    view.discarded = seat == state.dealer ? h.discarded : kNoCard;
+    view.scores = {0, state.teams[1].score, state.teams[2].score};
+    view.target = state.target;
+    view.handsDealt = h.handsDealt;
+    view.bidCount = h.bidCount;
+    view.bids = h.bids;
+    view.playCount = h.playCount;
+    view.plays = h.plays;
+    return view;
+}
+
+}  // namespace vornel
