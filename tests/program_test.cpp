@@ -18,6 +18,7 @@
 #include "app/spy_list_window.h"
 #include "engine/simulation.h"
 #include "net/protocol.h"
+#include "program_fixture.h"
 #include "table_test_support.h"
 
 namespace vornel::app {
@@ -30,42 +31,7 @@ using table::test::waitUntil;
 
 const QColor kBlue(0, 0, 255);
 
-class ProgramStart : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QApplication::setQuitOnLastWindowClosed(false);
-        ASSERT_TRUE(home.isValid());
-        qputenv("VORNEL_HOME", home.path().toLocal8Bit());
-    }
-    void TearDown() override {
-        program.reset();
-        qunsetenv("VORNEL_HOME");
-    }
-
-    Program& start(QStringList arguments, std::optional<quint16> port = std::nullopt) {
-        program = std::make_unique<Program>(std::move(arguments), Program::Options{port ? port : freePort(), &speed});
-        program->start();
-        return *program;
-    }
-    bool loggedIn() {
-        return waitUntil([&] { return program->table().state().loggedIn && program->settingsRead(); });
-    }
-    QString settingsPath() const { return home.filePath("zelmolobby.ini"); }
-    QByteArray settingsText() const {
-        QFile file(settingsPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void writeSettings(const QByteArray& text) {
-        QFile file(settingsPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-    table::TableWindow& table() { return program->table(); }
-
-    QTemporaryDir home;
-    FixedBotSpeed speed{2};
-    std::unique_ptr<Program> program;
-};
+class ProgramStart : public test::ProgramFixture {};
 
 TEST_F(ProgramStart, NoArgumentsIsASoloGameAsYouOnTheLoopbackHost) {
     Program& p = start({});
