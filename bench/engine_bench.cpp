@@ -4,7 +4,7 @@
 
 #include "engine/cards.h"
 #include "engine/random.h"
-#include "engine/simulation.h"
+#include "players/simulation.h"
 
 namespace {
 

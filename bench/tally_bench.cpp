@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "engine/tally_codec.h"
-#include "engine/tally_table.h"
+#include "tally/tally_codec.h"
+#include "tally/tally_table.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "engine/random.h"
-#include "engine/simulation.h"
 #include "net/host_core.h"
+#include "players/simulation.h"
 
 namespace {
 

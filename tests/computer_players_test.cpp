@@ -1,6 +1,6 @@
 // The computer players' decisions, with hands built by hand.
 
-#include "engine/computer_players.h"
+#include "players/computer_players.h"
 #include "engine_test_support.h"
 
 namespace vornel::test {

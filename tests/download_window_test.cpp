@@ -25,7 +25,7 @@
 #include "app/download_window.h"
 #include "app/game_start_dialog.h"
 #include "app/program.h"
-#include "engine/simulation.h"
+#include "players/simulation.h"
 #include "program_fixture.h"
 #include "table_test_support.h"
 

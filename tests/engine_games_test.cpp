@@ -229,5 +229,45 @@ TEST(WholeGames, HumanSeatsPlayAlongWithTheComputer) {
     EXPECT_GT(refusedSuits, 0);
 }
 
+// A computer player that answers every decision in a way the rules refuse.
+class RefusedAnswers final : public ComputerPlayer {
+public:
+    explicit RefusedAnswers(int kind) : kind_(kind) {}
+    int decide(const GameState& state, int seat, Decision decision, RandomSource&) override {
+        ++asked;
+        if (decision != Decision::Discard && decision != Decision::Play) return kind_ == 0 ? 0 : 99;
+        switch (kind_) {
+        case 0: return 0;  // no slot
+        case 1: return 9;  // past the hand
+        default:           // an empty slot, else a card that does not follow when one would
+            for (int slot = 1; slot <= 5; ++slot)
+                if (state.card(seat, slot) == kNoCard) return slot;
+            for (int slot = 1; slot <= 5; ++slot)
+                if (state.ledSuit != 0 && state.effectiveSuit(state.card(seat, slot)) != state.ledSuit) return slot;
+            return 1;
+        }
+    }
+    int asked = 0;
+
+private:
+    int kind_;
+};
+
+TEST(WholeGames, AComputerPlayerWhoseAnswersAreRefusedCannotStallTheGame) {
+    for (int kind = 0; kind <= 2; ++kind) {
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        GameAudit audit;
+        ComputerGame game(audit, 500 + static_cast<std::uint64_t>(kind));
+        RefusedAnswers player(kind);
+        for (int seat = 2; seat <= 4; seat += 2) game.engine().setSeatPlayer(seat, &player);
+        game.play(5);
+        audit.finishRun();
+        EXPECT_TRUE(audit.violations().empty()) << firstViolation(audit);
+        EXPECT_TRUE(game.diagnostics().reports.empty());
+        EXPECT_EQ(audit.figures().team1Wins + audit.figures().team2Wins, 1u);
+        EXPECT_GT(player.asked, 20);
+    }
+}
+
 }  // namespace
 }  // namespace vornel::test

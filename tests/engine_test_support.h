@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/host_engine.h"
-#include "engine/simulation.h"
+#include "players/simulation.h"
 
 namespace vornel::test {
 
@@ -95,7 +95,7 @@ private:
 // One engine with recording ports; seats are computer-played until marked human.
 struct EngineRig {
     explicit EngineRig(std::uint64_t seed = 1, Output* forward = nullptr)
-        : out(forward), random(seed), engine({out, timer, random, diagnostics, speed}) {}
+        : out(forward), random(seed), engine({out, timer, random, diagnostics, speed, standard}) {}
 
     void humans(std::initializer_list<int> seats) {
         for (int seat : seats) engine.setSeatInUse(seat, true);
@@ -113,6 +113,7 @@ struct EngineRig {
     ScriptedRandom random;
     RecordingDiagnostics diagnostics;
     FixedBotSpeed speed{500};
+    StandardPlayer standard;
     HostEngine engine;
 };
 

@@ -6,13 +6,14 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 #include <vector>
 
-#include "engine/expert_player.h"
 #include "engine/game_audit.h"
 #include "engine/rules.h"
-#include "engine/simulation.h"
+#include "players/expert_player.h"
+#include "players/simulation.h"
 #include "engine_test_support.h"
 
 namespace vornel::test {
@@ -79,7 +80,8 @@ TEST(ExpertInformation, DecisionsDependOnlyOnTheSeatsView) {
     GameAudit audit;
     ComputerGame game(audit, 2024);
     InformationCheck check(game.engine(), 99);
-    for (int seat = 1; seat <= 4; ++seat) game.engine().setSeatPolicy(seat, &check);
+    PolicyPlayer player(check);
+    for (int seat = 1; seat <= 4; ++seat) game.engine().setSeatPlayer(seat, &player);
     game.play(5);
     EXPECT_TRUE(audit.violations().empty());
     EXPECT_GT(check.checked, 20);
@@ -92,7 +94,8 @@ TEST(ExpertInformation, TheSameSeedAndViewGiveTheSameDecisions) {
         GameAudit audit;
         ComputerGame game(audit, 77);
         ExpertPlayer expert(5, quickTuning());
-        for (int seat = 1; seat <= 4; seat += 2) game.engine().setSeatPolicy(seat, &expert);
+        PolicyPlayer player(expert);
+        for (int seat = 1; seat <= 4; seat += 2) game.engine().setSeatPlayer(seat, &player);
         game.play(5);
         checksum = audit.checksum();
     }
@@ -176,8 +179,9 @@ TEST_P(ExpertGames, EveryCardAndBidIsLegalAndTheGamesEnd) {
         GameAudit audit;
         ComputerGame game(audit, seed);
         ExpertPlayer expert(seed * 31, quickTuning());
+        PolicyPlayer player(expert);
         for (int seat = 1; seat <= 4; ++seat)
-            if (GetParam().expert[seat]) game.engine().setSeatPolicy(seat, &expert);
+            if (GetParam().expert[seat]) game.engine().setSeatPlayer(seat, &player);
         game.play(10);
         audit.finishRun();
         EXPECT_TRUE(audit.violations().empty()) << audit.violations().front();
@@ -269,7 +273,9 @@ int cardPlayed(const Position& p, SeatPolicy* policy) {
     EngineRig rig;
     setUp(rig.state(), p);
     const int seat = rig.state().currentPlayer;
-    rig.engine.setSeatPolicy(seat, policy);
+    std::optional<PolicyPlayer> player;
+    if (policy != nullptr) player.emplace(*policy);
+    rig.engine.setSeatPlayer(seat, player ? &*player : nullptr);
     rig.engine.cnextplayer(seat);
     for (const auto& a : rig.out.log)
         if (a.command == "CMD_playedcard" && a.numbers.size() == 3 && a.numbers[0] == seat) return a.numbers[2];

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "engine/random.h"
-#include "engine/simulation.h"
 #include "net/host_core.h"
+#include "players/simulation.h"
 
 namespace vornel::net {
 namespace {

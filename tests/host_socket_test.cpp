@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/simulation.h"
 #include "net/qt_host.h"
+#include "players/simulation.h"
 #include "socket_test_client.h"
 
 namespace vornel::test {

@@ -11,7 +11,7 @@
 
 #include "app/phrase_editor.h"
 #include "app/program.h"
-#include "engine/simulation.h"
+#include "players/simulation.h"
 #include "program_fixture.h"
 #include "table_test_support.h"
 

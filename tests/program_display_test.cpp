@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
-#include "engine/simulation.h"
+#include "players/simulation.h"
 #include "table_test_support.h"
 
 namespace vornel::app {

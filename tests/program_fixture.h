@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "app/program.h"
-#include "engine/simulation.h"
+#include "players/simulation.h"
 #include "table_test_support.h"
 
 namespace vornel::app::test {

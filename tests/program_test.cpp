@@ -16,8 +16,8 @@
 #include "app/game_start_dialog.h"
 #include "app/program.h"
 #include "app/spy_list_window.h"
-#include "engine/simulation.h"
 #include "net/protocol.h"
+#include "players/simulation.h"
 #include "program_fixture.h"
 #include "table_test_support.h"
 
@@ -319,13 +319,13 @@ TEST_F(ProgramStart, ComputerPlayersOptionChoosesTheHostsPlayersAndIsWritten) {
     EXPECT_TRUE(table().action("action_botexpert")->isChecked());
     EXPECT_FALSE(table().action("action_botstandard")->isChecked());
     EXPECT_TRUE(p.host().expertPlayers());
-    for (int seat = 1; seat <= 4; ++seat) EXPECT_NE(p.host().core().engine().seatPolicy(seat), nullptr);
+    for (int seat = 1; seat <= 4; ++seat) EXPECT_NE(p.host().core().engine().seatPlayer(seat), nullptr);
 
     table().action("action_botstandard")->trigger();
     EXPECT_TRUE(table().action("action_botstandard")->isChecked());
     EXPECT_FALSE(table().action("action_botexpert")->isChecked());
     EXPECT_FALSE(p.host().expertPlayers());
-    EXPECT_EQ(p.host().core().engine().seatPolicy(2), nullptr);
+    EXPECT_EQ(p.host().core().engine().seatPlayer(2), nullptr);
     EXPECT_TRUE(settingsText().contains("Botskill=0\n")) << settingsText().toStdString();
 
     table().action("action_botexpert")->trigger();

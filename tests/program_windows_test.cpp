@@ -20,7 +20,7 @@
 #include "app/about_window.h"
 #include "app/program.h"
 #include "app/spy_list_window.h"
-#include "engine/simulation.h"
+#include "players/simulation.h"
 #include "table/chat_box.h"
 #include "program_fixture.h"
 #include "table_test_support.h"

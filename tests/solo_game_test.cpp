@@ -13,8 +13,8 @@
 #include "app/game_start_dialog.h"
 #include "app/last_trick_window.h"
 #include "app/program.h"
-#include "engine/simulation.h"
 #include "net/protocol.h"
+#include "players/simulation.h"
 #include "table_test_support.h"
 
 namespace vornel::app {

@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "engine/tally_codec.h"
-#include "engine/tally_file.h"
+#include "tally/tally_codec.h"
+#include "tally/tally_file.h"
 
 namespace vornel::tally {
 namespace {

@@ -14,9 +14,9 @@
 #include <QTimer>
 
 #include "app/program.h"
-#include "engine/simulation.h"
-#include "engine/tally_codec.h"
-#include "engine/tally_file.h"
+#include "players/simulation.h"
+#include "tally/tally_codec.h"
+#include "tally/tally_file.h"
 #include "program_fixture.h"
 #include "table_test_support.h"
 

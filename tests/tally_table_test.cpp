@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/tally_file.h"
-#include "engine/tally_table.h"
+#include "tally/tally_file.h"
+#include "tally/tally_table.h"
 
 namespace vornel::tally {
 namespace {

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/tally_codec.h"
-#include "engine/tally_table.h"
+#include "tally/tally_codec.h"
+#include "tally/tally_table.h"
 
 namespace vornel::tally {
 namespace {

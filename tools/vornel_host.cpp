@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/simulation.h"
 #include "net/qt_host.h"
+#include "players/simulation.h"
 #include "shutdown_signals.h"
 
 namespace {

@@ -17,7 +17,7 @@
 
 #include "app/game_start_dialog.h"
 #include "app/program.h"
-#include "engine/simulation.h"
+#include "players/simulation.h"
 #include "table/board.h"
 #include "table/game_view.h"
 

@@ -20,9 +20,9 @@
 #include <sys/resource.h>
 #endif
 
-#include "engine/expert_player.h"
 #include "engine/game_audit.h"
-#include "engine/simulation.h"
+#include "players/expert_player.h"
+#include "players/simulation.h"
 
 namespace {
 
@@ -177,8 +177,9 @@ GameResult playSeededGame(const Options& options, std::uint64_t index) {
     vornel::ComputerGame game(audit, gameSeed);
     vornel::ExpertPlayer expert(splitmix(gameSeed ^ 0x45787065727453ULL));
     TimedPolicy timed(expert);
+    vornel::PolicyPlayer player(timed);
     for (int seat = 1; seat <= 4; ++seat)
-        if (options.expert[vornel::teamOf(seat)]) game.engine().setSeatPolicy(seat, &timed);
+        if (options.expert[vornel::teamOf(seat)]) game.engine().setSeatPlayer(seat, &player);
     game.play(options.target);
     audit.finishRun();
     GameResult result;

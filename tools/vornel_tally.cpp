@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/tally_codec.h"
-#include "engine/tally_file.h"
-#include "engine/tally_table.h"
+#include "tally/tally_codec.h"
+#include "tally/tally_file.h"
+#include "tally/tally_table.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "app/phrase_editor.h"
 #include "app/platform.h"
 #include "app/spy_list_window.h"
-#include "engine/tally_file.h"
 #include "app/window_bounds.h"
+#include "tally/tally_file.h"
 
 namespace vornel::app {
 

@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "engine/tally_file.h"
 #include "table/board.h"
 #include "table/table_window.h"
+#include "tally/tally_file.h"
 
 namespace vornel::app {
 namespace {

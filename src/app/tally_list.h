@@ -11,8 +11,8 @@
 #include <optional>
 
 #include "app/side_window.h"
-#include "engine/tally_table.h"
 #include "table/table_services.h"
+#include "tally/tally_table.h"
 
 class QLabel;
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "commands.h"
-#include "computer_players.h"
 #include "rules.h"
 
 namespace vornel {
@@ -112,67 +111,59 @@ void HostEngine::actNowForSeat(int seat) {
 
 // --- computer players --------------------------------------------------
 
-void HostEngine::setSeatPolicy(int seat, SeatPolicy* policy) {
-    if (isSeat(seat)) policies_[seat] = policy;
+void HostEngine::setSeatPlayer(int seat, ComputerPlayer* player) {
+    if (isSeat(seat)) players_[seat] = player;
 }
+
+namespace {
+
+// A card of the seat's hand that the rules accept now, 0 when none: what a
+// computer-played seat plays when its player answered with a refused card,
+// so that no player can stall the game.
+int firstPlayableSlot(const GameState& state, int seat) {
+    for (int slot = 1; slot <= 5; ++slot) {
+        const int code = state.card(seat, slot);
+        if (code == kNoCard) continue;
+        if (state.ledSuit == 0 || state.effectiveSuit(code) == state.ledSuit || !checkforsuit(state, seat))
+            return slot;
+    }
+    return 0;
+}
+
+}  // namespace
 
 void HostEngine::cbidder(int seat) {
     if (!isSeat(seat) || seat != state_.currentBidder) return;
-    if (SeatPolicy* policy = policies_[seat]) {
-        const int code = policy->decide(makeSeatView(state_, seat, Decision::Bid));
-        selectedbubble(seat, code == 1 ? 1 : 2);
-        return;
-    }
-    selectedbubble(seat, cbidderChoice(state_, seat));
+    selectedbubble(seat, ask(seat, Decision::Bid) == 1 ? 1 : 2);
 }
 
 void HostEngine::cchooser(int seat) {
     if (!isSeat(seat) || seat != state_.currentChooser) return;
-    if (SeatPolicy* policy = policies_[seat]) {
-        const int code = policy->decide(makeSeatView(state_, seat, Decision::Choose));
-        const bool names = code >= 3 && code <= 6 && code - 2 != state_.turnedDown;
-        selectedbubble(seat, names ? code : 22);
-        return;
-    }
-    selectedbubble(seat, cchooserChoice(state_, seat));
+    const int code = ask(seat, Decision::Choose);
+    const bool names = code >= 3 && code <= 6 && code - 2 != state_.turnedDown;
+    selectedbubble(seat, names ? code : 22);
 }
 
 void HostEngine::caloner(int seat) {
     if (!isSeat(seat) || seat != state_.aloneCandidate || !state_.aloneAnswerAwaited()) return;
-    if (SeatPolicy* policy = policies_[seat]) {
-        selectedbubble(seat, policy->decide(makeSeatView(state_, seat, Decision::Alone)) == 7 ? 7 : 8);
-        return;
-    }
-    selectedbubble(seat, calonerChoice(state_, seat));
+    selectedbubble(seat, ask(seat, Decision::Alone) == 7 ? 7 : 8);
 }
 
 void HostEngine::cdiscarder(int seat) {
     if (!isSeat(seat) || seat != state_.discarder) return;
-    if (SeatPolicy* policy = policies_[seat]) {
-        const int slot = policy->decide(makeSeatView(state_, seat, Decision::Discard));
-        if (slot >= 1 && slot <= 5 && state_.card(seat, slot) != kNoCard) {
-            playcard(seat, slot);
-            return;
-        }
-    }
-    playcard(seat, cdiscarderChoice(state_, seat, ports_.random));
+    const int slot = ask(seat, Decision::Discard);
+    const bool holds = slot >= 1 && slot <= 5 && state_.card(seat, slot) != kNoCard;
+    if (const int chosen = holds ? slot : firstPlayableSlot(state_, seat)) playcard(seat, chosen);
 }
 
 void HostEngine::cnextplayer(int seat) {
     if (!isSeat(seat) || seat != state_.currentPlayer) return;
-    if (SeatPolicy* policy = policies_[seat]) {
-        // A card the rules would refuse falls back to the standard choice, so
-        // no player can stall the game.
-        const int slot = policy->decide(makeSeatView(state_, seat, Decision::Play));
-        const int code = slot >= 1 && slot <= 5 ? state_.card(seat, slot) : kNoCard;
-        const bool follows = state_.ledSuit == 0 || state_.effectiveSuit(code) == state_.ledSuit ||
-                             !checkforsuit(state_, seat);
-        if (code != kNoCard && follows) {
-            playcard(seat, slot);
-            return;
-        }
-    }
-    if (const int slot = cnextplayerChoice(state_, seat, ports_.random)) playcard(seat, slot);
+    const int slot = ask(seat, Decision::Play);
+    const int code = slot >= 1 && slot <= 5 ? state_.card(seat, slot) : kNoCard;
+    const bool follows =
+        state_.ledSuit == 0 || state_.effectiveSuit(code) == state_.ledSuit || !checkforsuit(state_, seat);
+    if (const int chosen = code != kNoCard && follows ? slot : firstPlayableSlot(state_, seat))
+        playcard(seat, chosen);
 }
 
 // --- a new game and a new hand -----------------------------------------

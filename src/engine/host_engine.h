@@ -9,10 +9,10 @@
 #include <array>
 #include <string_view>
 
+#include "computer_player.h"
 #include "game_state.h"
 #include "ports.h"
 #include "random.h"
-#include "seat_view.h"
 
 namespace vornel {
 
@@ -24,6 +24,8 @@ public:
         RandomSource& random;
         Diagnostics& diagnostics;
         const BotSpeed& botSpeed;
+        // Decides for every computer-played seat without a player of its own.
+        ComputerPlayer& computer;
     };
 
     explicit HostEngine(Ports ports);
@@ -41,9 +43,9 @@ public:
     void setSeatInUse(int seat, bool inUse);
     void setComputerPlays(int seat, bool computerPlays);
     // Who decides for the seat when the computer plays it: the given player
-    // (not owned), or the standard rules when null, as by default.
-    void setSeatPolicy(int seat, SeatPolicy* policy);
-    SeatPolicy* seatPolicy(int seat) const { return isSeat(seat) ? policies_[seat] : nullptr; }
+    // (not owned), or the ports' computer when null, as by default.
+    void setSeatPlayer(int seat, ComputerPlayer* player);
+    ComputerPlayer* seatPlayer(int seat) const { return isSeat(seat) ? players_[seat] : nullptr; }
     // A seat just became computer-played: if its decision is awaited, the
     // computer makes it now, without the usual delay.
     void actNowForSeat(int seat);
@@ -101,7 +103,10 @@ private:
     int stepCode_ = 0;
     int delayCounter_ = 0;
     int seatBeforeLeader_ = 0;  // held through the pause after a trick
-    std::array<SeatPolicy*, 5> policies_{};
+    ComputerPlayer& playerOf(int seat) const { return players_[seat] != nullptr ? *players_[seat] : ports_.computer; }
+    int ask(int seat, Decision decision) { return playerOf(seat).decide(state_, seat, decision, ports_.random); }
+
+    std::array<ComputerPlayer*, 5> players_{};
 };
 
 }  // namespace vornel

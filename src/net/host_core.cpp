@@ -42,7 +42,7 @@ private:
 
 HostCore::HostCore(Ports ports)
     : ports_(ports),
-      engine_(HostEngine::Ports{*this, ports.engineTimer, ports.random, ports.diagnostics, ports.botSpeed}) {
+      engine_(HostEngine::Ports{*this, ports.engineTimer, ports.random, ports.diagnostics, ports.botSpeed, standard_}) {
     // Compared exactly, in this order; anything else (CMD_botspeed too) is ignored.
     dispatcher_.on("CMD_logininfo", [this](std::string_view rest, int from) { receivedlogininfo(rest, from); })
         .on("CMD_kickhim", [this](std::string_view rest, int from) { kickhim(rest, from); })

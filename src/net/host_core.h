@@ -16,6 +16,7 @@
 #include "net/dispatcher.h"
 #include "net/protocol.h"
 #include "net/receive_queue.h"
+#include "players/computer_players.h"
 
 namespace vornel::net {
 
@@ -117,6 +118,8 @@ private:
     void playasound(std::string_view rest, int from);
 
     Ports ports_;
+    // Plays every seat the computer plays, unless the host gives one its own player.
+    StandardPlayer standard_;
     HostEngine engine_;
     std::array<ClientRecord, kRecords + 1> records_{};  // 1..11
     int highWater_ = 0;

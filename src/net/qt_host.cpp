@@ -207,9 +207,13 @@ void QtHost::setExpertPlayers(bool expert) {
         // Seeded from a copy of the host's generator, so the deal does not change.
         SeededRandom copy = random_;
         expert_ = std::make_unique<ExpertPlayer>(copy.next());
+        expertSeats_ = std::make_unique<PolicyPlayer>(*expert_);
     }
-    for (int seat = 1; seat <= 4; ++seat) core_.engine().setSeatPolicy(seat, expert ? expert_.get() : nullptr);
-    if (!expert) expert_.reset();
+    for (int seat = 1; seat <= 4; ++seat) core_.engine().setSeatPlayer(seat, expert ? expertSeats_.get() : nullptr);
+    if (!expert) {
+        expertSeats_.reset();
+        expert_.reset();
+    }
 }
 
 }  // namespace vornel::net

@@ -6,9 +6,9 @@
 
 // The engine's headers come first: a seat's hand is called `slots`, which
 // Qt's keyword macros would otherwise rewrite. Hence Q_SIGNALS and Q_EMIT.
-#include "engine/expert_player.h"
 #include "engine/random.h"
 #include "net/host_core.h"
+#include "players/expert_player.h"
 
 #include <QObject>
 #include <QString>
@@ -123,6 +123,7 @@ private:
     HostCore core_;
     std::array<QTcpSocket*, HostCore::kRecords + 1> sockets_{};  // by record, 1..11
     std::unique_ptr<ExpertPlayer> expert_;
+    std::unique_ptr<PolicyPlayer> expertSeats_;  // the expert, shown only its seat's view
 };
 
 }  // namespace vornel::net

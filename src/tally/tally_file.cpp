@@ -1,4 +1,4 @@
-#include "engine/tally_file.h"
+#include "tally/tally_file.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,8 +1,10 @@
 #pragma once
-// The computer players' decisions, computed from the game state alone.
-// Each returns the choice; the engine delivers it through its entry points.
+// The standard computer players' decisions, computed from the seat's own
+// cards and what is on the table. Each returns the choice; the engine
+// delivers it through its entry points.
 
-#include "game_state.h"
+#include "engine/computer_player.h"
+#include "engine/game_state.h"
 
 namespace vornel {
 
@@ -15,5 +17,11 @@ int cdiscarderChoice(const GameState& state, int seat, RandomSource& random);  /
 // The slot to play, 0 when the hand is empty.
 int cnextplayerChoice(const GameState& state, int seat, RandomSource& random);
 int cgetleadChoice(const GameState& state, int seat, RandomSource& random);
+
+// The standard rules above, as the engine asks for them.
+class StandardPlayer final : public ComputerPlayer {
+public:
+    int decide(const GameState& state, int seat, Decision decision, RandomSource& random) override;
+};
 
 }  // namespace vornel

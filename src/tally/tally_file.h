@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/tally_codec.h"
-#include "engine/tally_table.h"
+#include "tally/tally_codec.h"
+#include "tally/tally_table.h"
 
 namespace vornel::tally {
 

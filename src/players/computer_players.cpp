@@ -1,7 +1,7 @@
-#include "computer_players.h"
+#include "players/computer_players.h"
 
-#include "ports.h"
-#include "rules.h"
+#include "engine/ports.h"
+#include "engine/rules.h"
 
 namespace vornel {
 
@@ -163,6 +163,17 @@ int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
         if (firstPlain == 0) firstPlain = slot;
     }
     return firstPlain != 0 ? firstPlain : firstAny;
+}
+
+int StandardPlayer::decide(const GameState& state, int seat, Decision decision, RandomSource& random) {
+    switch (decision) {
+    case Decision::Bid: return cbidderChoice(state, seat);
+    case Decision::Choose: return cchooserChoice(state, seat);
+    case Decision::Alone: return calonerChoice(state, seat);
+    case Decision::Discard: return cdiscarderChoice(state, seat, random);
+    case Decision::Play: return cnextplayerChoice(state, seat, random);
+    }
+    return 0;
 }
 
 }  // namespace vornel

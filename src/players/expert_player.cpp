@@ -1,10 +1,10 @@
-#include "expert_player.h"
+#include "players/expert_player.h"
 
 #include <algorithm>
 #include <bit>
 #include <memory>
 
-#include "expert_sampling.h"
+#include "players/expert_sampling.h"
 
 namespace vornel {
 

@@ -1,4 +1,4 @@
-#include "expert_sampling.h"
+#include "players/expert_sampling.h"
 
 #include <algorithm>
 #include <bit>

@@ -5,11 +5,11 @@
 
 #include <array>
 
-#include "game_state.h"
+#include "engine/computer_player.h"
+#include "engine/game_state.h"
+#include "players/computer_players.h"
 
 namespace vornel {
-
-enum class Decision : int { Bid, Choose, Alone, Discard, Play };
 
 struct SeatView {
     Decision decision = Decision::Play;
@@ -47,6 +47,18 @@ class SeatPolicy {
 public:
     virtual ~SeatPolicy() = default;
     virtual int decide(const SeatView& view) = 0;
+};
+
+// Lets a SeatPolicy play a seat: it is shown only that seat's view, and an
+// answer the rules refuse falls back to the standard choice.
+class PolicyPlayer final : public ComputerPlayer {
+public:
+    explicit PolicyPlayer(SeatPolicy& policy) : policy_(policy) {}
+    int decide(const GameState& state, int seat, Decision decision, RandomSource& random) override;
+
+private:
+    SeatPolicy& policy_;
+    StandardPlayer standard_;
 };
 
 }  // namespace vornel

@@ -1,4 +1,4 @@
-#include "engine/tally_codec.h"
+#include "tally/tally_codec.h"
 
 #include <algorithm>
 #include <array>

@@ -7,9 +7,9 @@
 #include <array>
 #include <cstdint>
 
-#include "double_dummy.h"
-#include "random.h"
-#include "seat_view.h"
+#include "engine/random.h"
+#include "players/double_dummy.h"
+#include "players/seat_view.h"
 
 namespace vornel {
 

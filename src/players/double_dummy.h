@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "cards.h"
+#include "engine/cards.h"
 
 namespace vornel::expert {
 

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host_engine.h"
-#include "random.h"
+#include "engine/host_engine.h"
+#include "engine/random.h"
+#include "players/computer_players.h"
 
 namespace vornel {
 
@@ -52,7 +53,8 @@ public:
     std::uint64_t count = 0;
 };
 
-// An engine with every seat empty, so the computer plays all four.
+// An engine with every seat empty, so the standard computer players play all
+// four (or the players each seat is given).
 class ComputerGame {
 public:
     ComputerGame(Output& output, std::uint64_t seed);
@@ -73,6 +75,7 @@ private:
     SeededRandom random_;
     RecordingDiagnostics diagnostics_;
     FixedBotSpeed speed_{500};
+    StandardPlayer standard_;
     HostEngine engine_;
 };
 

@@ -1,4 +1,4 @@
-#include "double_dummy.h"
+#include "players/double_dummy.h"
 
 #include <algorithm>
 #include <bit>

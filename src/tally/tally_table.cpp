@@ -1,4 +1,4 @@
-#include "engine/tally_table.h"
+#include "tally/tally_table.h"
 
 #include <algorithm>
 #include <charconv>

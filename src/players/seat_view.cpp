@@ -1,4 +1,6 @@
-#include "seat_view.h"
+#include "players/seat_view.h"
+
+#include "engine/rules.h"
 
 namespace vornel {
 
@@ -30,6 +32,17 @@ SeatView makeSeatView(const GameState& state, int seat, Decision decision) {
     view.playCount = h.playCount;
     view.plays = h.plays;
     return view;
+}
+
+int PolicyPlayer::decide(const GameState& state, int seat, Decision decision, RandomSource& random) {
+    const int answer = policy_.decide(makeSeatView(state, seat, decision));
+    if (decision != Decision::Discard && decision != Decision::Play) return answer;
+    const int code = answer >= 1 && answer <= 5 ? state.card(seat, answer) : kNoCard;
+    const bool accepted = decision == Decision::Discard
+                              ? code != kNoCard
+                              : code != kNoCard && (state.ledSuit == 0 || state.effectiveSuit(code) == state.ledSuit ||
+                                                    !checkforsuit(state, seat));
+    return accepted ? answer : standard_.decide(state, seat, decision, random);
 }
 
 }  // namespace vornel

@@ -1,9 +1,9 @@
-#include "simulation.h"
+#include "players/simulation.h"
 
 namespace vornel {
 
 ComputerGame::ComputerGame(Output& output, std::uint64_t seed)
-    : random_(seed), engine_({output, timer_, random_, diagnostics_, speed_}) {}
+    : random_(seed), engine_({output, timer_, random_, diagnostics_, speed_, standard_}) {}
 
 std::uint64_t ComputerGame::runTimer(std::uint64_t maxTicks) {
     std::uint64_t ticks = 0;
