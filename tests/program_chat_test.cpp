@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -58,6 +59,45 @@ TEST_F(ProgramChat, DoneStoresThePhrasesAndAnEmptyOneIsBuiltInAfterARestart) {
     Program& again = startSolo();
     EXPECT_EQ(again.table().phrase(1), "Hi all");
     EXPECT_EQ(again.table().phrase(3), "Nice Try!");
+}
+
+// The colour dialogs change colours only: a phrase emptied in the editor
+// stays empty, and its button goes on saying nothing after "says: ".
+TEST_F(ProgramChat, AnEmptiedPhraseStaysEmptyWhenAColourIsChosen) {
+    struct Case {
+        const char* item;
+        const char* dialog;
+        int phraseButton;
+    };
+    const Case cases[] = {{"action_textcolor", "ColorDialog1", 3}, {"action_actioncolor", "ColorDialog2", 5}};
+    Program& p = startSolo();
+    p.table().action("action_phraselist")->trigger();
+    PhraseEditor& editor = p.phraseEditor();
+    editor.edit(3).setText("");
+    editor.edit(5).setText("");
+    editor.doneButton().click();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        p.table().action(c.item)->trigger();
+        auto* dialog = p.table().findChild<QColorDialog*>(c.dialog);
+        ASSERT_NE(dialog, nullptr);
+        dialog->setCurrentColor(QColor(20, 120, 40));
+        dialog->accept();
+        EXPECT_EQ(p.table().phrase(c.phraseButton), QString());
+        EXPECT_EQ(p.table().board().phraseButton(c.phraseButton)->toolTip(), QString());
+
+        // Through the host and back into the chat box, as every table sees it.
+        const auto saysLines = [&] {
+            int n = 0;
+            for (const auto& line : table::test::chatLines(p.table())) n += line.text.startsWith("You says:") ? 1 : 0;
+            return n;
+        };
+        const int before = saysLines();
+        for (int tick = 0; tick <= 100; ++tick) p.table().connection().tick();  // the phrase pause is over
+        table::test::press(p.table().board().phraseButton(c.phraseButton));
+        ASSERT_TRUE(waitUntil([&] { return saysLines() > before; }, 10000));
+        EXPECT_EQ(table::test::chatLines(p.table()).back().text.trimmed(), QString("You says:"));
+    }
 }
 
 TEST_F(ProgramChat, LoginAppliesTheTextColourAndThePhrasesAndTheTablePlaysThroughThePlayer) {

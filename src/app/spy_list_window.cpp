@@ -8,10 +8,19 @@
 
 namespace vornel::app {
 
-SpyListWindow::SpyListWindow() : SideWindow("Tspylist", "Vornel - Spys", {162, 168}, QPixmap(), nullptr) {
+namespace {
+
+// Wider than the list needs, so that a title bar with its icon and three
+// buttons still has room for the whole caption.
+constexpr QSize kClientSize{216, 168};
+
+}  // namespace
+
+SpyListWindow::SpyListWindow() : SideWindow("Tspylist", "Vornel - Spys", kClientSize, QPixmap(), nullptr) {
     setStayOnTop(true);
+    constexpr int inner = kClientSize.width() - 16;
     auto* caption = new QLabel("Spy List", this);
-    caption->setGeometry(8, 4, 146, 16);
+    caption->setGeometry(8, 4, inner, 16);
     caption->setAlignment(Qt::AlignCenter);
     QFont font = caption->font();
     font.setBold(true);
@@ -19,7 +28,7 @@ SpyListWindow::SpyListWindow() : SideWindow("Tspylist", "Vornel - Spys", {162, 1
 
     list_ = new QListWidget(this);
     list_->setObjectName("listbox_spys");
-    list_->setGeometry(8, 22, 146, 114);
+    list_->setGeometry(8, 22, inner, 114);
     list_->viewport()->setMouseTracking(true);
     list_->viewport()->installEventFilter(this);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -35,7 +44,7 @@ SpyListWindow::SpyListWindow() : SideWindow("Tspylist", "Vornel - Spys", {162, 1
 
     auto* done = new QPushButton("Done", this);
     done->setObjectName("button_done");
-    done->setGeometry(44, 142, 75, 20);
+    done->setGeometry((kClientSize.width() - 75) / 2, 142, 75, 20);
     connect(done, &QPushButton::clicked, this, &QWidget::hide);
 }
 

@@ -132,6 +132,7 @@ void Board::createControls() {
 
     auto* dealer = new ImageElement("button_dealer", this, {60, 366, 25, 25});
     dealer->setPixmap(artwork_.dealerMarker());
+    dealer->hide();  // until a game has its dealer
 
     auto* status = addText("label_status", "Good Luck!!", {24, 533, 393, 16}, Qt::black, 9, true);
     status->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);

@@ -159,6 +159,7 @@ private:
     // of the Options menu (table_window_chat.cpp).
     void connectChat();
     void applyChatOptions();
+    void applyTextColour();
     void b_phrase1Click(int button);
     void b_phrase10Click();
     void wave20Click(int number);
