@@ -145,10 +145,15 @@ TEST(SideWindowPlace, BesideTheTableWhereThereIsRoomElseOverACornerOffTheTrick) 
          {{0, 0, 800, 640}, {800, 0, 1024, 768}}, {800, 0}},
         {"a table hanging below the screen: the window goes up beside it", kGameLog, kTable.translated(0, 900), {},
          {wide}, {788, 838}},
-        {"no room: the board's far corner", kLastTrick, kTable, {}, {{0, 0, 800, 640}}, {349, 481}},
-        {"no room and that corner taken: the next far corner", kLastTrick, kTable, {{349, 481, 438, 124}},
-         {{0, 0, 800, 640}}, {349, 42}},
-        {"no room for a big window: kept on the screen", kGameLog, kTable, {}, {{0, 0, 800, 640}}, {289, 443}},
+        {"no room: over the board's top-right corner", kLastTrick, kTable, {}, {{0, 0, 800, 640}}, {349, 42}},
+        {"no room and that corner taken: the bottom-right one", kLastTrick, kTable, {{349, 42, 438, 124}},
+         {{0, 0, 800, 640}}, {349, 481}},
+        {"both right corners taken: the top-left one, off the trick", kLastTrick, kTable,
+         {{621, 42, 166, 172}, {621, 433, 166, 172}}, {{0, 0, 800, 640}}, {1, 42}},
+        {"a big window would cover the trick from the top: the bottom-right corner", {498, 200}, kTable, {},
+         {{0, 0, 800, 640}}, {289, 405}},
+        {"on a screen narrower than the table: kept on the screen", kLastTrick, kTable, {}, {{0, 0, 700, 640}},
+         {262, 42}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -25,7 +25,9 @@ QRect trickAreaOnScreen(const table::Board& board) {
 
 SideWindow::SideWindow(const QString& className, const QString& caption, QSize clientSize, const QPixmap& background,
                        QWidget* table, bool toolWindow)
-    : QWidget(nullptr, toolWindow ? Qt::Tool : Qt::Window), background_(background), table_(table) {
+    // Owned by the table's window, so that the window system keeps it in
+    // front of the table even where it lies over it.
+    : QWidget(table, toolWindow ? Qt::Tool : Qt::Window), background_(background), table_(table) {
     setObjectName(className);
     setWindowTitle(caption);
     if (clientSize.isValid()) resize(clientSize);

@@ -133,17 +133,18 @@ QPoint placeBesideTable(QSize window, const QRect& tableFrame, const QRect& boar
             for (int x : lefts)
                 if (fits({x, y})) return {x, y};
 
-    // No room beside the table: over a corner of the board.
+    // No room beside the table: over a corner of the board. In this order
+    // they hide the least of the game: the logo and the phrase buttons; the
+    // chat line and the buttons that open these windows; the trump card and
+    // the partner's hand; the player's own hand.
     const QRect corners[] = {
-        QRect(QPoint(board.right() + 1 - window.width(), board.bottom() + 1 - window.height()), window),
         QRect(QPoint(board.right() + 1 - window.width(), board.top()), window),
-        QRect(QPoint(board.left(), board.bottom() + 1 - window.height()), window),
+        QRect(QPoint(board.right() + 1 - window.width(), board.bottom() + 1 - window.height()), window),
         QRect(board.topLeft(), window),
+        QRect(QPoint(board.left(), board.bottom() + 1 - window.height()), window),
     };
-    // Off the trick area, then clear of the other windows, then far from the trick.
-    auto key = [&](const QRect& r) {
-        return std::make_tuple(r.intersects(trickArea), overlap(r, taken), -distanceSquared(r, trickArea));
-    };
+    // Off the trick area, then clear of the other windows, then in that order.
+    auto key = [&](const QRect& r) { return std::make_pair(r.intersects(trickArea), overlap(r, taken)); };
     const QRect best = *std::min_element(std::begin(corners), std::end(corners),
                                          [&](const QRect& a, const QRect& b) { return key(a) < key(b); });
     if (workAreas.empty()) return best.topLeft();

@@ -63,9 +63,9 @@ WindowBounds fitToScreens(const WindowBounds& wanted, const std::vector<QRect>& 
 // The top-left corner of a side window's frame (of size `window`) shown
 // beside the table: where one screen's work area holds it whole next to
 // the table's frame (right of it, then left, below, above), clear of the
-// windows in `taken`; with no such room, over the corner of the board
-// (the table's client area) that stays off the trick area, is clear of
-// `taken` and lies farthest from the trick area, kept on the board's screen.
+// windows in `taken`; with no such room, over a corner of the board (the
+// table's client area) that stays off the trick area and is clear of
+// `taken`, the top-right one first, kept on the board's screen.
 QPoint placeBesideTable(QSize window, const QRect& tableFrame, const QRect& board, const QRect& trickArea,
                         const std::vector<QRect>& taken, const std::vector<QRect>& workAreas);
 
