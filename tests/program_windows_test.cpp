@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QWindow>
 #include <QTest>
 #include <functional>
 
@@ -211,9 +212,13 @@ TEST_F(ProgramWindows, SideWindowsLeaveTheTrickInSightOnASmallScreen) {
     for (const auto& [action, className] : openers) {
         SCOPED_TRACE(className);
         table().action(action)->trigger();
-        const QRect frame = program->window(className)->frameGeometry();
+        SideWindow* window = program->window(className);
+        const QRect frame = window->frameGeometry();
         EXPECT_FALSE(frame.intersects(trick));
         EXPECT_TRUE(screen.contains(frame));
+        // Over the table, so kept in front of it by the window system.
+        ASSERT_NE(window->windowHandle(), nullptr);
+        EXPECT_EQ(window->windowHandle()->transientParent(), table().windowHandle());
     }
 }
 

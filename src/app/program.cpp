@@ -190,15 +190,26 @@ std::vector<QWidget*> Program::windowsInCreationOrder() const {
 void Program::start() {
     placeTable(settingsRead_ ? storedBounds_
                              : WindowBounds{kDefaultBounds.left, kDefaultBounds.top, table_->width(), table_->height()});
+    const bool first = !shown_;
     // Read before a box made at start-up comes up, so that a window this
     // opens (the download window) does not go over the box.
-    if (!shown_) {
+    if (first) {
         shown_ = true;
         QTimer::singleShot(0, this, &Program::processparams);
     }
     table_->show();
-    // The frame is known once the window is on the screen: placed again then.
-    if (QWindow* window = table_->windowHandle()) window->installEventFilter(this);
+    if (first) placeAgainOnceFramed();
+}
+
+// Until the window is on the screen its frame is not known, and a window
+// manager may have put the client, not the frame, where the frame was
+// asked for (leaving the title bar above the screen): once the window is
+// exposed, the same bounds are applied again with the frame known.
+void Program::placeAgainOnceFramed() {
+    QWindow* window = table_->windowHandle();
+    if (window == nullptr) return;
+    if (window->isExposed()) QTimer::singleShot(0, this, [this] { placeTable(placedBounds_); });
+    else window->installEventFilter(this);
 }
 
 bool Program::eventFilter(QObject* watched, QEvent* event) {

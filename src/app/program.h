@@ -72,6 +72,7 @@ private:
     WindowBounds currentBounds() const;
     // Moves and sizes the table to these bounds as far as the screens allow.
     void placeTable(const WindowBounds& wanted);
+    void placeAgainOnceFramed();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     QStringList arguments_;
