@@ -13,8 +13,10 @@ int main(int argc, char** argv) {
     QFile file(config);
     if (!dir.isValid() || !file.open(QIODevice::WriteOnly)) return 1;
     file.write(R"({"windowFrameMargins": true, "screens": [
-        {"name": "Main", "x": 0, "y": 0, "width": 1600, "height": 1000, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
-        {"name": "Small", "x": 1600, "y": 0, "width": 800, "height": 600, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}
+        {"name": "Main", "x": 0, "y": 0, "width": 1600, "height": 1000,
+         "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+        {"name": "Small", "x": 1600, "y": 0, "width": 800, "height": 600,
+         "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}
     ]})");
     file.close();
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());

@@ -188,8 +188,8 @@ std::vector<QWidget*> Program::windowsInCreationOrder() const {
 }
 
 void Program::start() {
-    placeTable(settingsRead_ ? storedBounds_
-                             : WindowBounds{kDefaultBounds.left, kDefaultBounds.top, table_->width(), table_->height()});
+    const WindowBounds builtIn{kDefaultBounds.left, kDefaultBounds.top, table_->width(), table_->height()};
+    placeTable(settingsRead_ ? storedBounds_ : builtIn);
     const bool first = !shown_;
     // Read before a box made at start-up comes up, so that a window this
     // opens (the download window) does not go over the box.
