@@ -21,20 +21,19 @@ using table::test::showsNothing;
 // A table at seat 1 whose side windows are the real ones.
 struct TableWithSideWindows {
     table::RecordingServices services;
-    GameLogWindow log;
-    LastTrickWindow last;
-    SpyListWindow spies;
-    table::TableWindow table{table::TableWindow::Services{log, last, services, spies, services}};
+    table::TableWindow table;
+    GameLogWindow log{table};
+    LastTrickWindow last{table};
+    SpyListWindow spies{table};
 
     TableWithSideWindows() {
-        log.attach(table);
-        last.attach(table);
-        spies.attach(table);
+        table.setServices({log, last, services, spies, services});
         table.show();
         table.dispatch("CMD_sendlogininfo+1");
         table.dispatch("CMD_newplayerinfo+1+You");
         table.dispatch("CMD_startgame+You+10+");
     }
+    ~TableWithSideWindows() { table.unsetServices(); }
     QPixmap corner(int image) const {
         return table.artwork().card(image).copy(QRect({0, 0}, LastTrickWindow::kFrameSize));
     }

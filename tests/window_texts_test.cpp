@@ -10,8 +10,6 @@
 #include <QStyleOptionTitleBar>
 #include <QTemporaryDir>
 
-#include "app/game_log_window.h"
-#include "app/last_trick_window.h"
 #include "app/spy_list_window.h"
 #include "app/tally_list.h"
 #include "table_test_support.h"
@@ -44,7 +42,8 @@ void expectWholeTexts(const QWidget& window) {
 }
 
 TEST(WindowTexts, TheWatcherListsCaptionFitsATitleBarWithItsButtons) {
-    SpyListWindow spies;
+    table::TableWindow table;
+    SpyListWindow spies(table);
     EXPECT_EQ(spies.windowTitle(), "Vornel - Spys");
     // A title bar as a window manager draws one: icon, minimise, maximise
     // and close buttons, the caption in bold between them.
@@ -69,10 +68,7 @@ TEST(WindowTexts, TallyHeadingsStandApartOverTheirNumbers) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     table::RecordingServices services;
-    GameLogWindow log;
-    LastTrickWindow last;
-    SpyListWindow spies;
-    table::TableWindow table{table::TableWindow::Services{log, last, services, spies, services}};
+    table::TableWindow table{table::TableWindow::Services{services, services, services, services, services}};
     TallyList tally(QPixmap(), table, home.filePath("Vorneltally.tld").toStdString());
     tally.show();
     expectWholeTexts(tally);

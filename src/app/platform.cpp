@@ -28,6 +28,21 @@ QRect workArea(const QWidget& window) {
     return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
+std::vector<QRect> workAreas() {
+    std::vector<QRect> areas;
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) areas.push_back(primary->availableGeometry());
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen()) areas.push_back(screen->availableGeometry());
+    return areas;
+}
+
+QMargins frameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
 void openExternally(const QString& address) {
     const QUrl url = address.contains("://") || address.startsWith("mailto:") ? QUrl(address)
                                                                              : QUrl("http://" + address);

@@ -1,8 +1,10 @@
 #pragma once
 // The few calls that differ between operating systems.
 
+#include <QMargins>
 #include <QRect>
 #include <QString>
+#include <vector>
 
 class QUrl;
 class QWidget;
@@ -15,6 +17,11 @@ void createNamedMutex(const QString& name);
 
 // The desktop work area (the screen less task bars) under a window.
 QRect workArea(const QWidget& window);
+// The work areas of all screens, the primary screen's first.
+std::vector<QRect> workAreas();
+// The frame the window manager puts around a window; none until the
+// window has been shown.
+QMargins frameMargins(const QWidget& window);
 
 // Opens a web address or file with the user's default program.
 void openExternally(const QString& address);

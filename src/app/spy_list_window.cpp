@@ -16,7 +16,8 @@ constexpr QSize kClientSize{216, 168};
 
 }  // namespace
 
-SpyListWindow::SpyListWindow() : SideWindow("Tspylist", "Vornel - Spys", kClientSize, QPixmap(), nullptr) {
+SpyListWindow::SpyListWindow(table::TableWindow& table)
+    : SideWindow("Tspylist", "Vornel - Spys", kClientSize, table.artwork().backgroundTile(), &table), table_(table) {
     setStayOnTop(true);
     constexpr int inner = kClientSize.width() - 16;
     auto* caption = new QLabel("Spy List", this);
@@ -48,11 +49,6 @@ SpyListWindow::SpyListWindow() : SideWindow("Tspylist", "Vornel - Spys", kClient
     connect(done, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-void SpyListWindow::attach(table::TableWindow& table) {
-    table_ = &table;
-    setTable(&table, table.artwork().backgroundTile());
-}
-
 void SpyListWindow::addWatcher(const QString& entry) { list_->addItem(entry); }
 
 bool SpyListWindow::removeWatcher(const QString& entry) {
@@ -72,14 +68,14 @@ bool SpyListWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SpyListWindow::RemoveFromGame1Click() {
-    if (underPointer_ < 0 || underPointer_ >= list_->count() || table_ == nullptr) return;
+    if (underPointer_ < 0 || underPointer_ >= list_->count()) return;
     const QString entry = list_->item(underPointer_)->text();
     const qsizetype colon = entry.indexOf(':');
     if (colon < 0) return;
     bool isNumber = false;
     const int number = entry.left(colon).toInt(&isNumber);
     if (!isNumber) return;
-    table_->kicking(number);
+    table_.kicking(number);
 }
 
 }  // namespace vornel::app

@@ -2,10 +2,10 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QTimer>
 
 #include "table/board.h"
+#include "table/message_box.h"
 #include "table/table_window.h"
 #include "tally/tally_file.h"
 
@@ -41,12 +41,10 @@ TallyList::TallyList(const QPixmap& background, table::TableWindow& table, std::
     loadtally();
     if (loadFailure_) {
         const QString kept = QString::fromStdString(tally::damagedFilePath(file_).string());
-        auto* box = new QMessageBox(QMessageBox::Critical, "Vornel", text(*loadFailure_), QMessageBox::Ok, &table_);
+        // Made before the table is shown: it comes up in front of the table once it is.
+        QMessageBox* box = table::makeMessageBox(QMessageBox::Critical, text(*loadFailure_), &table_, "message_tally");
         box->setInformativeText("The tally starts empty; the unreadable file will be kept as " + kept);
-        box->setObjectName("message_tally");
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
+        table::showInFront(box);
     }
 }
 
@@ -220,7 +218,7 @@ void TallyList::resetTally() {
 bool TallyList::ask(const QString& question) {
     QMessageBox box(QMessageBox::Question, "Confirm", question, QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName("message_tallyquestion");
-    return box.exec() == QMessageBox::Yes;
+    return table::askInFront(box) == QMessageBox::Yes;
 }
 
 long long TallyList::addit(int column, int row) {

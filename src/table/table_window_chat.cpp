@@ -162,7 +162,7 @@ void TableWindow::playasound(std::string_view rest) {
     const std::string_view soundField = reader.field();
     const QString sound = QString::fromLatin1(soundField.data(), static_cast<qsizetype>(soundField.size()));
     if (options_.chatterSounds) {
-        services_.sounds.play(sound);
+        services_->sounds.play(sound);
         return;
     }
     const TextElement* label = board_->nameLabel(*sender);
