@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <cstdlib>
 
 #include "app/sound_player.h"
+#include "app/sound_recording.h"
 #include "audio_monitor.h"
 #include "table_test_support.h"
 
@@ -45,6 +48,23 @@ TEST(SoundPlayer, FindsNamesInAnyCaseAndIgnoresUnknownOnes) {
     }
     player.play("WAVE20");
     EXPECT_EQ(player.current(), "wave20");
+}
+
+TEST(SoundPlayer, ReadsEveryRecordingAsItsFileHoldsIt) {
+    SoundPlayer player;  // makes the recordings available
+    for (const QString& name : player.names()) {
+        QFile resource(":/sounds/" + name + ".wav");
+        ASSERT_TRUE(resource.open(QIODevice::ReadOnly)) << name.toStdString();
+        const std::optional<Recording> read = readWave(resource.readAll());
+        ASSERT_TRUE(read) << name.toStdString();
+        const std::vector<qint16> file = test::recordingSamples(name);
+        ASSERT_FALSE(file.empty()) << name.toStdString();
+        EXPECT_EQ(read->format.sampleRate(), test::kMonitorRate) << name.toStdString();
+        EXPECT_EQ(read->format.channelCount(), 1) << name.toStdString();
+        EXPECT_EQ(read->pcm, QByteArray(reinterpret_cast<const char*>(file.data()),
+                                        static_cast<qsizetype>(file.size() * sizeof(qint16))))
+            << name.toStdString();
+    }
 }
 
 // The tests of this suite run where no audio server answers (see the main).
