@@ -11,9 +11,9 @@ Q_LOGGING_CATEGORY(lcSounds, "vornel.sounds", QtWarningMsg)
 namespace vornel::app {
 
 namespace {
-// What the output is asked to hold: short, so that a new sound cuts the one
-// playing at once; long enough to ride out a busy moment of the server.
-constexpr int kRequestedBufferMs = 150;
+// What the output is asked to hold: enough to ride out a busy moment of the
+// machine (a new sound does not wait for it: the stream is started anew).
+constexpr int kRequestedBufferMs = 300;
 // A little more than the buffer, for the server's own block of time.
 constexpr int kDrainMarginMs = 50;
 }  // namespace
@@ -73,23 +73,23 @@ void SoundOutput::play(const QString& name, const Recording& recording) {
     quiet_.stop();
     if (!playing_.isEmpty()) Q_EMIT ended(playing_);
     playing_.clear();
-    // The silence after the sound pushes its end through the buffer before
-    // the stream runs dry, so no part of it waits there for the next sound.
+    // What the output still holds of the sound playing goes unheard: the
+    // new one starts at once, whatever the size of the buffer.
+    if (sink_->state() != QAudio::StoppedState) sink_->stop();
+    // The silence after the sound fills the buffer past the point where the
+    // server starts playing, and pushes the sound's end through it before
+    // the stream runs dry.
     stream_.setSound(std::move(pcm), outputFormat_.bytesForDuration(qint64{bufferMs() + kDrainMarginMs} * 1000));
+    // The same buffer every time: asked for anew, not the one granted last.
+    sink_->setBufferSize(outputFormat_.bytesForDuration(qint64{kRequestedBufferMs} * 1000));
+    sink_->start(&stream_);
     if (sink_->state() == QAudio::StoppedState) {
-        // The same buffer every time: asked for anew, not the one granted last.
-        sink_->setBufferSize(outputFormat_.bytesForDuration(qint64{kRequestedBufferMs} * 1000));
-        sink_->start(&stream_);
-        if (sink_->state() == QAudio::StoppedState) {
-            qCWarning(lcSounds) << "the audio output would not start:" << sink_->error();
-            closeOutput();  // the next sound looks for the device again
-            return;
-        }
-    } else {
-        Q_EMIT stream_.readyRead();  // an output that ran dry pulls again
+        qCWarning(lcSounds) << "the audio output would not start:" << sink_->error();
+        closeOutput();  // the next sound looks for the device again
+        return;
     }
     playing_ = name;
-    qCDebug(lcSounds) << "playing" << name;
+    qCDebug(lcSounds) << "playing" << name << "buffer" << sink_->bufferSize() << "bytes";
     Q_EMIT started(name);
 }
 

@@ -1,15 +1,15 @@
 #pragma once
 // The audio side of the sounds: one audio output, made on the first sound
 // and kept for the whole run, on a thread of its own so that neither a busy
-// table nor a slow audio server holds the other up. A new sound replaces the
-// rest of the one playing in the stream the output pulls; once the last one
-// has played out the output's stream is closed, so nothing runs while no
-// sound plays, and the next sound opens it again.
+// table nor a slow audio server holds the other up. Each sound starts the
+// output's stream anew, which drops what it still held of the sound before;
+// once the sound has played out the stream is closed, so nothing runs while
+// no sound plays.
 //
-// Why the buffer is asked for anew at every opening: with Qt 6.4 on
-// PulseAudio an output that is opened again asks the server for the buffer
+// Why the buffer is asked for anew at every start: with Qt 6.4 on
+// PulseAudio an output that is started again asks the server for the buffer
 // it was granted the time before, and gets about three quarters of it.
-// Reopening a sound-effect object for every play (what the table did) thus
+// Restarting a sound-effect object for every play (what the table did) thus
 // shrank its buffer at each play; after a few plays of the same recording
 // the buffer was smaller than one 20 ms feed and not a byte was written any
 // more: that recording stayed silent for the rest of the run.
@@ -30,8 +30,7 @@
 namespace vornel::app {
 
 // What the output pulls: the current recording, then enough silence to
-// carry its end through the output's buffer, then nothing. A new recording
-// replaces the rest of the current one at the next pull.
+// carry its end through the output's buffer, then nothing.
 class SoundStream final : public QIODevice {
     Q_OBJECT
 public:
