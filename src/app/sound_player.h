@@ -4,7 +4,7 @@
 // one at a time and without waiting: a new sound cuts the one playing.
 //
 // Nothing is done before the first sound: then the recordings are read
-// (once), and one audio output is opened on a thread of its own
+// (once), and one audio output is made on a thread of its own
 // (sound_output.h), which plays every later sound.
 
 #include <QObject>
