@@ -112,6 +112,34 @@ TEST_F(ProgramChat, LoginAppliesTheTextColourAndThePhrasesAndTheTablePlaysThroug
     EXPECT_EQ(p.sounds().current(), "entered");
 }
 
+// The settings are read as the own arrival is announced, just before its
+// sound: from then on "Play Sounds" is what the file says, and the menu item
+// still switches the event sounds.
+TEST_F(ProgramChat, EventSoundsFollowPlaySoundsFromTheSettingsReadAtLogin) {
+    struct Case {
+        const char* settings;  // nullptr: no settings file
+        bool on;
+    };
+    const Case cases[] = {{nullptr, true},
+                          {"[Vornel]\nPlaysounds=true\n", true},
+                          {"[Vornel]\nPlaysounds=false\nChatterSounds=true\n", false},
+                          {"[Vornel]\nPlaysounds=False\n", true},
+                          {"[Vornel]\nPlaysounds=\nTurnsound=1\n", true}};
+    for (const Case& c : cases) {
+        const std::string what = c.settings ? c.settings : "no settings file";
+        if (c.settings) writeSettings(c.settings);
+        else QFile::remove(settingsPath());
+        Program& p = startSolo();
+        EXPECT_EQ(p.table().options().playSounds, c.on) << what;
+        EXPECT_EQ(p.sounds().current(), c.on ? "entered" : "") << what << ": the own arrival's sound";
+        p.table().playsounds("getcard");
+        EXPECT_EQ(p.sounds().current(), c.on ? "getcard" : "") << what;
+        p.table().action("action_playsounds")->trigger();
+        p.table().playsounds("placecard");
+        EXPECT_EQ(p.sounds().current(), c.on ? "getcard" : "placecard") << what << ": switched by the menu";
+    }
+}
+
 TEST_F(ProgramChat, OptionsChangedBeforeLoginLeaveTheSettingsFileAsItWas) {
     const QByteArray original = "[Vornel]\nTextsize=12\nPlaysounds=false\nTurnsound=1\nBotspeed=750\nPhrase2=Mine\n";
     writeSettings(original);
