@@ -12,8 +12,8 @@
 
 #include "app/sound_player.h"
 #include "audio_monitor.h"
-#include "engine/simulation.h"
 #include "net/qt_host.h"
+#include "players/simulation.h"
 #include "table_test_support.h"
 
 namespace vornel::app {
