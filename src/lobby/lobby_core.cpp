@@ -211,8 +211,8 @@ void LobbyCore::chat(std::string_view rest, Connection& c, int from) {
         return;
     }
     c.chatTimes.push_back(now);
-    const std::vector<int> everyone = loggedInConnections();
-    ports_.transport.sendToMany(everyone, build::chatLine(c.name, rest));
+    // Sent with the next update: one write to each player per tick.
+    pendingChat_ += build::chatLine(c.name, rest);
 }
 
 // --- the list and its updates -------------------------------------------------------
@@ -244,18 +244,19 @@ void LobbyCore::sendList(int connection) {
         const Connection& c = connections_.at(number);
         list.add([&](std::string& out) { appendPlayerRecord(out, c.name, stateOf(c), c.table); });
     }
-    for (const auto& [number, table] : tables_) list.add([&](std::string& out) { appendTable(out, table); });
+    for (const auto& entry : tables_) list.add([&](std::string& out) { appendTable(out, entry.second); });
     send(connection, list.take());
     send(connection, frame(cmd::ListEnd));
 }
 
 void LobbyCore::flushUpdate() {
-    if (dirtyPlayers_.empty() && dirtyTables_.empty()) return;
+    if (dirtyPlayers_.empty() && dirtyTables_.empty() && pendingChat_.empty()) return;
     RecordMessages update(cmd::Update);
-    for (const auto& [key, lastName] : dirtyPlayers_) {
+    for (const auto& [key, lastKnown] : dirtyPlayers_) {
         const auto it = names_.find(key);
         if (it == names_.end()) {
-            update.add([&](std::string& out) { appendGoneRecord(out, lastName); });
+            const std::string_view name = lastKnown;  // (a lambda cannot take a structured binding in clang 14)
+            update.add([&](std::string& out) { appendGoneRecord(out, name); });
             continue;
         }
         const Connection& c = connections_.at(it->second);
@@ -268,7 +269,10 @@ void LobbyCore::flushUpdate() {
     }
     dirtyPlayers_.clear();
     dirtyTables_.clear();
-    ports_.transport.sendToMany(loggedInConnections(), update.take());
+    std::string bytes;
+    bytes.swap(pendingChat_);
+    bytes += update.take();
+    ports_.transport.sendToMany(loggedInConnections(), bytes);
 }
 
 void LobbyCore::keepAlive() {

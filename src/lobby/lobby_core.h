@@ -6,8 +6,10 @@
 //
 // Received bytes are cut into messages at once and queued; the queue timer
 // works them off in arrival order. tick() runs every kUpdateIntervalMs: it
-// sends the update of everything that changed, pings silent connections,
-// closes dead ones, and moves the starts of games past their deadlines.
+// sends the chat lines that came meanwhile and the update of everything that
+// changed (made once, the same bytes for everybody), pings silent
+// connections, closes dead ones, and moves the starts of games past their
+// deadlines.
 //
 // The core is spread over three files: lobby_core.cpp (connections, login,
 // chat, updates, keep-alive), lobby_tables.cpp (tables) and lobby_start.cpp
@@ -208,6 +210,7 @@ private:
     // What changed since the last update.
     std::map<std::string, std::string> dirtyPlayers_;  // folded -> name as last known
     std::set<int> dirtyTables_;
+    std::string pendingChat_;  // chat lines for the next update's write
     std::int64_t lastUpdateMs_ = 0;
 };
 

@@ -66,9 +66,15 @@ void QtLobbyServer::onNewConnection() {
         const int connection = core_.accept(peer.toStdString());
         sockets_[connection] = socket;
         connect(socket, &QTcpSocket::readyRead, this, [this, connection, socket] { readInto(connection, socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, connection, socket] { onPeerClosed(connection, socket); });
-        connect(socket, &QTcpSocket::errorOccurred, this, [this, connection, socket] {
-            if (socket->state() == QAbstractSocket::UnconnectedState) onPeerClosed(connection, socket);
+        // A write that fails reports the close at once, from inside the
+        // core's send: the core hears of it from the event loop instead.
+        const auto peerClosed = [this, connection, socket] {
+            QMetaObject::invokeMethod(
+                this, [this, connection, socket] { onPeerClosed(connection, socket); }, Qt::QueuedConnection);
+        };
+        connect(socket, &QTcpSocket::disconnected, this, peerClosed);
+        connect(socket, &QTcpSocket::errorOccurred, this, [socket, peerClosed] {
+            if (socket->state() == QAbstractSocket::UnconnectedState) peerClosed();
         });
         Q_EMIT connectionOpened(connection, peer);
         core_.welcome(connection);
@@ -81,15 +87,20 @@ void QtLobbyServer::readInto(int connection, QTcpSocket* socket) {
         return;
     }
     char chunk[kReadChunk];
+    queueTimer_.reading = true;
     // Stop as soon as the core closes the connection (too long, a flood).
     while (socketOf(connection) == socket && socket->bytesAvailable() > 0) {
         const qint64 n = socket->read(chunk, kReadChunk);
         if (n <= 0) break;
         core_.received(connection, std::string_view(chunk, static_cast<std::size_t>(n)));
     }
+    queueTimer_.reading = false;
+    if (queueTimer_.running) core_.dispatchWaiting();
+    if (queueTimer_.running && !queueTimer_.timer.isActive()) queueTimer_.timer.start();
 }
 
 void QtLobbyServer::onPeerClosed(int connection, QTcpSocket* socket) {
+    // Compared before use: a socket still mapped is alive.
     if (socketOf(connection) != socket) return;  // already handled, or closed by the server
     readInto(connection, socket);
     if (socketOf(connection) != socket) return;  // its last bytes closed it
@@ -100,7 +111,13 @@ void QtLobbyServer::onPeerClosed(int connection, QTcpSocket* socket) {
 }
 
 void QtLobbyServer::write(int connection, QTcpSocket* socket, const QByteArray& bytes) {
+    // A peer that has just gone is reported from the event loop; until then
+    // there is nothing to write to.
+    if (socket->state() != QAbstractSocket::ConnectedState) return;
     socket->write(bytes);
+    // Handed to the system at once: a whole update reaches every player in
+    // one pass, and no socket waits for the event loop to write it.
+    socket->flush();
     if (socket->bytesToWrite() > kMaxUnsentBytes && !socket->property(kDropping).toBool()) {
         socket->setProperty(kDropping, true);
         // Not from inside the core's send: it may be walking its connections.

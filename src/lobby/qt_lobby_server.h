@@ -54,12 +54,22 @@ Q_SIGNALS:
     void connectionClosed(int connection);
 
 private:
+    // Messages read are handled right after the read; the timer only takes
+    // over when more wait than one turn handles, so reading goes on between.
     class QueueTimerAdapter final : public net::QueueTimer {
     public:
         QTimer timer;
-        void start() override { timer.start(); }
-        void stop() override { timer.stop(); }
-        bool active() const override { return timer.isActive(); }
+        bool running = false;
+        bool reading = false;
+        void start() override {
+            running = true;
+            if (!reading && !timer.isActive()) timer.start();
+        }
+        void stop() override {
+            running = false;
+            timer.stop();
+        }
+        bool active() const override { return running; }
     };
 
     // LobbyTransport
