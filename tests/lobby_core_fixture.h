@@ -32,14 +32,14 @@ class FakeTransport final : public LobbyTransport {
 public:
     void send(int connection, std::string_view bytes) override { sent[connection] += bytes; }
     void sendToMany(std::span<const int> connections, std::string_view bytes) override {
-        ++manySends;
+        manyLog.emplace_back(std::vector<int>(connections.begin(), connections.end()), std::string(bytes));
         for (const int c : connections) sent[c] += bytes;
     }
     void close(int connection) override { closed.push_back(connection); }
 
     std::map<int, std::string> sent;
     std::vector<int> closed;
-    int manySends = 0;
+    std::vector<std::pair<std::vector<int>, std::string>> manyLog;  // each sendToMany: to whom, what
 };
 
 class FakeQueueTimer final : public net::QueueTimer {
@@ -107,10 +107,13 @@ protected:
     }
     int of(const std::string& name) const { return names.at(name); }
     void say(const std::string& name, std::string_view text) { deliver(of(name), text); }
-    // Lets the clock run a tick's time and ticks.
+    // Lets at least `ms` pass in the server timer's ticks; by default a
+    // quarter second's worth, in which every group has its turn once.
     void tick(int ms = kUpdateIntervalMs) {
-        clock.now += ms;
-        core.tick();
+        for (int passed = 0; passed < ms; passed += LobbyCore::kTickIntervalMs) {
+            clock.now += LobbyCore::kTickIntervalMs;
+            core.tick();
+        }
     }
 
     // Lets time pass tick by tick, every named client showing a sign of
@@ -141,6 +144,17 @@ protected:
         for (const std::string& m : messages(connection))
             if (startsWith(m, prefix)) out.push_back(m);
         return out;
+    }
+    // Since the log had `from` entries: every connection written once, and
+    // every write the same bytes (each group's update made once).
+    void expectOneWriteEachOfTheSameBytes(std::size_t from, std::size_t connections) const {
+        std::map<int, int> writes;
+        for (std::size_t i = from; i < transport.manyLog.size(); ++i) {
+            EXPECT_EQ(transport.manyLog[i].second, transport.manyLog[from].second) << "write " << i;
+            for (const int c : transport.manyLog[i].first) ++writes[c];
+        }
+        EXPECT_EQ(writes.size(), connections);
+        for (const auto& [connection, count] : writes) EXPECT_EQ(count, 1) << "connection " << connection;
     }
     bool closed(int connection) const {
         return std::find(transport.closed.begin(), transport.closed.end(), connection) != transport.closed.end();

@@ -10,6 +10,10 @@
 namespace vornel::lobby {
 
 LobbyCore::LobbyCore(Ports ports, int maxPlayers) : ports_(ports), maxPlayers_(maxPlayers) {
+    // The groups' turns a tick apart: group g's first at tick g + 1.
+    const std::int64_t now = ports_.clock.nowMs();
+    for (int group = 0; group < kUpdateGroups; ++group)
+        updates_[static_cast<std::size_t>(group)].lastMs = now - kUpdateIntervalMs + (group + 1) * kTickIntervalMs;
     // Compared exactly; anything else gets `unknown`.
     dispatcher_.on(cmd::Login, [this](std::string_view rest, int from) { login(rest, from); })
         .on(cmd::Ping, [this](std::string_view rest, int from) { ping(rest, from); })
@@ -187,6 +191,7 @@ void LobbyCore::login(std::string_view rest, int from) {
     c.loggedIn = true;
     c.name = request->name;
     c.key = foldName(c.name);
+    c.group = nextGroup_++ % kUpdateGroups;
     names_[c.key] = from;
     changedPlayer(c);
     send(from, build::welcome(c.name));
@@ -211,8 +216,9 @@ void LobbyCore::chat(std::string_view rest, Connection& c, int from) {
         return;
     }
     c.chatTimes.push_back(now);
-    // Sent with the next update: one write to each player per tick.
-    pendingChat_ += build::chatLine(c.name, rest);
+    // Sent with the next update: one write to each player per update.
+    const std::string line = build::chatLine(c.name, rest);
+    for (PendingUpdate& pending : updates_) pending.chat += line;
 }
 
 // --- the list and its updates -------------------------------------------------------
@@ -222,7 +228,13 @@ PlayerState LobbyCore::stateOf(const Connection& c) const {
     return c.table != 0 ? PlayerState::Table : PlayerState::Lobby;
 }
 
-void LobbyCore::changedPlayer(const Connection& c) { dirtyPlayers_[c.key] = c.name; }
+void LobbyCore::changedPlayer(const Connection& c) {
+    for (PendingUpdate& pending : updates_) pending.players[c.key] = c.name;
+}
+
+void LobbyCore::changedTable(int number) {
+    for (PendingUpdate& pending : updates_) pending.tables.insert(number);
+}
 
 void LobbyCore::appendTable(std::string& out, const Table& table) const {
     const auto nameOf = [this](int connection) -> std::string_view {
@@ -249,10 +261,10 @@ void LobbyCore::sendList(int connection) {
     send(connection, frame(cmd::ListEnd));
 }
 
-void LobbyCore::flushUpdate() {
-    if (dirtyPlayers_.empty() && dirtyTables_.empty() && pendingChat_.empty()) return;
+void LobbyCore::flushUpdate(PendingUpdate& pending, int group) {
+    if (pending.players.empty() && pending.tables.empty() && pending.chat.empty()) return;
     RecordMessages update(cmd::Update);
-    for (const auto& [key, lastKnown] : dirtyPlayers_) {
+    for (const auto& [key, lastKnown] : pending.players) {
         const auto it = names_.find(key);
         if (it == names_.end()) {
             const std::string_view name = lastKnown;  // (a lambda cannot take a structured binding in clang 14)
@@ -262,17 +274,21 @@ void LobbyCore::flushUpdate() {
         const Connection& c = connections_.at(it->second);
         update.add([&](std::string& out) { appendPlayerRecord(out, c.name, stateOf(c), c.table); });
     }
-    for (const int number : dirtyTables_) {
+    for (const int number : pending.tables) {
         const auto it = tables_.find(number);
         if (it == tables_.end()) update.add([&](std::string& out) { appendClosedRecord(out, number); });
         else update.add([&](std::string& out) { appendTable(out, it->second); });
     }
-    dirtyPlayers_.clear();
-    dirtyTables_.clear();
+    pending.players.clear();
+    pending.tables.clear();
     std::string bytes;
-    bytes.swap(pendingChat_);
+    bytes.swap(pending.chat);
     bytes += update.take();
-    ports_.transport.sendToMany(loggedInConnections(), bytes);
+    std::vector<int> members;
+    members.reserve(names_.size() / kUpdateGroups + 1);
+    for (const auto& [key, number] : names_)
+        if (connections_.at(number).group == group) members.push_back(number);
+    ports_.transport.sendToMany(members, bytes);
 }
 
 void LobbyCore::keepAlive() {
@@ -297,10 +313,13 @@ void LobbyCore::tick() {
     const std::int64_t now = ports_.clock.nowMs();
     deadlines();
     keepAlive();
-    // A tick that comes early (a timer's slack) does not make a fifth update.
-    if (now - lastUpdateMs_ >= kUpdateIntervalMs - kUpdateIntervalMs / 10) {
-        lastUpdateMs_ = now;
-        flushUpdate();
+    // A group whose last update is younger waits for a later tick: never a
+    // fifth update in a second.
+    for (int group = 0; group < kUpdateGroups; ++group) {
+        PendingUpdate& pending = updates_[static_cast<std::size_t>(group)];
+        if (now - pending.lastMs < kUpdateIntervalMs) continue;
+        pending.lastMs = now;
+        flushUpdate(pending, group);
     }
 }
 

@@ -5,11 +5,13 @@
 // through LobbyTransport. docs/lobby-protocol.md describes what it does.
 //
 // Received bytes are cut into messages at once and queued; the queue timer
-// works them off in arrival order. tick() runs every kUpdateIntervalMs: it
-// sends the chat lines that came meanwhile and the update of everything that
-// changed (made once, the same bytes for everybody), pings silent
-// connections, closes dead ones, and moves the starts of games past their
-// deadlines.
+// works them off in arrival order. tick() runs every kTickIntervalMs: it
+// moves the starts of games past their deadlines, pings silent connections,
+// closes dead ones, and sends the update to each group of players whose last
+// one is kUpdateIntervalMs old: the chat lines that came meanwhile and every
+// change since (made once per group, the same bytes for all in it). The
+// players are dealt into kUpdateGroups groups a tick apart, so the sending
+// is spread over the quarter second instead of coming all at once.
 //
 // The core is spread over three files: lobby_core.cpp (connections, login,
 // chat, updates, keep-alive), lobby_tables.cpp (tables) and lobby_start.cpp
@@ -46,6 +48,9 @@ public:
     // How many messages one queue-timer tick handles at most, so sockets
     // are read between them.
     static constexpr int kDispatchPerTick = 256;
+    static constexpr int kUpdateGroups = 4;
+    // A group's turn comes every kUpdateGroups ticks: just over kUpdateIntervalMs.
+    static constexpr int kTickIntervalMs = kUpdateIntervalMs / kUpdateGroups + 1;
 
     LobbyCore(Ports ports, int maxPlayers = kDefaultMaxPlayers);
     LobbyCore(const LobbyCore&) = delete;
@@ -106,6 +111,15 @@ private:
         std::vector<std::int64_t> chatTimes;  // the last lines' times, at most kChatLinesPerWindow
         int launchedTable = 0;                // the table whose game this player was told to start
         bool gameRunning = false;
+        int group = 0;                        // which update group he is in
+    };
+
+    // What changed since a group's last update.
+    struct PendingUpdate {
+        std::map<std::string, std::string> players;  // folded -> name as last known
+        std::set<int> tables;
+        std::string chat;  // chat lines, framed
+        std::int64_t lastMs = 0;
     };
 
     struct Table {
@@ -140,11 +154,11 @@ private:
     void stopQueueTimerIfIdle();
     std::vector<int> loggedInConnections() const;
     void changedPlayer(const Connection& c);
-    void changedTable(int number) { dirtyTables_.insert(number); }
+    void changedTable(int number);
     PlayerState stateOf(const Connection& c) const;
     void sendList(int connection);
     void appendTable(std::string& out, const Table& table) const;
-    void flushUpdate();
+    void flushUpdate(PendingUpdate& pending, int group);
     void keepAlive();
     void login(std::string_view rest, int from);
     void ping(std::string_view rest, int from);
@@ -207,11 +221,8 @@ private:
     std::set<int> starting_;     // tables with a deadline
     net::ReceiveQueue queue_;
     net::Dispatcher<int> dispatcher_;
-    // What changed since the last update.
-    std::map<std::string, std::string> dirtyPlayers_;  // folded -> name as last known
-    std::set<int> dirtyTables_;
-    std::string pendingChat_;  // chat lines for the next update's write
-    std::int64_t lastUpdateMs_ = 0;
+    std::array<PendingUpdate, kUpdateGroups> updates_;
+    int nextGroup_ = 0;
 };
 
 }  // namespace vornel::lobby

@@ -27,7 +27,7 @@ QtLobbyServer::QtLobbyServer(Diagnostics& diagnostics, int maxPlayers, QObject* 
     // Messages are worked off as soon as the event loop is free.
     queueTimer_.timer.setInterval(0);
     connect(&queueTimer_.timer, &QTimer::timeout, this, [this] { core_.dispatchWaiting(); });
-    tickTimer_.setInterval(kUpdateIntervalMs);
+    tickTimer_.setInterval(LobbyCore::kTickIntervalMs);
     tickTimer_.setTimerType(Qt::PreciseTimer);
     connect(&tickTimer_, &QTimer::timeout, this, [this] { core_.tick(); });
     tickTimer_.start();

@@ -1,6 +1,6 @@
 #pragma once
 // The lobby server on Qt's TCP sockets: a listening socket, one QTcpSocket
-// per connection, the queue timer, the 250 ms tick and the reachability
+// per connection, the queue timer, the core's tick and the reachability
 // checks' connections, all on the one event thread. Everything about
 // players, tables and the start of games is LobbyCore's; this class only
 // carries bytes, time and check results between the two.
