@@ -140,11 +140,12 @@ struct ServerProcess {
             if (i == 14 || i == 15) ticks += std::atof(field.c_str());  // utime, stime
         return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
     }
-    long peakKb() const {
+    // A figure of /proc/<pid>/status in kB: VmHWM (the peak) or VmRSS (now).
+    long memoryKb(const char* key = "VmHWM:") const {
         std::ifstream status("/proc/" + std::to_string(pid) + "/status");
         std::string line;
         while (std::getline(status, line))
-            if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+            if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
         return 0;
     }
     void stop() {
@@ -506,9 +507,10 @@ int Load::run() {
                             [](const Player& p) { return p.loggedIn || p.dropped; }))
             poll(10);
     }
-    std::fprintf(stderr, "zelmo7-lobby-load: %zu players logged in in %.1f s\n",
+    std::fprintf(stderr, "zelmo7-lobby-load: %zu players logged in in %.1f s; the server holds %.1f MB (peak %.1f MB)\n",
                  static_cast<std::size_t>(std::count_if(players_.begin(), players_.end(), [](const Player& p) { return p.loggedIn; })),
-                 secondsSince(loginStart));
+                 secondsSince(loginStart), static_cast<double>(server_.memoryKb("VmRSS:")) / 1024.0,
+                 static_cast<double>(server_.memoryKb()) / 1024.0);
 
     // The measured seconds.
     marks_.reserve(static_cast<std::size_t>(options_.players) * static_cast<std::size_t>(options_.seconds) / 4 + 1024);
@@ -538,7 +540,7 @@ int Load::run() {
     // The last changes may still be on their way.
     const auto settle = Clock::now();
     while (secondsSince(settle) < 1.0) poll(10);
-    const long peakKb = server_.peakKb();
+    const long peakKb = server_.memoryKb();
 
     std::size_t held = 0, dropped = 0;
     for (const Player& p : players_) {

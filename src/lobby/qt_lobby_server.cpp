@@ -1,27 +1,39 @@
 #include "lobby/qt_lobby_server.h"
 
 #include <QMetaObject>
-#include <QPointer>
+#include <QSocketNotifier>
 #include <QTcpServer>
-#include <QTcpSocket>
 
+#include <array>
 #include <string>
 
 #include "lobby/reachability_probe.h"
+#include "lobby/socket_io.h"
 
 namespace vornel::lobby {
 
 namespace {
 
-// Set on a socket whose drop for not reading has been scheduled.
-constexpr const char* kDropping = "lobbyDropping";
+// Hands each accepted connection's descriptor over instead of wrapping it
+// in a QTcpSocket.
+class Listener final : public QTcpServer {
+public:
+    Listener(std::function<void(qintptr)> onIncoming, QObject* parent)
+        : QTcpServer(parent), onIncoming_(std::move(onIncoming)) {}
+
+protected:
+    void incomingConnection(qintptr descriptor) override { onIncoming_(descriptor); }
+
+private:
+    std::function<void(qintptr)> onIncoming_;
+};
 
 }  // namespace
 
 QtLobbyServer::QtLobbyServer(Diagnostics& diagnostics, int maxPlayers, QObject* parent)
     : QObject(parent),
       diagnostics_(diagnostics),
-      server_(new QTcpServer(this)),
+      server_(new Listener([this](qintptr descriptor) { incoming(descriptor); }, this)),
       core_(LobbyCore::Ports{*this, queueTimer_, *this, *this, diagnostics}, maxPlayers) {
     clock_.start();
     // Messages are worked off as soon as the event loop is free.
@@ -32,17 +44,17 @@ QtLobbyServer::QtLobbyServer(Diagnostics& diagnostics, int maxPlayers, QObject* 
     connect(&tickTimer_, &QTimer::timeout, this, [this] { core_.tick(); });
     tickTimer_.start();
     server_->setListenBacklogSize(kListenBacklog);
-    connect(server_, &QTcpServer::newConnection, this, &QtLobbyServer::onNewConnection);
 }
 
 QtLobbyServer::~QtLobbyServer() {
     queueTimer_.timer.stop();
     tickTimer_.stop();
-    // No close may reach a core that is going away.
-    for (QTcpSocket* socket : server_->findChildren<QTcpSocket*>()) socket->disconnect(this);
-    server_->disconnect(this);
+    for (auto& [connection, socket] : sockets_) {
+        delete socket.readable;
+        delete socket.writable;
+        socket_io::close(socket.descriptor);
+    }
     sockets_.clear();
-    delete server_;
 }
 
 bool QtLobbyServer::listen(quint16 port, const QHostAddress& address) { return server_->listen(address, port); }
@@ -50,129 +62,159 @@ bool QtLobbyServer::isListening() const { return server_->isListening(); }
 quint16 QtLobbyServer::serverPort() const { return server_->serverPort(); }
 QString QtLobbyServer::errorString() const { return server_->errorString(); }
 
-int QtLobbyServer::openSocketCount() const {
-    return static_cast<int>(server_->findChildren<QTcpSocket*>(Qt::FindDirectChildrenOnly).size());
-}
-
-QTcpSocket* QtLobbyServer::socketOf(int connection) const {
-    const auto it = sockets_.find(connection);
-    return it == sockets_.end() ? nullptr : it->second;
-}
-
-void QtLobbyServer::onNewConnection() {
-    while (QTcpSocket* socket = server_->nextPendingConnection()) {
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        const QString peer = socket->peerAddress().toString();
-        const int connection = core_.accept(peer.toStdString());
-        sockets_[connection] = socket;
-        connect(socket, &QTcpSocket::readyRead, this, [this, connection, socket] { readInto(connection, socket); });
-        // A write that fails reports the close at once, from inside the
-        // core's send: the core hears of it from the event loop instead.
-        const auto peerClosed = [this, connection, socket] {
-            QMetaObject::invokeMethod(
-                this, [this, connection, socket] { onPeerClosed(connection, socket); }, Qt::QueuedConnection);
-        };
-        connect(socket, &QTcpSocket::disconnected, this, peerClosed);
-        connect(socket, &QTcpSocket::errorOccurred, this, [socket, peerClosed] {
-            if (socket->state() == QAbstractSocket::UnconnectedState) peerClosed();
-        });
-        Q_EMIT connectionOpened(connection, peer);
-        core_.welcome(connection);
-    }
-}
-
-void QtLobbyServer::readInto(int connection, QTcpSocket* socket) {
-    if (socketOf(connection) != socket) {
-        socket->readAll();  // closed by the server; its last bytes are not wanted
+void QtLobbyServer::incoming(qintptr descriptor) {
+    if (!socket_io::prepare(descriptor)) {
+        socket_io::close(descriptor);
         return;
     }
-    char chunk[kReadChunk];
+    const QString peer = socket_io::peerAddress(descriptor).toString();
+    const int connection = core_.accept(peer.toStdString());
+    Socket& socket = sockets_[connection];
+    socket.descriptor = descriptor;
+    socket.readable = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+    connect(socket.readable, &QSocketNotifier::activated, this, [this, connection] { onReadable(connection); });
+    Q_EMIT connectionOpened(connection, peer);
+    core_.welcome(connection);
+}
+
+void QtLobbyServer::onReadable(int connection) {
+    static std::array<char, kReadChunk> chunk;
     queueTimer_.reading = true;
-    // Stop as soon as the core closes the connection (too long, a flood).
-    while (socketOf(connection) == socket && socket->bytesAvailable() > 0) {
-        const qint64 n = socket->read(chunk, kReadChunk);
-        if (n <= 0) break;
-        core_.received(connection, std::string_view(chunk, static_cast<std::size_t>(n)));
+    for (int turn = 0; turn < kReadsPerTurn; ++turn) {
+        const auto it = sockets_.find(connection);
+        if (it == sockets_.end()) break;
+        Socket& socket = it->second;
+        const socket_io::Result read = socket_io::receive(socket.descriptor, chunk.data(), chunk.size());
+        if (read.outcome == socket_io::Outcome::WouldBlock) break;
+        if (read.outcome == socket_io::Outcome::Closed) {
+            // The peer's end: for a connection being closed, the close is complete.
+            if (socket.closing) destroy(connection);
+            else peerGone(connection);
+            break;
+        }
+        // What comes after the server has closed the connection is not wanted.
+        if (!socket.closing) core_.received(connection, std::string_view(chunk.data(), read.bytes));
     }
     queueTimer_.reading = false;
     if (queueTimer_.running) core_.dispatchWaiting();
     if (queueTimer_.running && !queueTimer_.timer.isActive()) queueTimer_.timer.start();
 }
 
-void QtLobbyServer::onPeerClosed(int connection, QTcpSocket* socket) {
-    // Compared before use: a socket still mapped is alive.
-    if (socketOf(connection) != socket) return;  // already handled, or closed by the server
-    readInto(connection, socket);
-    if (socketOf(connection) != socket) return;  // its last bytes closed it
-    sockets_.erase(connection);
-    core_.connectionClosed(connection);
-    Q_EMIT connectionClosed(connection);
-    socket->deleteLater();
-}
-
-void QtLobbyServer::write(int connection, QTcpSocket* socket, const QByteArray& bytes) {
-    // A peer that has just gone is reported from the event loop; until then
-    // there is nothing to write to.
-    if (socket->state() != QAbstractSocket::ConnectedState) return;
-    socket->write(bytes);
-    // Handed to the system at once: a whole update reaches every player in
-    // one pass, and no socket waits for the event loop to write it.
-    socket->flush();
-    if (socket->bytesToWrite() > kMaxUnsentBytes && !socket->property(kDropping).toBool()) {
-        socket->setProperty(kDropping, true);
-        // Not from inside the core's send: it may be walking its connections.
-        QMetaObject::invokeMethod(
-            this, [this, connection, guard = QPointer<QTcpSocket>(socket)] { dropStalled(connection, guard); },
-            Qt::QueuedConnection);
-    }
-}
-
 void QtLobbyServer::send(int connection, std::string_view bytes) {
-    if (QTcpSocket* socket = socketOf(connection))
-        write(connection, socket, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const auto it = sockets_.find(connection);
+    if (it != sockets_.end()) write(connection, it->second, bytes);
 }
 
 void QtLobbyServer::sendToMany(std::span<const int> connections, std::string_view bytes) {
-    // One buffer for all: Qt shares a large one among the sockets' queues.
-    const QByteArray shared(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    for (const int connection : connections)
-        if (QTcpSocket* socket = socketOf(connection)) write(connection, socket, shared);
+    // The same bytes straight to each socket; only what one cannot take yet is copied.
+    for (const int connection : connections) send(connection, bytes);
 }
 
-void QtLobbyServer::dropStalled(int connection, QTcpSocket* socket) {
-    if (socket == nullptr || socketOf(connection) != socket) return;  // gone meanwhile
-    diagnostics_.report("connection " + std::to_string(connection) + " closed: it does not read what it is sent");
-    sockets_.erase(connection);
-    socket->abort();
-    socket->deleteLater();
+void QtLobbyServer::write(int connection, Socket& socket, std::string_view bytes) {
+    if (socket.finished || socket.dropping || bytes.empty()) return;
+    if (socket.unsent.size() == socket.unsentFrom) {
+        const socket_io::Result sent = socket_io::send(socket.descriptor, bytes.data(), bytes.size());
+        if (sent.outcome == socket_io::Outcome::Closed) {
+            reportGone(connection);
+            return;
+        }
+        if (sent.outcome == socket_io::Outcome::Done) bytes.remove_prefix(sent.bytes);
+        if (bytes.empty()) return;
+        socket.unsent.clear();
+        socket.unsentFrom = 0;
+    }
+    socket.unsent.append(bytes);
+    if (socket.writable == nullptr) {
+        socket.writable = new QSocketNotifier(socket.descriptor, QSocketNotifier::Write, this);
+        connect(socket.writable, &QSocketNotifier::activated, this, [this, connection] { onWritable(connection); });
+    }
+    socket.writable->setEnabled(true);
+    if (socket.unsent.size() - socket.unsentFrom > kMaxUnsentBytes && !socket.closing) {
+        socket.dropping = true;
+        // Not from inside the core's send: it may be walking its connections.
+        QMetaObject::invokeMethod(this, [this, connection] { dropStalled(connection); }, Qt::QueuedConnection);
+    }
+}
+
+void QtLobbyServer::onWritable(int connection) {
+    const auto it = sockets_.find(connection);
+    if (it != sockets_.end()) flushUnsent(connection, it->second);
+}
+
+void QtLobbyServer::flushUnsent(int connection, Socket& socket) {
+    while (socket.unsentFrom < socket.unsent.size()) {
+        const socket_io::Result sent = socket_io::send(socket.descriptor, socket.unsent.data() + socket.unsentFrom,
+                                                       socket.unsent.size() - socket.unsentFrom);
+        if (sent.outcome == socket_io::Outcome::WouldBlock) return;
+        if (sent.outcome == socket_io::Outcome::Closed) {
+            if (socket.closing) destroy(connection);
+            else peerGone(connection);
+            return;
+        }
+        socket.unsentFrom += sent.bytes;
+    }
+    socket.unsent.clear();
+    socket.unsent.shrink_to_fit();
+    socket.unsentFrom = 0;
+    socket.writable->setEnabled(false);
+    if (socket.closing) finishSending(connection, socket);
+}
+
+void QtLobbyServer::reportGone(int connection) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, connection] {
+            const auto it = sockets_.find(connection);
+            if (it != sockets_.end() && !it->second.closing) peerGone(connection);
+        },
+        Qt::QueuedConnection);
+}
+
+void QtLobbyServer::peerGone(int connection) {
+    if (!sockets_.contains(connection)) return;
+    destroy(connection);
     core_.connectionClosed(connection);
     Q_EMIT connectionClosed(connection);
 }
 
-void QtLobbyServer::close(int connection) {
-    QTcpSocket* socket = socketOf(connection);
-    if (socket == nullptr) return;
-    sockets_.erase(connection);
-    closeSocket(socket);
-    Q_EMIT connectionClosed(connection);
+void QtLobbyServer::dropStalled(int connection) {
+    const auto it = sockets_.find(connection);
+    if (it == sockets_.end() || it->second.closing) return;
+    diagnostics_.report("connection " + std::to_string(connection) + " closed: it does not read what it is sent");
+    peerGone(connection);
 }
 
-void QtLobbyServer::closeSocket(QTcpSocket* socket) {
-    // disconnectFromHost() writes what is still buffered (a refusal, a
-    // closing notice) before it closes. A peer that does not read gets a few
-    // seconds; one that has stalled is cut off at once.
-    if (socket->bytesToWrite() > kMaxUnsentBytes) {
-        socket->abort();
-        socket->deleteLater();
-        return;
+void QtLobbyServer::close(int connection) {
+    const auto it = sockets_.find(connection);
+    if (it == sockets_.end() || it->second.closing) return;
+    Socket& socket = it->second;
+    socket.closing = true;
+    Q_EMIT connectionClosed(connection);
+    // Its last bytes (a refusal, a closing notice) go out first; a peer that
+    // does not take them gets a few seconds.
+    QTimer::singleShot(kCloseGraceMs, this, [this, connection] { destroy(connection); });
+    if (socket.unsentFrom == socket.unsent.size()) finishSending(connection, socket);
+}
+
+void QtLobbyServer::finishSending(int, Socket& socket) {
+    if (socket.finished) return;
+    socket.finished = true;
+    socket_io::shutdownSending(socket.descriptor);
+}
+
+void QtLobbyServer::destroy(int connection) {
+    const auto it = sockets_.find(connection);
+    if (it == sockets_.end()) return;
+    Socket& socket = it->second;
+    // Their signals may be on their way: deleted from the event loop.
+    socket.readable->setEnabled(false);
+    socket.readable->deleteLater();
+    if (socket.writable != nullptr) {
+        socket.writable->setEnabled(false);
+        socket.writable->deleteLater();
     }
-    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(kCloseGraceMs, socket, [socket] {
-        socket->abort();
-        socket->deleteLater();
-    });
-    socket->disconnectFromHost();
-    if (socket->state() == QAbstractSocket::UnconnectedState) socket->deleteLater();
+    socket_io::close(socket.descriptor);
+    sockets_.erase(it);
 }
 
 void QtLobbyServer::closeAll() { core_.closeAll(); }

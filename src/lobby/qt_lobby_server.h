@@ -1,9 +1,10 @@
 #pragma once
-// The lobby server on Qt's TCP sockets: a listening socket, one QTcpSocket
-// per connection, the queue timer, the core's tick and the reachability
-// checks' connections, all on the one event thread. Everything about
-// players, tables and the start of games is LobbyCore's; this class only
-// carries bytes, time and check results between the two.
+// The lobby server on Qt's event loop: a QTcpServer that listens, each
+// player's socket read and written directly (socket_io.h) whenever Qt's
+// event loop says it is ready, the queue timer, the core's tick and the
+// reachability checks' connections, all on the one event thread.
+// Everything about players, tables and the start of games is LobbyCore's;
+// this class only carries bytes, time and check results between the two.
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -11,12 +12,13 @@
 #include <QString>
 #include <QTimer>
 
+#include <string>
 #include <unordered_map>
 
 #include "lobby/lobby_core.h"
 
+class QSocketNotifier;
 class QTcpServer;
-class QTcpSocket;
 
 namespace vornel::lobby {
 
@@ -24,11 +26,13 @@ class QtLobbyServer final : public QObject, private LobbyTransport, private Lobb
     Q_OBJECT
 
 public:
-    static constexpr qint64 kReadChunk = 32768;
     static constexpr int kListenBacklog = 512;
+    static constexpr std::size_t kReadChunk = 32768;
+    // Reads per readiness report, so one busy player does not hold up the rest.
+    static constexpr int kReadsPerTurn = 4;
     // A connection whose peer has stopped reading is closed (as a departure)
     // once this much waits to be written to it.
-    static constexpr qint64 kMaxUnsentBytes = 1024 * 1024;
+    static constexpr std::size_t kMaxUnsentBytes = 1024 * 1024;
     // How long a closed connection may take to hand out its last bytes.
     static constexpr int kCloseGraceMs = 5000;
 
@@ -43,8 +47,8 @@ public:
     QString errorString() const;
     // Sends every connection LOBBY_closing and closes it.
     void closeAll();
-    // Sockets not yet destroyed, those still handing out their last bytes included.
-    int openSocketCount() const;
+    // Connections not yet gone, those still handing out their last bytes included.
+    int openSocketCount() const { return static_cast<int>(sockets_.size()); }
 
     LobbyCore& core() { return core_; }
     const LobbyCore& core() const { return core_; }
@@ -72,6 +76,17 @@ private:
         bool active() const override { return running; }
     };
 
+    struct Socket {
+        qintptr descriptor = -1;
+        QSocketNotifier* readable = nullptr;
+        QSocketNotifier* writable = nullptr;  // made when something waits to be written
+        std::string unsent;
+        std::size_t unsentFrom = 0;
+        bool closing = false;   // the server closes it: its last bytes go out, what comes is dropped
+        bool finished = false;  // shut down for sending: waiting for the peer's end or the grace
+        bool dropping = false;  // a drop for not reading is on its way
+    };
+
     // LobbyTransport
     void send(int connection, std::string_view bytes) override;
     void sendToMany(std::span<const int> connections, std::string_view bytes) override;
@@ -81,13 +96,18 @@ private:
     // ReachabilityProber
     void probe(int probe, std::string_view address, int port, std::string_view token) override;
 
-    void onNewConnection();
-    void readInto(int connection, QTcpSocket* socket);
-    void onPeerClosed(int connection, QTcpSocket* socket);
-    void write(int connection, QTcpSocket* socket, const QByteArray& bytes);
-    void dropStalled(int connection, QTcpSocket* socket);
-    QTcpSocket* socketOf(int connection) const;
-    static void closeSocket(QTcpSocket* socket);
+    void incoming(qintptr descriptor);
+    void onReadable(int connection);
+    void onWritable(int connection);
+    void write(int connection, Socket& socket, std::string_view bytes);
+    void flushUnsent(int connection, Socket& socket);
+    // The peer went: the core hears of it from the event loop, never from
+    // inside one of its own sends.
+    void reportGone(int connection);
+    void peerGone(int connection);
+    void dropStalled(int connection);
+    void finishSending(int connection, Socket& socket);
+    void destroy(int connection);
 
     Diagnostics& diagnostics_;
     QTcpServer* server_;
@@ -95,7 +115,7 @@ private:
     QueueTimerAdapter queueTimer_;
     QTimer tickTimer_;
     LobbyCore core_;
-    std::unordered_map<int, QTcpSocket*> sockets_;
+    std::unordered_map<int, Socket> sockets_;
 };
 
 }  // namespace vornel::lobby
