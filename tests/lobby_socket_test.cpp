@@ -362,6 +362,28 @@ TEST_F(LobbySocketTest, AWholeStartPutsEveryLobbySeatInTheSameGameSeatAndTheWatc
     ASSERT_TRUE(waitUntil([&] { return out->list().table(1) == nullptr && out->list().player("Ann") == nullptr; }));
 }
 
+TEST(LobbyServerSockets, AFullServerSaysSoBeforeItClosesAndTakesTheNextWhenOneLeaves) {
+    RecordingDiagnostics diagnostics;
+    QtLobbyServer server(diagnostics, 2);
+    ASSERT_TRUE(server.listen(0, QHostAddress::LocalHost));
+    std::vector<std::unique_ptr<LobbyTestClient>> clients;
+    for (const char* name : {"Ann", "Bob"}) {
+        clients.push_back(std::make_unique<LobbyTestClient>());
+        ASSERT_TRUE(clients.back()->connectTo(server.serverPort()));
+        ASSERT_TRUE(clients.back()->login(name));
+    }
+    LobbyTestClient late;
+    ASSERT_TRUE(late.connectTo(server.serverPort()));
+    EXPECT_TRUE(late.waitFor("LOBBY_refused+full+The lobby is full (2 players): try again later."));
+    EXPECT_TRUE(late.waitClosed());
+    clients[1]->disconnect();
+    ASSERT_TRUE(waitUntil([&] { return server.core().connectionCount() == 1; }));
+    LobbyTestClient next;
+    ASSERT_TRUE(next.connectTo(server.serverPort()));
+    EXPECT_TRUE(next.login("Cy"));
+    ASSERT_TRUE(waitUntil([&] { return server.openSocketCount() == 2; })) << "the closed ones are let go";
+}
+
 TEST_F(LobbySocketTest, AHostileClientIsClosedAndTheOthersGoOn) {
     auto ann = player("Ann");
     LobbyTestClient hostile;
