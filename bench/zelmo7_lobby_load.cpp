@@ -277,6 +277,7 @@ void Load::readFrom(Player& p) {
         }
         if (n < 0) return;
         std::string_view bytes(chunk, static_cast<std::size_t>(n));
+        const bool drained = static_cast<std::size_t>(n) < sizeof chunk;
         while (!bytes.empty()) {
             const auto end = bytes.find('\xFF');
             if (end == std::string_view::npos) {
@@ -292,6 +293,8 @@ void Load::readFrom(Player& p) {
             }
             bytes.remove_prefix(end + 1);
         }
+        // A short read took all there was: epoll reports anything newer.
+        if (drained) return;
     }
 }
 

@@ -94,6 +94,8 @@ void QtLobbyServer::onReadable(int connection) {
         }
         // What comes after the server has closed the connection is not wanted.
         if (!socket.closing) core_.received(connection, std::string_view(chunk.data(), read.bytes));
+        // A short read took all there was; the event loop reports anything newer.
+        if (read.bytes < chunk.size()) break;
     }
     queueTimer_.reading = false;
     if (queueTimer_.running) core_.dispatchWaiting();
