@@ -10,10 +10,9 @@
 namespace vornel::lobby {
 
 LobbyCore::LobbyCore(Ports ports, int maxPlayers) : ports_(ports), maxPlayers_(maxPlayers) {
-    // The groups' turns a tick apart: group g's first at tick g + 1.
-    const std::int64_t now = ports_.clock.nowMs();
-    for (int group = 0; group < kUpdateGroups; ++group)
-        updates_[static_cast<std::size_t>(group)].lastMs = now - kUpdateIntervalMs + (group + 1) * kTickIntervalMs;
+    // No group has had an update yet.
+    const std::int64_t longAgo = ports_.clock.nowMs() - 2 * 1000;
+    for (PendingUpdate& pending : updates_) pending.sentMs.fill(longAgo);
     // Compared exactly; anything else gets `unknown`.
     dispatcher_.on(cmd::Login, [this](std::string_view rest, int from) { login(rest, from); })
         .on(cmd::Ping, [this](std::string_view rest, int from) { ping(rest, from); })
@@ -313,12 +312,16 @@ void LobbyCore::tick() {
     const std::int64_t now = ports_.clock.nowMs();
     deadlines();
     keepAlive();
-    // A group whose last update is younger waits for a later tick: never a
-    // fifth update in a second.
+    // One group's turn per tick. A group that has had four updates in the
+    // last second waits for a later tick (a late tick before can bring that).
+    updates_[static_cast<std::size_t>(turn_)].due = true;
+    turn_ = (turn_ + 1) % kUpdateGroups;
     for (int group = 0; group < kUpdateGroups; ++group) {
         PendingUpdate& pending = updates_[static_cast<std::size_t>(group)];
-        if (now - pending.lastMs < kUpdateIntervalMs) continue;
-        pending.lastMs = now;
+        if (!pending.due || now - pending.sentMs.front() < 1000) continue;
+        pending.due = false;
+        std::rotate(pending.sentMs.begin(), pending.sentMs.begin() + 1, pending.sentMs.end());
+        pending.sentMs.back() = now;
         flushUpdate(pending, group);
     }
 }

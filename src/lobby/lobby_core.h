@@ -7,11 +7,12 @@
 // Received bytes are cut into messages at once and queued; the queue timer
 // works them off in arrival order. tick() runs every kTickIntervalMs: it
 // moves the starts of games past their deadlines, pings silent connections,
-// closes dead ones, and sends the update to each group of players whose last
-// one is kUpdateIntervalMs old: the chat lines that came meanwhile and every
-// change since (made once per group, the same bytes for all in it). The
-// players are dealt into kUpdateGroups groups a tick apart, so the sending
-// is spread over the quarter second instead of coming all at once.
+// closes dead ones, and sends one group of players its update: the chat lines
+// that came meanwhile and every change since the group's last update, made
+// once for the group, the same bytes for all in it. The players are dealt
+// into kUpdateGroups groups that take their turns in rotation, so sending is
+// spread over the quarter second; a group never gets more than kUpdatesPerSecond
+// updates in any second, a turn waiting a tick when it would.
 //
 // The core is spread over three files: lobby_core.cpp (connections, login,
 // chat, updates, keep-alive), lobby_tables.cpp (tables) and lobby_start.cpp
@@ -49,8 +50,10 @@ public:
     // are read between them.
     static constexpr int kDispatchPerTick = 256;
     static constexpr int kUpdateGroups = 4;
-    // A group's turn comes every kUpdateGroups ticks: just over kUpdateIntervalMs.
-    static constexpr int kTickIntervalMs = kUpdateIntervalMs / kUpdateGroups + 1;
+    static constexpr int kUpdatesPerSecond = 1000 / kUpdateIntervalMs;
+    // A group's turn comes every kUpdateGroups ticks, 260 ms: the 10 ms over a
+    // quarter second leave room for a tick that comes late.
+    static constexpr int kTickIntervalMs = kUpdateIntervalMs / kUpdateGroups + 3;
 
     LobbyCore(Ports ports, int maxPlayers = kDefaultMaxPlayers);
     LobbyCore(const LobbyCore&) = delete;
@@ -119,7 +122,8 @@ private:
         std::map<std::string, std::string> players;  // folded -> name as last known
         std::set<int> tables;
         std::string chat;  // chat lines, framed
-        std::int64_t lastMs = 0;
+        std::array<std::int64_t, kUpdatesPerSecond> sentMs{};  // its last updates, oldest first
+        bool due = false;                                       // its turn has come
     };
 
     struct Table {
@@ -223,6 +227,7 @@ private:
     net::Dispatcher<int> dispatcher_;
     std::array<PendingUpdate, kUpdateGroups> updates_;
     int nextGroup_ = 0;
+    int turn_ = 0;  // the group whose turn the next tick is
 };
 
 }  // namespace vornel::lobby

@@ -35,7 +35,6 @@ QtLobbyServer::QtLobbyServer(Diagnostics& diagnostics, int maxPlayers, QObject* 
       diagnostics_(diagnostics),
       server_(new Listener([this](qintptr descriptor) { incoming(descriptor); }, this)),
       core_(LobbyCore::Ports{*this, queueTimer_, *this, *this, diagnostics}, maxPlayers) {
-    clock_.start();
     // Messages are worked off as soon as the event loop is free.
     queueTimer_.timer.setInterval(0);
     connect(&queueTimer_.timer, &QTimer::timeout, this, [this] { core_.dispatchWaiting(); });

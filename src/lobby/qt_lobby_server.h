@@ -109,9 +109,16 @@ private:
     void finishSending(int connection, Socket& socket);
     void destroy(int connection);
 
+    // Started before the core is made: the core reads the clock from the start.
+    static QElapsedTimer startedClock() {
+        QElapsedTimer clock;
+        clock.start();
+        return clock;
+    }
+
     Diagnostics& diagnostics_;
     QTcpServer* server_;
-    QElapsedTimer clock_;
+    QElapsedTimer clock_ = startedClock();
     QueueTimerAdapter queueTimer_;
     QTimer tickTimer_;
     LobbyCore core_;
