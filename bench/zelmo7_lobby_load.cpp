@@ -64,6 +64,7 @@ constexpr int kLoginBatch = 250;
 constexpr double kChatLinesPerSecond = 5.0;
 constexpr double kChangeEverySeconds = 10.0;
 constexpr int kLoginWaitSeconds = 120;
+constexpr int kEventsPerWait = 512;
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
@@ -178,6 +179,7 @@ struct Player {
 struct Mark {
     Clock::time_point sent;
     int reached = 0;
+    Clock::time_point first;
     Clock::time_point last;
 };
 
@@ -195,6 +197,7 @@ private:
     void noteMarks(Player& p, std::string_view update);
     void drop(Player& p);
     void poll(int timeoutMs);
+    int pollOnce(int timeoutMs);
     void act(Player& p);
     void chat();
     Player* byName(std::string_view name);
@@ -315,7 +318,7 @@ void Load::noteMarks(Player& p, std::string_view update) {
         if (p.seenMarks[static_cast<std::size_t>(mark)]) continue;
         p.seenMarks[static_cast<std::size_t>(mark)] = 1;
         Mark& m = marks_[static_cast<std::size_t>(mark)];
-        ++m.reached;
+        if (m.reached++ == 0) m.first = now;
         m.last = now;
     }
 }
@@ -396,7 +399,7 @@ void Load::act(Player& p) {
         const TableRecord* target = pick != 0 ? list_.table(pick) : nullptr;
         if (target == nullptr || target->state != TableState::Waiting) {
             const int mark = static_cast<int>(marks_.size());
-            marks_.push_back({Clock::now(), 0, {}});
+            marks_.push_back({Clock::now(), 0, {}, {}});
             char title[24];
             std::snprintf(title, sizeof title, "m%d", mark);
             send(p, build::newTable(title));
@@ -430,8 +433,15 @@ void Load::chat() {
 }
 
 void Load::poll(int timeoutMs) {
-    epoll_event events[512];
-    const int n = epoll_wait(epoll_, events, 512, timeoutMs);
+    // A full batch means more are ready: take them before sleeping again.
+    for (int round = 0; round < 64; ++round) {
+        if (pollOnce(round == 0 ? timeoutMs : 0) < kEventsPerWait) return;
+    }
+}
+
+int Load::pollOnce(int timeoutMs) {
+    epoll_event events[kEventsPerWait];
+    const int n = epoll_wait(epoll_, events, kEventsPerWait, timeoutMs);
     for (int i = 0; i < n; ++i) {
         if (events[i].data.u64 == UINT64_MAX) {
             server_.drainErr();
@@ -455,6 +465,7 @@ void Load::poll(int timeoutMs) {
             if (events[i].events & (EPOLLHUP | EPOLLERR)) drop(p);
         }
     }
+    return n;
 }
 
 int Load::run() {
@@ -550,7 +561,7 @@ int Load::run() {
         held += p.loggedIn && !p.dropped;
         dropped += p.dropped;
     }
-    std::vector<double> reachMs;
+    std::vector<double> reachMs, firstMs;
     std::size_t partial = 0;
     for (std::size_t i = 0; i < marks_.size(); ++i) {
         const Mark& m = marks_[i];
@@ -560,19 +571,25 @@ int Load::run() {
             continue;
         }
         reachMs.push_back(std::chrono::duration<double, std::milli>(m.last - m.sent).count());
+        firstMs.push_back(std::chrono::duration<double, std::milli>(m.first - m.sent).count());
     }
     std::sort(reachMs.begin(), reachMs.end());
-    const auto percentile = [&](double q) {
-        if (reachMs.empty()) return 0.0;
-        return reachMs[std::min(reachMs.size() - 1, static_cast<std::size_t>(q * static_cast<double>(reachMs.size())))];
+    std::sort(firstMs.begin(), firstMs.end());
+    const auto percentile = [](const std::vector<double>& sorted, double q) {
+        if (sorted.empty()) return 0.0;
+        return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(q * static_cast<double>(sorted.size())))];
     };
     std::fprintf(stderr, "zelmo7-lobby-load: %zu changes measured, %zu reached only some players\n", reachMs.size(), partial);
+    // The first player to have it shows the server's own pace; the rest is
+    // how long everybody's sockets take, the bench's reading included.
+    std::fprintf(stderr, "zelmo7-lobby-load: a change reached the first player in %.1f ms (median), %.1f ms (p99)\n",
+                 percentile(firstMs, 0.5), percentile(firstMs, 0.99));
 
     std::printf("players_held: %zu\n", held);
     std::printf("players_dropped: %zu\n", dropped);
     std::printf("messages_per_second: %.0f\n", static_cast<double>(receivedWhileMeasuring_) / seconds);
-    std::printf("change_to_all_median_ms: %.1f\n", percentile(0.5));
-    std::printf("change_to_all_p99_ms: %.1f\n", percentile(0.99));
+    std::printf("change_to_all_median_ms: %.1f\n", percentile(reachMs, 0.5));
+    std::printf("change_to_all_p99_ms: %.1f\n", percentile(reachMs, 0.99));
     std::printf("server_peak_rss_mb: %.1f\n", static_cast<double>(peakKb) / 1024.0);
     std::printf("server_cpu_percent: %.1f\n", 100.0 * cpu / seconds);
     std::fflush(stdout);

@@ -311,7 +311,10 @@ void LobbyCore::keepAlive() {
 void LobbyCore::tick() {
     const std::int64_t now = ports_.clock.nowMs();
     deadlines();
-    keepAlive();
+    if (now - lastKeepAliveMs_ >= kUpdateIntervalMs) {
+        lastKeepAliveMs_ = now;
+        keepAlive();
+    }
     // One group's turn per tick. A group that has had four updates in the
     // last second waits for a later tick (a late tick before can bring that).
     updates_[static_cast<std::size_t>(turn_)].due = true;

@@ -49,11 +49,10 @@ public:
     // How many messages one queue-timer tick handles at most, so sockets
     // are read between them.
     static constexpr int kDispatchPerTick = 256;
-    static constexpr int kUpdateGroups = 4;
+    static constexpr int kUpdateGroups = 10;
     static constexpr int kUpdatesPerSecond = 1000 / kUpdateIntervalMs;
-    // A group's turn comes every kUpdateGroups ticks, 260 ms: the 10 ms over a
-    // quarter second leave room for a tick that comes late.
-    static constexpr int kTickIntervalMs = kUpdateIntervalMs / kUpdateGroups + 3;
+    // A group's turn comes every kUpdateGroups ticks: every quarter second.
+    static constexpr int kTickIntervalMs = kUpdateIntervalMs / kUpdateGroups;
 
     LobbyCore(Ports ports, int maxPlayers = kDefaultMaxPlayers);
     LobbyCore(const LobbyCore&) = delete;
@@ -228,6 +227,7 @@ private:
     std::array<PendingUpdate, kUpdateGroups> updates_;
     int nextGroup_ = 0;
     int turn_ = 0;  // the group whose turn the next tick is
+    std::int64_t lastKeepAliveMs_ = 0;
 };
 
 }  // namespace vornel::lobby
