@@ -279,6 +279,19 @@ TEST_F(LobbyStartTest, TheHostLeavingClosesTheTableAndRemovingEndsOnesPart) {
         << "his game's end is taken without a word";
 }
 
+TEST_F(LobbyStartTest, AConnectionClosedForItsFaultHearsNothingMoreEvenWhenItsLeavingEndsTheStart) {
+    table({}, {{"Wes", "203.0.113.5"}});
+    startAnyway();
+    say("Ann", "LOBBY_hostready+1");
+    ASSERT_EQ(launches("Wes").size(), 1u);
+    // The last awaited watcher floods: his leaving finishes the start.
+    core.received(of("Wes"), std::string(kMaxClientMessage + 10, 'x'));
+    drain();
+    EXPECT_EQ(messages("Wes").back(), "LOBBY_closing+toolong+Your lobby sent a message longer than 1024 bytes.");
+    EXPECT_TRUE(closed(of("Wes")));
+    EXPECT_EQ(last("Ann"), "LOBBY_gameready+1");
+}
+
 TEST_F(LobbyStartTest, AServerOnTheHostsComputerGivesEveryoneTheHostsLocalAddress) {
     join("Ann", "127.0.0.1");
     say("Ann", "LOBBY_newtable+Home");

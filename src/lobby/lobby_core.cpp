@@ -105,7 +105,10 @@ void LobbyCore::closeWith(int connection, const Notice& notice) {
 
 void LobbyCore::departure(int connection) {
     const auto it = connections_.find(connection);
-    if (it == connections_.end()) return;
+    if (it == connections_.end() || it->second.leaving) return;
+    // Leaving its table can end a start, which tells everyone launched:
+    // not this connection any more, closed or gone.
+    it->second.leaving = true;
     if (it->second.loggedIn) {
         leaveTable(connection);
         Connection& c = connections_.at(connection);
@@ -144,7 +147,8 @@ void LobbyCore::stopQueueTimerIfIdle() {
 // --- sending -------------------------------------------------------------------
 
 void LobbyCore::send(int connection, std::string_view bytes) {
-    if (connections_.contains(connection)) ports_.transport.send(connection, bytes);
+    const auto it = connections_.find(connection);
+    if (it != connections_.end() && !it->second.leaving) ports_.transport.send(connection, bytes);
 }
 
 void LobbyCore::sendError(int connection, const Notice& notice) { send(connection, build::error(notice)); }

@@ -106,6 +106,7 @@ private:
         std::int64_t lastHeardMs = 0;
         std::int64_t lastPingMs = 0;
         bool overCapacity = false;
+        bool leaving = false;  // its departure is being handled: nothing more goes to it
         bool loggedIn = false;
         std::string name;
         std::string key;  // the folded name
