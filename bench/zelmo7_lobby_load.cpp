@@ -217,6 +217,7 @@ private:
     std::vector<Mark> marks_;
     bool measuring_ = false;
     long long receivedWhileMeasuring_ = 0;
+    long long bytesWhileMeasuring_ = 0;
 };
 
 bool Load::connectPlayer(std::size_t index) {
@@ -279,6 +280,7 @@ void Load::readFrom(Player& p) {
             return;
         }
         if (n < 0) return;
+        if (measuring_) bytesWhileMeasuring_ += n;
         std::string_view bytes(chunk, static_cast<std::size_t>(n));
         const bool drained = static_cast<std::size_t>(n) < sizeof chunk;
         while (!bytes.empty()) {
@@ -579,7 +581,8 @@ int Load::run() {
         if (sorted.empty()) return 0.0;
         return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(q * static_cast<double>(sorted.size())))];
     };
-    std::fprintf(stderr, "zelmo7-lobby-load: %zu changes measured, %zu reached only some players\n", reachMs.size(), partial);
+    std::fprintf(stderr, "zelmo7-lobby-load: %zu changes measured, %zu reached only some players; %.0f MB a second read\n",
+                 reachMs.size(), partial, static_cast<double>(bytesWhileMeasuring_) / seconds / 1e6);
     // The first player to have it shows the server's own pace; the rest is
     // how long everybody's sockets take, the bench's reading included.
     std::fprintf(stderr, "zelmo7-lobby-load: a change reached the first player in %.1f ms (median), %.1f ms (p99)\n",
