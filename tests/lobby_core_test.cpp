@@ -188,6 +188,8 @@ TEST_F(HostileTest, EachBadRequestGetsItsErrorAndNothingElseWhileTheLobbyGoesOn)
         {"Dee", "LOBBY_start+2+0+10.0.0.9", "badport"},
         {"Dee", "LOBBY_start+2+70000+10.0.0.9", "badport"},
         {"Dee", "LOBBY_start+2+7772+lobby.example", "badaddress"},
+        {"Dee", "LOBBY_start+2+7772+255.255.255.255", "badaddress"},
+        {"Dee", "LOBBY_start+2+7772+224.0.0.1", "badaddress"},
         {"Dee", "LOBBY_startanyway+2", "nocheck"},
         {"Dee", "LOBBY_hostready+2", "unexpected"},
         {"Dee", "LOBBY_seatfree+2+2", "unexpected"},

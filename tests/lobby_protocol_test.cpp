@@ -203,6 +203,10 @@ TEST(LobbyChecks, TitlesChatLinesAddressesTokensAndPorts) {
     };
     for (const auto& [good, table] : cases)
         for (const CheckCase& c : table) EXPECT_EQ(good(c.text), c.good) << c.text;
+    for (const char* address : {"1.2.3.4", "127.0.0.1", "192.168.1.2", "223.255.255.255"})
+        EXPECT_TRUE(isHostAddress(address)) << address;
+    for (const char* address : {"0.0.0.0", "0.1.2.3", "224.0.0.1", "239.255.255.250", "255.255.255.255", "1.2.3"})
+        EXPECT_FALSE(isHostAddress(address)) << address;
     EXPECT_TRUE(isLoopbackAddress("127.0.0.1"));
     EXPECT_FALSE(isLoopbackAddress("128.0.0.1"));
     EXPECT_TRUE(isPort(1) && isPort(65535));
@@ -224,6 +228,9 @@ TEST(LobbyLaunch, AWindowStartsNothingWhenAnyFieldOfTheOrderFails) {
         {"watcher", "3+watcher+0+10.1.2.3+7772+Cy", true},
         {"a name for an address", "3+player+2+evil.example+7772+Bob", false},
         {"an address with an option", "3+player+2+--help+7772+Bob", false},
+        {"a broadcast address", "3+player+2+255.255.255.255+7772+Bob", false},
+        {"a multicast address", "3+watcher+0+224.0.0.251+7772+Bob", false},
+        {"no address at all", "3+player+2+0.0.0.0+7772+Bob", false},
         {"a host elsewhere", "3+host+1+10.0.0.1+7772+Ann", false},
         {"an unknown role", "3+admin+1+127.0.0.1+7772+Ann", false},
         {"a player in seat 1", "3+player+1+1.2.3.4+7772+Bob", false},

@@ -62,7 +62,8 @@ Notice chat(std::string_view problem) { return {"chat", std::string(problem)}; }
 Notice chatFlood() { return {"chatflood", "You are chatting too fast: wait a few seconds."}; }
 Notice badPort() { return {"badport", "The game port must be 1 to 65535."}; }
 Notice badAddress() {
-    return {"badaddress", "The local address must be four numbers from 0 to 255 with dots between them."};
+    return {"badaddress",
+            "The local address must be one computer's IPv4 address: four numbers from 0 to 255 with dots between them."};
 }
 Notice badToken() { return {"badtoken", "The check's token has 8 to 64 letters and digits."}; }
 Notice noCheck(int table) {

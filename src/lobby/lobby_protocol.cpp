@@ -127,6 +127,12 @@ bool isDottedAddress(std::string_view text) {
 
 bool isLoopbackAddress(std::string_view dotted) { return isDottedAddress(dotted) && dotted.starts_with("127."); }
 
+bool isHostAddress(std::string_view dotted) {
+    if (!isDottedAddress(dotted)) return false;
+    const int first = *net::parseNumber(dotted.substr(0, dotted.find('.')));
+    return first >= 1 && first <= 223;
+}
+
 bool isToken(std::string_view text) {
     if (text.size() < kMinTokenLength || text.size() > kMaxTokenLength) return false;
     for (const char c : text)
@@ -309,7 +315,7 @@ std::optional<LaunchOrder> launch(std::string_view rest) {
     const bool seatFits = (*role == Role::Host && *seat == 1) ||
                           (*role == Role::Player && *seat >= 2 && *seat <= kSeats) ||
                           (*role == Role::Watcher && *seat == 0);
-    const bool addressFits = *role == Role::Host ? address == "127.0.0.1" : isDottedAddress(address);
+    const bool addressFits = *role == Role::Host ? address == "127.0.0.1" : isHostAddress(address);
     if (*table < 1 || !seatFits || !addressFits || !isPort(*port) || nameProblem(name)) return std::nullopt;
     return LaunchOrder{*table, *role, *seat, std::string(address), *port, std::string(name)};
 }

@@ -117,6 +117,9 @@ std::optional<std::string_view> chatProblem(std::string_view text);
 // Four decimal numbers 0..255 with dots between them, no leading zeros.
 bool isDottedAddress(std::string_view text);
 bool isLoopbackAddress(std::string_view dotted);
+// A dotted address one computer can have: not 0.x.x.x, not multicast (224
+// and up to 239) nor reserved or broadcast (240 and up).
+bool isHostAddress(std::string_view dotted);
 // 8..64 ASCII letters and digits.
 bool isToken(std::string_view text);
 bool isPort(int port);

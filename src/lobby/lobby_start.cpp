@@ -42,7 +42,7 @@ void LobbyCore::start(std::string_view rest, Connection& c, int from) {
         sendError(from, notice::badPort());
         return;
     }
-    if (!isDottedAddress(request->localAddress)) {
+    if (!isHostAddress(request->localAddress)) {
         sendError(from, notice::badAddress());
         return;
     }
