@@ -19,9 +19,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/simulation.h"
 #include "lobby/lobby_core.h"
 #include "lobby/lobby_records.h"
+#include "players/simulation.h"
 
 namespace {
 

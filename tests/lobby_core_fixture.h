@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/simulation.h"
 #include "lobby/lobby_core.h"
 #include "lobby/lobby_list.h"
+#include "players/simulation.h"
 
 namespace vornel::lobby::test {
 

@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/simulation.h"
 #include "lobby/qt_lobby_server.h"
 #include "lobby/reachability_probe.h"
 #include "lobby_test_client.h"
 #include "net/qt_host.h"
+#include "players/simulation.h"
 #include "socket_test_client.h"
 
 namespace vornel::lobby::test {
