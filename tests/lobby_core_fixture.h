@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/simulation.h"
+#include "players/simulation.h"
 #include "lobby/lobby_core.h"
 #include "lobby/lobby_list.h"
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/simulation.h"
+#include "players/simulation.h"
 #include "lobby/qt_lobby_server.h"
 #include "lobby/reachability_probe.h"
 #include "lobby_test_client.h"
