@@ -1,5 +1,8 @@
 #include "lobby_window/lobby_config.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QTcpSocket>
@@ -48,8 +51,22 @@ QString serverAddressText(const ServerAddress& address) {
     return address.port == kDefaultServerPort ? address.host : address.host + ':' + QString::number(address.port);
 }
 
+namespace {
+
+// Home networks first (192.168/16, then 10/8, then 172.16/12), so the
+// address the others most likely reach comes first; then any other.
+int preference(const QHostAddress& ip) {
+    const quint32 a = ip.toIPv4Address();
+    if ((a >> 16) == 0xC0A8) return 0;
+    if ((a >> 24) == 10) return 1;
+    if ((a >> 20) == 0xAC1) return 2;
+    return 3;
+}
+
+}  // namespace
+
 QStringList networkAddresses() {
-    QStringList addresses;
+    std::vector<QHostAddress> found;
     for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
         const auto flags = interface.flags();
         if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning) ||
@@ -58,9 +75,13 @@ QStringList networkAddresses() {
         for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
             const QHostAddress ip = entry.ip();
             if (ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback() && !ip.isLinkLocal())
-                addresses.push_back(ip.toString());
+                found.push_back(ip);
         }
     }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const QHostAddress& a, const QHostAddress& b) { return preference(a) < preference(b); });
+    QStringList addresses;
+    for (const QHostAddress& ip : found) addresses.push_back(ip.toString());
     return addresses;
 }
 

@@ -53,8 +53,9 @@ std::optional<ServerAddress> readServerAddress(const QString& typed);
 // "host", or "host:port" when the port is not the default.
 QString serverAddressText(const ServerAddress& address);
 
-// This computer's IPv4 addresses on its networks (loopback left out), for
-// the player to read out to the others; nothing here connects to them.
+// This computer's IPv4 addresses on its networks (loopback left out), home
+// network addresses first, for the player to read out to the others;
+// nothing here connects to them.
 QStringList networkAddresses();
 
 // The local address the host's lobby reports with Start: the override when

@@ -32,7 +32,8 @@ void LobbySession::probeListen(std::string_view rest) {
         return;
     if (!probe_.listen(config_.gamePort)) {
         tell("Your lobby could not listen on TCP port " + std::to_string(config_.gamePort) +
-             " for the check: " + probe_.errorString().toStdString());
+             " for the check (" + probe_.errorString().toStdString() +
+             "): another program on this computer may be using it.");
         return;
     }
     sendToServer(lobby::build::probeReady(order->table, probe_.token()));

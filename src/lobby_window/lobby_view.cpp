@@ -127,7 +127,7 @@ LobbyView::LobbyView(LobbySession& session, const QPixmap& logo, QWidget* parent
     panelButtons->addStretch(1);
     panel->addLayout(panelButtons);
     probePanel_->hide();
-    grid->addWidget(probePanel_, 5, 0, 1, 2);
+    grid->addWidget(probePanel_, 5, 0);
 
     grid->addWidget(makeLabel("Lobby Chat", table::kTanColour, 10, true, this), 6, 0);
     chatBox_ = makeChatBox(this);
