@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -217,6 +218,45 @@ TEST_F(LobbyWindowTest, ALobbyStartedOnThisComputerTakesThePlayerInAndNamesTheAd
     button(*bob, "button_connect")->click();
     ASSERT_TRUE(waitUntil([&] { return w->session().list().player("Bob") != nullptr; }));
     EXPECT_EQ(readLobbySettings(home.path()).server, QString()) << "this computer's lobby is not remembered as the server";
+}
+
+}  // namespace
+}  // namespace vornel::lobby_window::test
+
+namespace vornel::lobby_window::test {
+namespace {
+
+TEST(LobbyWindowClosing, ClosedWhileItsGameRunsTheLobbyServesTheGameAndGoesWhenItEnds) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    ScriptedServer server;
+    LobbyWindow window(testConfig(home, VORNEL_FAKE_GAME));
+    window.show();
+    window.firstScreen().setName("Bob");
+    window.firstScreen().setServer("127.0.0.1:" + QString::number(server.port()));
+    window.findChild<QPushButton*>("button_connect")->click();
+    ASSERT_TRUE(server.waitConnection());
+    ASSERT_TRUE(server.waitFor("LOBBY_login+1+Bob"));
+    server.send("LOBBY_welcome", "1+Bob");
+    server.send("LOBBY_list", "player+Bob+table+3+table+3+waiting+Friday+Ann+Bob+++0");
+    server.send("LOBBY_listend", "");
+    ASSERT_TRUE(waitUntil([&] { return window.session().ownSeat() == 2; }));
+    server.send("LOBBY_launch", "3+player+2+127.0.0.1+7800+Bob");
+    ASSERT_TRUE(server.waitFor("LOBBY_gamerunning+"));
+
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    vornel::test::pumpEvents();
+    EXPECT_FALSE(server.clientClosed()) << "the game still needs its lobby";
+    EXPECT_TRUE(window.session().game().running());
+
+    // The host removes Bob: his game ends, and with it the lobby.
+    QSignalSpy gone(&window, &LobbyWindow::closedAfterGame);
+    server.send("LOBBY_removed", "3+You were removed from table 3 by its host.");
+    ASSERT_TRUE(server.waitFor("LOBBY_gameended+"));
+    EXPECT_TRUE(waitUntil([&] { return server.clientClosed(); }));
+    EXPECT_EQ(window.session().stage(), LobbySession::Stage::Offline);
+    EXPECT_EQ(gone.count(), 1);
 }
 
 }  // namespace

@@ -53,6 +53,8 @@ public:
     bool waitFor(std::string_view prefix, std::size_t from = 0);
     bool received(std::string_view prefix, std::size_t from = 0) const;
     std::size_t count() const { return messages_.size(); }
+    // The lobby has closed its connection.
+    bool clientClosed() const { return client_ != nullptr && client_->state() != QAbstractSocket::ConnectedState; }
     const std::vector<std::string>& messages() const { return messages_; }
 
 private:

@@ -11,7 +11,7 @@ namespace vornel::lobby_window {
 GameRunner::GameRunner(const LobbyConfig& config, QObject* parent) : QObject(parent), config_(config) {
     // The game's own output (and any report of a crash) goes where the lobby's goes.
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    process_.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process_.setStandardInputFile(QProcess::nullDevice());
     connect(&process_, &QProcess::finished, this, [this] { finish(); });
     connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError problem) {
         if (problem != QProcess::FailedToStart) return;

@@ -143,6 +143,8 @@ LobbyView::LobbyView(LobbySession& session, const QPixmap& logo, QWidget* parent
     grid->addWidget(makeLabel("Players", table::kTanColour, 10, true, this), 1, 1);
     players_ = makeList("list_players", {"Name", "Where"}, this);
     players_->setSelectionMode(QAbstractItemView::NoSelection);
+    // Wide enough for most names; measuring thousands of rows on every update is not worth it.
+    players_->setColumnWidth(0, 120);
     grid->addWidget(players_, 2, 1, 7, 1);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 1);
@@ -226,7 +228,6 @@ void LobbyView::fillPlayers() {
         item->setText(1, whereText(player));
         if (lobby::sameName(player.name, session_.ownName())) item->setFont(0, lobbyFont(9, true));
     }
-    players_->resizeColumnToContents(0);
 }
 
 void LobbyView::enableButtons() {

@@ -46,7 +46,9 @@ LobbyWindow::LobbyWindow(LobbyConfig config, QWidget* parent)
     connect(&s.game(), &GameRunner::ended, this, [this] {
         // The player is back: the lobby comes to the front, or goes if it was closed meanwhile.
         if (closeWhenGameEnds_) {
-            close();
+            // The player closed the window long ago: the hidden window goes now.
+            leave();
+            Q_EMIT closedAfterGame();
             return;
         }
         raise();
@@ -140,9 +142,13 @@ void LobbyWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    leave();
+    event->accept();
+}
+
+void LobbyWindow::leave() {
     session_->logOut();
     local_->stop();
-    event->accept();
 }
 
 }  // namespace vornel::lobby_window

@@ -44,6 +44,11 @@ public:
     // "Start a lobby on this computer", then connect to it.
     void startLocalLobby();
 
+Q_SIGNALS:
+    // The window was closed while its game ran, and now the game has ended:
+    // the program may end.
+    void closedAfterGame();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -54,6 +59,8 @@ private:
     // The typed name as the lobby sends it, after saying why it cannot be.
     std::optional<std::string> checkedName();
     void remember();
+    // Out of the lobby, and this computer's lobby stopped.
+    void leave();
 
     table::Artwork artwork_;
     std::unique_ptr<LobbySession> session_;

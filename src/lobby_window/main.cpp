@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
 
     vornel::lobby_window::LobbyWindow window(
         vornel::lobby_window::LobbyConfig::fromEnvironment(settingsDir, vornel::app::platform::gameProgramPath()));
+    QObject::connect(&window, &vornel::lobby_window::LobbyWindow::closedAfterGame, &application, &QApplication::quit);
     window.show();
     return QApplication::exec();
 }

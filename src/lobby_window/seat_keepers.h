@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <array>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>

@@ -29,6 +29,7 @@ ServerConnection::ServerConnection(QObject* parent) : QObject(parent) {
 
 void ServerConnection::open(const QString& host, quint16 port) {
     close();
+    socket_.abort();
     active_ = true;
     target_ = port == lobby::kDefaultServerPort ? host : host + ':' + QString::number(port);
     framer_.clear();
@@ -39,7 +40,9 @@ void ServerConnection::close() {
     active_ = false;
     aliveTimer_.stop();
     connected_ = false;
-    socket_.abort();
+    // What was sent last (the end of a game, say) still goes out first.
+    if (socket_.state() == QAbstractSocket::ConnectedState) socket_.disconnectFromHost();
+    else socket_.abort();
 }
 
 void ServerConnection::send(std::string_view frame) {

@@ -31,7 +31,7 @@ public:
 
     // Connects to the server (a name is looked up, an address is not).
     void open(const QString& host, quint16 port);
-    // Closes without a report.
+    // Closes without a report, once what was sent has gone out.
     void close();
     bool isOpen() const { return socket_.state() == QAbstractSocket::ConnectedState; }
     void send(std::string_view frame);
