@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QStandardPaths>
 #include <QTcpSocket>
 
 #include "lobby_window/launch_check.h"
@@ -47,7 +48,11 @@ bool GameRunner::start(const lobby::LaunchOrder& order) {
         error_ = "Your last game is still closing: try again in a moment.";
         return false;
     }
-    if (!QFileInfo(config_.gameProgram).isExecutable()) {
+    // A path, or a bare name ($VORNEL_PROGRAM) found where programs are.
+    QString program = config_.gameProgram;
+    if (const QFileInfo file(program); !file.isFile() || !file.isExecutable())
+        program = QStandardPaths::findExecutable(program);
+    if (program.isEmpty()) {
         error_ = "The game was not found beside the lobby (" + config_.gameProgram + ").";
         return false;
     }
@@ -63,7 +68,7 @@ bool GameRunner::start(const lobby::LaunchOrder& order) {
     role_ = order.role;
     gamePort_ = order.gamePort;
     ++starts_;
-    process_.setProgram(config_.gameProgram);
+    process_.setProgram(program);
     process_.setArguments(gameArguments(order));
     process_.setProcessEnvironment(gameEnvironment(config_.gameEnvironment, order.gamePort, config_.linkPort));
     process_.start();
