@@ -1,12 +1,18 @@
 // The lobby window's checks of what it is told and what the player types:
 // which launch orders start a game and with which arguments, the games'
 // environment, the server's address as typed, the names a player may use,
-// and the settings file.
+// the settings file, and what the environment sets (the ports, the server,
+// the game beside the lobby and the lobby beside the game).
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
+#include <tuple>
+
+#include "app/platform.h"
 #include "lobby_window/launch_check.h"
 #include "lobby_window/lobby_config.h"
 #include "lobby_window/lobby_settings.h"
@@ -145,6 +151,100 @@ TEST(LobbySettingsFile, TheNameAndTheServerAreKeptBesideTheGamesSettings) {
     ASSERT_TRUE(writeLobbySettings(home.path(), kept));
     EXPECT_TRUE(QFile::exists(home.filePath("zelmo7-lobby.ini")));
     EXPECT_EQ(readLobbySettings(home.path()), kept);
+}
+
+}  // namespace
+}  // namespace vornel::lobby_window::test
+
+namespace vornel::lobby_window::test {
+namespace {
+
+// Sets environment variables for one scope and puts them back after.
+class ScopedEnvironment {
+public:
+    using Values = std::vector<std::pair<const char*, const char*>>;
+    explicit ScopedEnvironment(const Values& values) {
+        for (const auto& [name, value] : values) {
+            kept_.emplace_back(name, qgetenv(name), qEnvironmentVariableIsSet(name));
+            if (value != nullptr) qputenv(name, value);
+            else qunsetenv(name);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, value, wasSet] : kept_) {
+            if (wasSet) qputenv(name, value);
+            else qunsetenv(name);
+        }
+    }
+
+private:
+    std::vector<std::tuple<const char*, QByteArray, bool>> kept_;
+};
+
+TEST(LobbyEnvironment, TheEnvironmentGivesThePortsTheServerAndTheGame) {
+    struct Case {
+        const char* label;
+        std::vector<std::pair<const char*, const char*>> environment;
+        quint16 gamePort;
+        quint16 linkPort;
+        QString server;
+        QString program;
+    };
+    const std::vector<Case> cases = {
+        {"nothing set",
+         {{"VORNEL_PORT", nullptr}, {"ZELMO7_LOBBY_LINK_PORT", nullptr}, {"ZELMO7_LOBBY_SERVER", nullptr},
+          {"VORNEL_PROGRAM", nullptr}},
+         7772, 9001, "", "/opt/games/vornel"},
+        {"everything set",
+         {{"VORNEL_PORT", "7800"}, {"ZELMO7_LOBBY_LINK_PORT", "9100"}, {"ZELMO7_LOBBY_SERVER", " 10.0.0.5:7800 "},
+          {"VORNEL_PROGRAM", "/tmp/other-vornel"}},
+         7800, 9100, "10.0.0.5:7800", "/tmp/other-vornel"},
+        {"ports that do not read",
+         {{"VORNEL_PORT", "99999"}, {"ZELMO7_LOBBY_LINK_PORT", "port"}, {"ZELMO7_LOBBY_SERVER", ""},
+          {"VORNEL_PROGRAM", ""}},
+         7772, 9001, "", "/opt/games/vornel"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ScopedEnvironment environment(c.environment);
+        const LobbyConfig config = LobbyConfig::fromEnvironment("/home/ann/.vornel", "/opt/games/vornel");
+        EXPECT_EQ(config.gamePort, c.gamePort);
+        EXPECT_EQ(config.linkPort, c.linkPort);
+        EXPECT_EQ(config.serverOverride, c.server);
+        EXPECT_EQ(config.gameProgram, c.program);
+        EXPECT_EQ(config.settingsDirectory, "/home/ann/.vornel");
+    }
+}
+
+TEST(LobbyEnvironment, TheLocalAddressReportedIsTheOverrideOrADottedAddressOfThisComputer) {
+    QTcpSocket unconnected;
+    LobbyConfig config;
+    config.localAddressOverride = "192.168.1.20";
+    EXPECT_EQ(localAddress(config, unconnected), "192.168.1.20");
+    config.localAddressOverride = "my computer";
+    const QString found = localAddress(config, unconnected);
+    EXPECT_TRUE(lobby::isDottedAddress(found.toStdString())) << found.toStdString();
+    for (const QString& address : networkAddresses()) {
+        EXPECT_TRUE(lobby::isDottedAddress(address.toStdString()));
+        EXPECT_FALSE(address.startsWith("127."));
+    }
+}
+
+TEST(LobbyEnvironment, TheGameAndItsLobbyFindEachOtherBesideEachOther) {
+    const QString dir = QCoreApplication::applicationDirPath();
+    {
+        ScopedEnvironment environment(ScopedEnvironment::Values{{"VORNEL_LOBBY_PROGRAM", nullptr}});
+#if !defined(Q_OS_WIN)
+        EXPECT_EQ(app::platform::lobbyProgramPath(), dir + "/zelmo7-lobby");
+#endif
+    }
+    {
+        ScopedEnvironment environment(ScopedEnvironment::Values{{"VORNEL_LOBBY_PROGRAM", "/opt/other/lobby"}});
+        EXPECT_EQ(app::platform::lobbyProgramPath(), "/opt/other/lobby");
+    }
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+    EXPECT_EQ(app::platform::gameProgramPath(), dir + "/vornel");
+#endif
 }
 
 }  // namespace
