@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QUrl>
@@ -70,10 +71,20 @@ QString lobbyProgramPath() {
     if (!fromEnvironment.isEmpty()) return fromEnvironment;
 #if defined(Q_OS_WIN)
     return "C:\\Program Files\\Zelmo7\\Zelmo7Lobby.exe";
-#elif defined(Q_OS_MACOS)
-    return "/Applications/Zelmo7 Lobby.app/Contents/MacOS/Zelmo7Lobby";
 #else
-    return "/opt/zelmo7/zelmo7-lobby";
+    return executableDirectory() + "/zelmo7-lobby";
+#endif
+}
+
+QString gameProgramPath() {
+#if defined(Q_OS_WIN)
+    return executableDirectory() + "/vornel.exe";
+#elif defined(Q_OS_MACOS)
+    const QString beside = executableDirectory() + "/vornel";
+    if (QFileInfo(beside).isExecutable()) return beside;
+    return executableDirectory() + "/../vornel.app/Contents/MacOS/vornel";
+#else
+    return executableDirectory() + "/vornel";
 #endif
 }
 

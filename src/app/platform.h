@@ -40,9 +40,14 @@ struct LobbyInstallerAddress {
 };
 LobbyInstallerAddress lobbyInstallerAddress();
 
-// The installed lobby program: a fixed path per system, or
-// $VORNEL_LOBBY_PROGRAM when set.
+// The lobby program: $VORNEL_LOBBY_PROGRAM when set; otherwise the
+// zelmo7-lobby beside the game's executable, or on Windows the installed
+// lobby's fixed path.
 QString lobbyProgramPath();
+
+// The game's executable as the lobby program finds it: beside the lobby
+// (on macOS also in the game's bundle beside the lobby's directory).
+QString gameProgramPath();
 
 // Lets the owner run a downloaded file where files carry an execute
 // permission; elsewhere there is nothing to do. Returns false on failure.

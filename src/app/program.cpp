@@ -24,10 +24,13 @@ namespace {
 
 const QColor kBlue(0, 0, 255);
 
-quint16 portFromEnvironment() {
+// The lobby link's port: 9001, or what the lobby that started this game says.
+constexpr quint16 kLobbyLinkPort = 9001;
+
+quint16 portFromEnvironment(const char* name, quint16 fallback) {
     bool ok = false;
-    const int port = qEnvironmentVariableIntValue("VORNEL_PORT", &ok);
-    return ok && port > 0 && port < 65536 ? static_cast<quint16>(port) : static_cast<quint16>(net::kDefaultPort);
+    const int port = qEnvironmentVariableIntValue(name, &ok);
+    return ok && port > 0 && port < 65536 ? static_cast<quint16>(port) : fallback;
 }
 
 table::TableOptions toOptions(const TableSettings& s) {
@@ -86,7 +89,7 @@ private:
 };
 
 Program::Program(QStringList arguments, Options options)
-    : arguments_(std::move(arguments)), port_(options.port.value_or(portFromEnvironment())) {
+    : arguments_(std::move(arguments)), port_(options.port.value_or(portFromEnvironment("VORNEL_PORT", net::kDefaultPort))) {
     platform::createNamedMutex("vornel");
     settingsFile_ = settingsPath(platform::executableDirectory().toStdString());
 
@@ -262,7 +265,7 @@ void Program::joinpress() { table_->joinpress(port_); }
 
 void Program::openLobbyLink() {
     // Opened and never used: the lobby only watches that the game runs.
-    lobbyLink_.connectToHost("127.0.0.1", 9001);
+    lobbyLink_.connectToHost("127.0.0.1", portFromEnvironment("ZELMO7_LOBBY_LINK_PORT", kLobbyLinkPort));
 }
 
 WindowBounds Program::currentBounds() const {
