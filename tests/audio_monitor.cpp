@@ -93,16 +93,22 @@ bool MonitorRecorder::start() {
                                  "--raw", "--format=s16le", QString("--rate=%1").arg(kMonitorRate), "--channels=1",
                                  "--latency-msec=50", dir_.filePath("monitor.raw")});
     if (!recorder_.waitForStarted(5000)) return false;
+    // The recorder connects to the server in its own time, slowly on a server
+    // just started: the recording begins when its first samples are written,
+    // and the clock is set to where the file then stands.
+    const QString file = dir_.filePath("monitor.raw");
+    const bool flowing = waitUntil([&] { return QFileInfo(file).size() > 0; }, 10000);
+    if (!flowing || recorder_.state() != QProcess::Running) return false;
     running_.start();
-    waitUntil([] { return false; }, 400);  // the recorder connects to the server
-    return recorder_.state() == QProcess::Running;
+    startMs_ = msOf(QFileInfo(file).size() / 2);
+    return true;
 }
 
 std::vector<qint16> MonitorRecorder::take() {
     // The recorder writes what it hears some time later: stopping it at once
     // would lose the end. Wait until the file holds the time that has passed
     // since it started (less its own start-up).
-    const qint64 due = samplesIn(static_cast<int>(running_.elapsed()) - 200) * 2;
+    const qint64 due = samplesIn(static_cast<int>(elapsedMs()) - 200) * 2;
     const QString file = dir_.filePath("monitor.raw");
     waitUntil([&] { return QFileInfo(file).size() >= due; }, 5000);
     recorder_.terminate();

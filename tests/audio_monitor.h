@@ -50,11 +50,11 @@ class MonitorRecorder {
 public:
     explicit MonitorRecorder(QString server);
     ~MonitorRecorder();
-    // Starts parecord and waits until it is connected to the server.
+    // Starts parecord and waits until it records.
     bool start();
-    // Milliseconds since the recorder started: about where in the recording
-    // a sound starts that the server played then.
-    double elapsedMs() const { return static_cast<double>(running_.nsecsElapsed()) / 1e6; }
+    // About where in the recording a sound starts that the server plays now,
+    // in milliseconds.
+    double elapsedMs() const { return startMs_ + static_cast<double>(running_.nsecsElapsed()) / 1e6; }
     // Stops the recorder and returns what it heard (empty on failure).
     std::vector<qint16> take();
 
@@ -63,6 +63,7 @@ private:
     QTemporaryDir dir_;
     QProcess recorder_;
     QElapsedTimer running_;
+    double startMs_ = 0;  // what the file held when the clock started
 };
 
 // The playback streams this process holds on the server, as `pactl` lists
