@@ -29,15 +29,23 @@ HostEngine::HostEngine(Ports ports) : ports_(ports), seeded_(dynamic_cast<Seeded
 
 // --- the timer ---------------------------------------------------------
 
+void HostEngine::haltTimer() {
+    // Only the engine starts its timer: one it never started, or stopped
+    // since, needs no second stop.
+    if (!timerStarted_) return;
+    timerStarted_ = false;
+    ports_.timer.stop();
+}
+
 void HostEngine::stopTimer() {
     interval_ = ports_.botSpeed.milliseconds();
     stepCode_ = kIdle;
-    ports_.timer.stop();
+    haltTimer();
 }
 
 void HostEngine::disableTimer() {
     stepCode_ = kIdle;
-    ports_.timer.stop();
+    haltTimer();
 }
 
 void HostEngine::armTimer(int step, int delay) {
@@ -45,6 +53,7 @@ void HostEngine::armTimer(int step, int delay) {
     delayCounter_ = delay;
     stepCode_ = step;
     ports_.timer.start(interval_);
+    timerStarted_ = true;
 }
 
 void HostEngine::runArmedStep() {
@@ -55,7 +64,7 @@ void HostEngine::runArmedStep() {
 
 void HostEngine::ctimerTimer() {
     if (stepCode_ == kIdle || ++delayCounter_ < 2) return;
-    ports_.timer.stop();
+    haltTimer();
     const int step = stepCode_;
     stepCode_ = kIdle;  // a late tick must not run the step twice
     auto& s = state_;
@@ -221,8 +230,15 @@ void HostEngine::dealtype(int seat, int pattern) {
     stopTimer();
     s.deckPosition = 0;
     s.history.newHand();
-    if (seeded_ != nullptr) s.deck.shuffle(*seeded_);
-    else s.deck.shuffle(ports_.random);
+    if (seeded_ != nullptr) {
+        // On a copy the generator's state can stay in registers for the
+        // whole shuffle; the engine's generator then continues from it.
+        SeededRandom generator = *seeded_;
+        s.deck.shuffle(generator);
+        *seeded_ = generator;
+    } else {
+        s.deck.shuffle(ports_.random);
+    }
     const int firstPacket = pattern == 0 ? 2 : 3;
     for (int seatNo = 1; seatNo <= 4; ++seatNo)
         for (int slot = 1; slot <= firstPacket; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
@@ -456,8 +472,8 @@ void HostEngine::hesplaying(int seat, int slot) {
     st.slots[slot] = kNoCard;
     s.history.play(seat, code);
     announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
-    auto done = [&](int seatNo) { return s.seat(seatNo).tableCard != kNoCard || s.seat(seatNo).sitsOut; };
-    if (done(1) && done(2) && done(3) && done(4)) {
+    auto done = [&](int seatNo) { return (s.seat(seatNo).tableCard != kNoCard) | s.seat(seatNo).sitsOut; };
+    if (done(1) & done(2) & done(3) & done(4)) {
         s.currentPlayer = 0;
         finishtrick();
     } else {

@@ -64,6 +64,7 @@ public:
     int interval() const { return interval_; }
 
 private:
+    void haltTimer();
     void stopTimer();
     void disableTimer();
     void armTimer(int step, int delay);
@@ -102,6 +103,7 @@ private:
     int interval_ = 0;
     int stepCode_ = 0;
     int delayCounter_ = 0;
+    bool timerStarted_ = false;  // started by armTimer() and not stopped since
     int seatBeforeLeader_ = 0;  // held through the pause after a trick
     ComputerPlayer& playerOf(int seat) const { return players_[seat] != nullptr ? *players_[seat] : ports_.computer; }
     int ask(int seat, Decision decision) { return playerOf(seat).decide(state_, seat, decision, ports_.random); }

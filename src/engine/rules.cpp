@@ -1,55 +1,73 @@
 #include "rules.h"
 
+#include <algorithm>
+#include <bit>
+
+#include "card_sets.h"
+
 namespace vornel {
 
-bool checkforsuit(const GameState& state, int seat) {
-    for (int slot = 1; slot <= 5; ++slot) {
-        const int code = state.card(seat, slot);
-        if (code != kNoCard && state.effectiveSuit(code) == state.ledSuit) return true;
-    }
-    return false;
+namespace {
+
+// The table cards of every seat but the current player's.
+CardSet othersOnTable(const GameState& state) {
+    CardSet cards = 0;
+    for (int s = 1; s <= 4; ++s)
+        cards |= cardSetOf(state.seat(s).tableCard) & (s != state.currentPlayer ? kAllCodes : CardSet{0});
+    return cards;
 }
+
+// The first seat, other than the current player, whose table card is `code`.
+int seatPlaying(const GameState& state, int code) {
+    int seat = 0;
+    for (int s = 4; s >= 1; --s) seat = state.seat(s).tableCard == code && s != state.currentPlayer ? s : seat;
+    return seat;
+}
+
+// The seat whose card is best among `onTable` in effective suit `suit`.
+// Among trumps either Bower beats every other card, and of two Bowers the
+// one in the lower seat counts; otherwise the higher code is the higher card.
+int bestSeat(const GameState& state, CardSet onTable, int suit) {
+    const CardSet cards = onTable & state.suitSet(suit);
+    if (cards == 0) return 0;
+    const CardSet bowers = suit == state.trump ? cards & kJackCards : CardSet{0};
+    if (bowers != 0) {
+        const int first = seatPlaying(state, std::countr_zero(bowers));
+        const CardSet other = bowers & (bowers - 1);
+        return other == 0 ? first : std::min(first, seatPlaying(state, std::countr_zero(other)));
+    }
+    return seatPlaying(state, std::bit_width(cards) - 1);
+}
+
+}  // namespace
 
 int thewinner(const GameState& state) {
-    const int right = rightBowerFor(state.trump);
+    // The Right Bower, else the Left Bower, else the highest card of the
+    // trump block, else the highest of the led block: inside one block the
+    // higher code is the higher card. A seat that sits out never wins.
+    CardSet played = 0;
+    for (int s = 1; s <= 4; ++s)
+        played |= cardSetOf(state.seat(s).tableCard) & (state.seat(s).sitsOut ? CardSet{0} : kAllCodes);
     auto holder = [&](int code) {
-        for (int s = 1; s <= 4; ++s)
-            if (!state.seat(s).sitsOut && code != kNoCard && state.seat(s).tableCard == code) return s;
-        return 0;
+        int seat = 0;
+        for (int s = 4; s >= 1; --s) seat = state.seat(s).tableCard == code && !state.seat(s).sitsOut ? s : seat;
+        return seat;
     };
-    if (int s = holder(right)) return s;
-    if (int s = holder(state.leftBower)) return s;
-    auto bestOfBlock = [&](int suit) {
-        int best = 0;
-        for (int s = 1; s <= 4; ++s) {
-            const int code = state.seat(s).tableCard;
-            if (state.seat(s).sitsOut || code == kNoCard || suitOf(code) != suit) continue;
-            if (best == 0 || rankPosition(code) > rankPosition(state.seat(best).tableCard)) best = s;
-        }
-        return best;
-    };
-    if (int s = bestOfBlock(state.trump)) return s;
-    return bestOfBlock(state.ledSuit);
+    const int right = rightBowerFor(state.trump);
+    if (contains(played, right)) return holder(right);
+    if (contains(played, state.leftBower)) return holder(state.leftBower);
+    const CardSet trumps = played & blockSetOf(state.trump);
+    if (trumps != 0) return holder(std::bit_width(trumps) - 1);
+    const CardSet followers = played & blockSetOf(state.ledSuit);
+    return followers != 0 ? holder(std::bit_width(followers) - 1) : 0;
 }
 
-int highest(const GameState& state, int suit) {
-    // Seats are ranked by a key, the largest winning: among trumps any Bower
-    // beats every other card and the first Bower found (the lower seat)
-    // keeps the lead; otherwise the higher code is the higher card. The key
-    // form keeps the loop free of hard-to-predict branches.
-    const bool trumpSuit = suit == state.trump;
-    int best = 0;
-    int bestKey = -1;
-    for (int s = 1; s <= 4; ++s) {
-        const int code = state.seat(s).tableCard;
-        const bool counts = s != state.currentPlayer && code != kNoCard && state.effectiveSuit(code) == suit;
-        const int key = !counts ? -1 : trumpSuit && remainderOf(code) == 10 ? 1000 - s : code;
-        if (key > bestKey) {
-            bestKey = key;
-            best = s;
-        }
-    }
-    return best;
+int highest(const GameState& state, int suit) { return bestSeat(state, othersOnTable(state), suit); }
+
+TrickLeaders trickLeaders(const GameState& state) {
+    const CardSet onTable = othersOnTable(state);
+    const int led = bestSeat(state, onTable, state.ledSuit);
+    return {led, state.ledSuit == state.trump ? led : bestSeat(state, onTable, state.trump)};
 }
 
 }  // namespace vornel

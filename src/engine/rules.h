@@ -6,7 +6,9 @@
 namespace vornel {
 
 // Whether the seat holds a card whose effective suit is the led suit.
-bool checkforsuit(const GameState& state, int seat);
+inline bool checkforsuit(const GameState& state, int seat) {
+    return (state.seat(seat).cards() & state.suitSet(state.ledSuit)) != 0;
+}
 
 // The seat that wins the completed trick on the table (0 if none can).
 int thewinner(const GameState& state);
@@ -14,5 +16,12 @@ int thewinner(const GameState& state);
 // The seat, other than the current player, whose table card is currently the
 // best of effective suit `suit`; 0 if none.
 int highest(const GameState& state, int suit);
+
+// highest() of the led suit and of trump, found in one pass over the table.
+struct TrickLeaders {
+    int led = 0;
+    int trump = 0;
+};
+TrickLeaders trickLeaders(const GameState& state);
 
 }  // namespace vornel
