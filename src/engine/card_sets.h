@@ -16,10 +16,11 @@ using CardSet = std::uint64_t;
 // Every card code 1..52.
 inline constexpr CardSet kAllCodes = ((CardSet{1} << 53) - 1) & ~CardSet{1};
 
-// The set holding just this card; empty for no card. Card codes are 0..52
-// wherever the engine keeps them; the shift is kept in range without a
-// branch, and codes 53..63 give the empty set.
-constexpr CardSet cardSetOf(int code) { return (CardSet{1} << (static_cast<unsigned>(code) & 63u)) & kAllCodes; }
+// Every function here takes a code 0..52: no card, or a card code, as the
+// engine keeps them everywhere.
+
+// The set holding just this card; empty for no card.
+constexpr CardSet cardSetOf(int code) { return (CardSet{1} << code) & kAllCodes; }
 
 namespace detail {
 template <typename Predicate>
@@ -44,6 +45,9 @@ constexpr CardSet blockSetOf(int suit) {
     return static_cast<unsigned>(suit) <= 4u ? kBlockSets[static_cast<unsigned>(suit)] : CardSet{0};
 }
 
+// The 24 cards in play.
+inline constexpr CardSet kInPlayCards = detail::codesWhere([](int code) { return isInPlay(code); });
+
 // Cards by remainder (code modulo 13): the jacks (10), the queens (11), the
 // kings (12), and those with a remainder of 1..9 (nines and tens in play).
 inline constexpr CardSet kJackCards = detail::codesWhere([](int code) { return remainderOf(code) == 10; });
@@ -67,12 +71,18 @@ constexpr CardSet effectiveSuitSet(int suit, int trump, int leftBower) {
 
 // The set of up to five cards (a hand), the empty slots left out.
 constexpr CardSet cardSetOf(int a, int b, int c, int d, int e) {
-    auto bit = [](int code) { return CardSet{1} << (static_cast<unsigned>(code) & 63u); };
+    auto bit = [](int code) { return CardSet{1} << code; };
     return (bit(a) | bit(b) | bit(c) | bit(d) | bit(e)) & kAllCodes;
+}
+
+// The cards whose code is greater than `code` (0..52): inside one suit
+// block, the higher cards.
+constexpr CardSet cardsAbove(int code) {
+    return kAllCodes & ~((CardSet{2} << code) - 1);
 }
 
 // Whether the card is in the set; false for no card. Sets hold only codes
 // 1..52, so bit 0 (no card) is never set.
-constexpr bool contains(CardSet set, int code) { return ((set >> (static_cast<unsigned>(code) & 63u)) & 1u) != 0; }
+constexpr bool contains(CardSet set, int code) { return ((set >> code) & 1u) != 0; }
 
 }  // namespace vornel

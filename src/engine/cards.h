@@ -56,8 +56,9 @@ constexpr int effectiveSuit(int code, int trump, int leftBower) {
 }
 
 constexpr bool isSeat(int seat) { return seat >= 1 && seat <= 4; }
-constexpr int nextSeat(int seat) { return seat % 4 + 1; }
-constexpr int partnerOf(int seat) { return (seat + 1) % 4 + 1; }
+// For seats 0..4 (unsigned, so the remainder needs no sign fix-up).
+constexpr int nextSeat(int seat) { return static_cast<int>(static_cast<unsigned>(seat) % 4u) + 1; }
+constexpr int partnerOf(int seat) { return static_cast<int>((static_cast<unsigned>(seat) + 1u) % 4u) + 1; }
 constexpr int teamOf(int seat) { return seat % 2 == 1 ? 1 : 2; }
 
 std::string_view suitName(int suit);  // "Clubs" .. "Hearts", "" for 0

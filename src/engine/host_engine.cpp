@@ -38,15 +38,15 @@ void HostEngine::haltTimer() {
 }
 
 void HostEngine::stopTimer() {
-    interval_ = ports_.botSpeed.milliseconds();
+    // The interval is set again from the bot speed whenever the timer is
+    // armed, so a stopped timer needs no fresh reading of it.
     stepCode_ = kIdle;
     haltTimer();
 }
 
-void HostEngine::disableTimer() {
-    stepCode_ = kIdle;
-    haltTimer();
-}
+// Disabling and stopping differ only in the interval set by a stop, which
+// the next arming sets anyway.
+void HostEngine::disableTimer() { stopTimer(); }
 
 void HostEngine::armTimer(int step, int delay) {
     interval_ = ports_.botSpeed.milliseconds();
@@ -246,10 +246,17 @@ void HostEngine::dealtype(int seat, int pattern) {
         for (int slot = firstPacket + 1; slot <= 5; ++slot)
             s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
 
+    // Each seat's own cards to it, five empty slots to everyone else: one
+    // set of fields, the seat and the cards filled in before each message.
+    std::array<Field, 11> fields{Field::num(0), Field::num(1), Field::num(0), Field::num(2), Field::num(0),
+                                 Field::num(3), Field::num(0), Field::num(4), Field::num(0), Field::num(5),
+                                 Field::num(0)};
     for (int seatNo = 1; seatNo <= 4; ++seatNo) {
-        const auto& slots = s.seat(seatNo).slots;
-        announce(Recipient::only(seatNo), cmd::PlaceCard, seatNo, 1, slots[1], 2, slots[2], 3, slots[3], 4, slots[4], 5, slots[5]);
-        announce(Recipient::allBut(seatNo), cmd::PlaceCard, seatNo, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0);
+        fields[0].number = seatNo;
+        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = s.seat(seatNo).slots[slot];
+        ports_.output.announce(Recipient::only(seatNo), cmd::PlaceCard, fields);
+        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = kNoCard;
+        ports_.output.announce(Recipient::allBut(seatNo), cmd::PlaceCard, fields);
     }
     ++s.deckPosition;
     const int turned = s.turnedCard();
@@ -455,15 +462,10 @@ void HostEngine::hesplaying(int seat, int slot) {
         ports_.diagnostics.report("That is not a valid card!!!");
         return;
     }
-    if (st.tableCard != kNoCard) {
-        ports_.diagnostics.report("player: " + std::to_string(seat) + " played double! Next Player Is:" +
-                                  std::to_string(s.currentPlayer) + " Timer Tag is " + std::to_string(stepCode_));
-    }
+    if (st.tableCard != kNoCard) reportPlayedDouble(seat);
     const int suit = s.effectiveSuit(code);
     if (s.ledSuit != 0 && suit != s.ledSuit && checkforsuit(s, seat)) {
-        // A refused card leaves the turn, and any pending computer step, as it was.
-        if (st.computerPlayed()) ports_.diagnostics.report("computer played incorrectly");
-        announce(Recipient::only(seat), cmd::NotValid, seat, 2, slot);
+        refuseCard(seat, slot);
         return;
     }
     stopTimer();
@@ -479,6 +481,18 @@ void HostEngine::hesplaying(int seat, int slot) {
     } else {
         findnextplayer();
     }
+}
+
+// Kept out of hesplaying(), which runs for every card: these seldom run.
+void HostEngine::reportPlayedDouble(int seat) {
+    ports_.diagnostics.report("player: " + std::to_string(seat) + " played double! Next Player Is:" +
+                              std::to_string(state_.currentPlayer) + " Timer Tag is " + std::to_string(stepCode_));
+}
+
+void HostEngine::refuseCard(int seat, int slot) {
+    // A refused card leaves the turn, and any pending computer step, as it was.
+    if (state_.seat(seat).computerPlayed()) ports_.diagnostics.report("computer played incorrectly");
+    announce(Recipient::only(seat), cmd::NotValid, seat, 2, slot);
 }
 
 void HostEngine::finishtrick() {

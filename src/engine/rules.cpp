@@ -12,8 +12,7 @@ namespace {
 // The table cards of every seat but the current player's.
 CardSet othersOnTable(const GameState& state) {
     CardSet cards = 0;
-    for (int s = 1; s <= 4; ++s)
-        cards |= cardSetOf(state.seat(s).tableCard) & (s != state.currentPlayer ? kAllCodes : CardSet{0});
+    for (int s = 1; s <= 4; ++s) cards |= cardSetOf(state.seat(s).tableCard) * CardSet{s != state.currentPlayer};
     return cards;
 }
 
@@ -24,19 +23,18 @@ int seatPlaying(const GameState& state, int code) {
     return seat;
 }
 
-// The seat whose card is best among `onTable` in effective suit `suit`.
-// Among trumps either Bower beats every other card, and of two Bowers the
-// one in the lower seat counts; otherwise the higher code is the higher card.
-int bestSeat(const GameState& state, CardSet onTable, int suit) {
+// The best card among `onTable` in effective suit `suit`, 0 if none. Among
+// trumps either Bower beats every other card, and of two Bowers the one in
+// the lower seat counts; otherwise the higher code is the higher card.
+int bestCard(const GameState& state, CardSet onTable, int suit) {
     const CardSet cards = onTable & state.suitSet(suit);
-    if (cards == 0) return 0;
     const CardSet bowers = suit == state.trump ? cards & kJackCards : CardSet{0};
-    if (bowers != 0) {
-        const int first = seatPlaying(state, std::countr_zero(bowers));
-        const CardSet other = bowers & (bowers - 1);
-        return other == 0 ? first : std::min(first, seatPlaying(state, std::countr_zero(other)));
-    }
-    return seatPlaying(state, std::bit_width(cards) - 1);
+    if (bowers == 0) return cards != 0 ? std::bit_width(cards) - 1 : kNoCard;
+    const int first = std::countr_zero(bowers);
+    const CardSet rest = bowers & (bowers - 1);
+    if (rest == 0) return first;
+    const int second = std::countr_zero(rest);
+    return seatPlaying(state, first) <= seatPlaying(state, second) ? first : second;
 }
 
 }  // namespace
@@ -46,8 +44,7 @@ int thewinner(const GameState& state) {
     // trump block, else the highest of the led block: inside one block the
     // higher code is the higher card. A seat that sits out never wins.
     CardSet played = 0;
-    for (int s = 1; s <= 4; ++s)
-        played |= cardSetOf(state.seat(s).tableCard) & (state.seat(s).sitsOut ? CardSet{0} : kAllCodes);
+    for (int s = 1; s <= 4; ++s) played |= cardSetOf(state.seat(s).tableCard) * CardSet{!state.seat(s).sitsOut};
     auto holder = [&](int code) {
         int seat = 0;
         for (int s = 4; s >= 1; --s) seat = state.seat(s).tableCard == code && !state.seat(s).sitsOut ? s : seat;
@@ -62,12 +59,15 @@ int thewinner(const GameState& state) {
     return followers != 0 ? holder(std::bit_width(followers) - 1) : 0;
 }
 
-int highest(const GameState& state, int suit) { return bestSeat(state, othersOnTable(state), suit); }
+int highest(const GameState& state, int suit) {
+    const int card = bestCard(state, othersOnTable(state), suit);
+    return card != kNoCard ? seatPlaying(state, card) : 0;
+}
 
 TrickLeaders trickLeaders(const GameState& state) {
     const CardSet onTable = othersOnTable(state);
-    const int led = bestSeat(state, onTable, state.ledSuit);
-    return {led, state.ledSuit == state.trump ? led : bestSeat(state, onTable, state.trump)};
+    const int led = bestCard(state, onTable, state.ledSuit);
+    return {led, state.ledSuit == state.trump ? led : bestCard(state, onTable, state.trump)};
 }
 
 }  // namespace vornel

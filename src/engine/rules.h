@@ -17,10 +17,11 @@ int thewinner(const GameState& state);
 // best of effective suit `suit`; 0 if none.
 int highest(const GameState& state, int suit);
 
-// highest() of the led suit and of trump, found in one pass over the table.
+// The table cards of highest() for the led suit and for trump (0 for
+// none), found together from one look at the table.
 struct TrickLeaders {
-    int led = 0;
-    int trump = 0;
+    int ledCard = kNoCard;
+    int trumpCard = kNoCard;
 };
 TrickLeaders trickLeaders(const GameState& state);
 

@@ -11,33 +11,23 @@ namespace vornel {
 
 namespace {
 
-// Hand slots as bits, bit `slot` for slots 1..5: the first qualifying card
-// in slot order is the lowest bit set. Each decision below builds a few of
-// these sets without branching and then picks from them, so the processor
-// has little to guess about the cards.
-using SlotSet = unsigned;
+// The decisions below work on card sets (engine/card_sets.h): which cards
+// qualify is a few ANDs over the hand, and only the slot of the chosen card
+// is looked for, once, in slot order. So the processor has little to guess
+// about the cards.
 
-int firstSlotOf(SlotSet set) { return set != 0 ? std::countr_zero(set) : 0; }
-int lastSlotOf(SlotSet set) { return set != 0 ? std::bit_width(set) - 1 : 0; }
-
-// The slots whose card is in `cards`.
-SlotSet slotsIn(const std::array<int, 6>& slots, CardSet cards) {
-    SlotSet set = 0;
-    for (int slot = 1; slot <= 5; ++slot) set |= SlotSet{contains(cards, slots[slot])} << slot;
-    return set;
+// The first slot, in slot order, whose card is in `cards`; 0 if none.
+int firstSlotIn(const std::array<int, 6>& slots, CardSet cards) {
+    int first = 0;
+    for (int slot = 5; slot >= 1; --slot) first = contains(cards, slots[static_cast<unsigned>(slot)]) ? slot : first;
+    return first;
 }
 
-// The slots whose card code is greater than `code`.
-SlotSet slotsAbove(const std::array<int, 6>& slots, int code) {
-    SlotSet set = 0;
-    for (int slot = 1; slot <= 5; ++slot) set |= SlotSet{slots[slot] > code} << slot;
-    return set;
-}
-
-SlotSet occupiedSlots(const std::array<int, 6>& slots) {
-    SlotSet set = 0;
-    for (int slot = 1; slot <= 5; ++slot) set |= SlotSet{slots[slot] != kNoCard} << slot;
-    return set;
+// The last slot whose card is in `cards`; 0 if none.
+int lastSlotIn(const std::array<int, 6>& slots, CardSet cards) {
+    int last = 0;
+    for (int slot = 1; slot <= 5; ++slot) last = contains(cards, slots[static_cast<unsigned>(slot)]) ? slot : last;
+    return last;
 }
 
 int randomSlot(const GameState& state, int seat, RandomSource& random) {
@@ -64,16 +54,6 @@ constexpr BidWorth kBidWorth = [] {
     }
     return worth;
 }();
-
-// The order in which a Maker leads trump, 7 for the Right Bower down to 1
-// for the nine; 0 for a card that is not trump.
-int makerLeadOrder(int code, int trump, int leftBower) {
-    constexpr std::array<std::uint8_t, 14> byRank{0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 0, 3, 4, 5};
-    if (code == kNoCard) return 0;
-    if (code == rightBowerFor(trump)) return 7;
-    if (code == leftBower) return 6;
-    return suitOf(code) == trump ? byRank[static_cast<unsigned>(rankPosition(code))] : 0;
-}
 
 }  // namespace
 
@@ -122,27 +102,29 @@ int cdiscarderChoice(const GameState& state, int seat, RandomSource& random) {
 }
 
 int cgetleadChoice(const GameState& state, int seat, RandomSource& random) {
-    const auto& slots = state.seat(seat).slots;
+    const SeatState& own = state.seat(seat);
+    const auto& slots = own.slots;
     const int trump = state.trump;
+    const CardSet hand = own.cards();
+    const CardSet trumps = hand & state.suitSet(trump);
     if (!state.teams[teamOf(seat)].maker) {
         // Defending: the first slot from 2 whose side card has a higher
-        // remainder than the last side card's.
-        const SlotSet side = occupiedSlots(slots) & ~slotsIn(slots, state.suitSet(trump));
-        const int reference = side != 0 ? lastSlotOf(side) : 1;
+        // remainder than the last side card's (which cannot beat itself).
+        const CardSet side = hand & ~trumps;
+        const int reference = side != 0 ? lastSlotIn(slots, side) : 1;
         const int referenceRem = remainderOf(slots[static_cast<unsigned>(reference)]);
-        const SlotSet above = slotsIn(slots, kRemainderAbove[static_cast<unsigned>(referenceRem)]);
-        const SlotSet lead = side & above & ~(SlotSet{1} << reference) & ~SlotSet{0b10};
-        return lead != 0 ? firstSlotOf(lead) : randomSlot(state, seat, random);
+        const CardSet higher = side & kRemainderAbove[static_cast<unsigned>(referenceRem)] & ~cardSetOf(slots[1]);
+        return higher != 0 ? firstSlotIn(slots, higher) : randomSlot(state, seat, random);
     }
-    if (trump < 1 || trump > 4) return randomSlot(state, seat, random);  // no trump made: nothing to lead by
-    // Making: the best trump held, Right Bower first; the first slot on a tie.
-    int best = 0, bestOrder = 0;
-    for (int slot = 1; slot <= 5; ++slot) {
-        const int order = makerLeadOrder(slots[slot], trump, state.leftBower);
-        best = order > bestOrder ? slot : best;
-        bestOrder = order > bestOrder ? order : bestOrder;
-    }
-    return best != 0 ? best : randomSlot(state, seat, random);
+    // Making: the best trump held, the Right Bower, the Left Bower, then the
+    // trump block by rank (a higher code is a higher card).
+    const int right = rightBowerFor(trump);
+    const CardSet block = trumps & blockSetOf(trump) & kInPlayCards;
+    const int best = contains(trumps, right)             ? right
+                     : contains(trumps, state.leftBower) ? state.leftBower
+                     : block != 0                        ? std::bit_width(block) - 1
+                                                         : kNoCard;
+    return best != kNoCard ? firstSlotIn(slots, cardSetOf(best)) : randomSlot(state, seat, random);
 }
 
 int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
@@ -151,37 +133,40 @@ int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
 
     const int trump = state.trump;
     const int leftBower = state.leftBower;
-    const auto [w, t] = trickLeaders(state);
-    const int partner = partnerOf(seat);
-    const int wCard = w ? state.seat(w).tableCard : kNoCard;
-    const int tCard = t ? state.seat(t).tableCard : kNoCard;
-    const auto& slots = state.seat(seat).slots;
-    const SlotSet follow = slotsIn(slots, state.suitSet(led));
+    // The best card of the led suit and the best trump on the table; the
+    // partner holds the trick (or the best trump) when it is his card.
+    const auto [wCard, tCard] = trickLeaders(state);
+    const int partnerCard = state.seat(partnerOf(seat)).tableCard;
+    const bool partnerLeads = wCard != kNoCard && wCard == partnerCard;
+    const bool partnerTrumps = tCard != kNoCard && tCard == partnerCard;
+    const SeatState& own = state.seat(seat);
+    const auto& slots = own.slots;
+    const CardSet hand = own.cards();
+    const CardSet follow = hand & state.suitSet(led);
 
     if (follow != 0) {
         if (led != trump) {
             // A: win with the first card of the suit that beats the table,
             // unless the partner wins or someone has trumped. B: follow with
             // the first card of the suit.
-            const SlotSet winners = w != partner && t == 0 ? follow & slotsAbove(slots, wCard) : 0;
-            return firstSlotOf(winners != 0 ? winners : follow);
+            const CardSet winners = !partnerLeads && tCard == kNoCard ? follow & cardsAbove(wCard) : 0;
+            return firstSlotIn(slots, winners != 0 ? winners : follow);
         }
         // A: a jack wins at once; any trump above the table's best, unless
         // that is the Left Bower.
-        if (w != partner) {
+        if (!partnerLeads) {
             const bool leftLeads = wCard != kNoCard && wCard == leftBower;
-            const SlotSet winners =
-                follow & (slotsIn(slots, kJackCards) | (leftLeads ? SlotSet{0} : slotsAbove(slots, tCard)));
-            if (winners != 0) return firstSlotOf(winners);
+            const CardSet winners = follow & (kJackCards | (leftLeads ? CardSet{0} : cardsAbove(tCard)));
+            if (winners != 0) return firstSlotIn(slots, winners);
         }
         // B: the lowest trump that is neither a queen nor the Left Bower;
         // a jack chosen first gives way to any later trump.
         int choice = 0, chosen = kNoCard;
-        for (SlotSet rest = follow; rest != 0; rest &= rest - 1) {
-            const int slot = std::countr_zero(rest);
+        for (int slot = 1; slot <= 5; ++slot) {
             const int code = slots[static_cast<unsigned>(slot)];
-            const bool replaces = choice == 0 || contains(kJackCards, chosen) ||
-                                  (code < chosen && !contains(kQueenCards, code) && code != leftBower);
+            const bool replaces = contains(follow, code) &&
+                                  (choice == 0 || contains(kJackCards, chosen) ||
+                                   (code < chosen && !contains(kQueenCards, code) && code != leftBower));
             choice = replaces ? slot : choice;
             chosen = replaces ? code : chosen;
         }
@@ -189,18 +174,16 @@ int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
     }
 
     // C: cannot follow. Trump in unless the partner or a Bower holds the trick.
-    const SlotSet held = occupiedSlots(slots);
-    const SlotSet trumps = slotsIn(slots, state.suitSet(trump));
-    if (trumps != 0 && !(t != 0 && t == partner) && !(tCard != kNoCard && contains(kJackCards, tCard))) {
-        const SlotSet over =
-            t == 0 ? trumps
-                   : trumps & (slotsIn(slots, kQueenCards | cardSetOf(leftBower)) | slotsAbove(slots, tCard));
-        if (over != 0) return firstSlotOf(over);
+    const CardSet trumps = hand & state.suitSet(trump);
+    if (trumps != 0 && !partnerTrumps && !contains(kJackCards, tCard)) {
+        const CardSet over =
+            tCard == kNoCard ? trumps : trumps & (kQueenCards | cardSetOf(leftBower) | cardsAbove(tCard));
+        if (over != 0) return firstSlotIn(slots, over);
     }
     // Otherwise discard: a side nine or ten, else any side card, else the first card.
-    const SlotSet side = held & ~trumps;
-    const SlotSet low = side & slotsIn(slots, kLowRemainderCards);
-    return firstSlotOf(low != 0 ? low : side != 0 ? side : held);
+    const CardSet side = hand & ~trumps;
+    const CardSet low = side & kLowRemainderCards;
+    return firstSlotIn(slots, low != 0 ? low : side != 0 ? side : hand);
 }
 
 int StandardPlayer::decide(const GameState& state, int seat, Decision decision, RandomSource& random) {
