@@ -65,10 +65,10 @@ int cbidderChoice(const GameState& state, int seat) {
         const auto index = static_cast<unsigned>(code) <= 52u ? static_cast<unsigned>(code) : 0u;
         score += contains(trumps, code) ? kBidWorth.asTrump[index] : kBidWorth.asSide[index];
     }
-    if (score >= 200 && seat == state.dealer) return 1;
-    if (score >= 250 && seat == partnerOf(state.dealer)) return 1;
-    if (score >= 300) return 1;
-    return 2;
+    // The dealer orders up from 200, his partner from 250, anyone from 300.
+    const bool ordersUp = (score >= 200 && seat == state.dealer) | (score >= 250 && seat == partnerOf(state.dealer)) |
+                          (score >= 300);
+    return ordersUp ? 1 : 2;
 }
 
 int cchooserChoice(const GameState& state, int seat) {
@@ -187,6 +187,8 @@ int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
 }
 
 int StandardPlayer::decide(const GameState& state, int seat, Decision decision, RandomSource& random) {
+    // Most decisions are cards: tested first, the jump is foreseen.
+    if (decision == Decision::Play) return cnextplayerChoice(state, seat, random);
     switch (decision) {
     case Decision::Bid: return cbidderChoice(state, seat);
     case Decision::Choose: return cchooserChoice(state, seat);
