@@ -69,6 +69,11 @@ void HostEngine::ctimerTimer() {
     stepCode_ = kIdle;  // a late tick must not run the step twice
     auto& s = state_;
     auto computerPlayed = [&](int seat) { return seat != 0 && s.seat(seat).computerPlayed(); };
+    // Most steps are a computer's card: tested first, the jump is foreseen.
+    if (step == kComputerPlays) {
+        if (computerPlayed(s.currentPlayer)) cnextplayer(s.currentPlayer);
+        return;
+    }
     switch (step) {
     case kComputerBids:
         if (computerPlayed(s.currentBidder)) cbidder(s.currentBidder);
@@ -78,9 +83,6 @@ void HostEngine::ctimerTimer() {
         break;
     case kComputerChooses:
         if (computerPlayed(s.currentChooser)) cchooser(s.currentChooser);
-        break;
-    case kComputerPlays:
-        if (computerPlayed(s.currentPlayer)) cnextplayer(s.currentPlayer);
         break;
     case kNextTrick:
         s.currentPlayer = seatBeforeLeader_;

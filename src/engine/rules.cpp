@@ -9,11 +9,13 @@ namespace vornel {
 
 namespace {
 
-// The table cards of every seat but the current player's.
+// The table cards of every seat but the current player's (the cards on the
+// table are distinct, so taking his card out of the set leaves the others').
 CardSet othersOnTable(const GameState& state) {
-    CardSet cards = 0;
-    for (int s = 1; s <= 4; ++s) cards |= cardSetOf(state.seat(s).tableCard) * CardSet{s != state.currentPlayer};
-    return cards;
+    const auto& seats = state.seats;
+    const CardSet all = cardSetOf(seats[1].tableCard, seats[2].tableCard, seats[3].tableCard, seats[4].tableCard, 0);
+    const int current = isSeat(state.currentPlayer) ? state.currentPlayer : 0;
+    return all & ~cardSetOf(seats[static_cast<unsigned>(current)].tableCard);
 }
 
 // The first seat, other than the current player, whose table card is `code`.
