@@ -9,15 +9,6 @@ namespace vornel {
 
 namespace {
 
-// The table cards of every seat but the current player's (the cards on the
-// table are distinct, so taking his card out of the set leaves the others').
-CardSet othersOnTable(const GameState& state) {
-    const auto& seats = state.seats;
-    const CardSet all = cardSetOf(seats[1].tableCard, seats[2].tableCard, seats[3].tableCard, seats[4].tableCard, 0);
-    const int current = isSeat(state.currentPlayer) ? state.currentPlayer : 0;
-    return all & ~cardSetOf(seats[static_cast<unsigned>(current)].tableCard);
-}
-
 // The first seat, other than the current player, whose table card is `code`.
 int seatPlaying(const GameState& state, int code) {
     int seat = 0;
@@ -25,21 +16,17 @@ int seatPlaying(const GameState& state, int code) {
     return seat;
 }
 
-// The best card among `onTable` in effective suit `suit`, 0 if none. Among
-// trumps either Bower beats every other card, and of two Bowers the one in
-// the lower seat counts; otherwise the higher code is the higher card.
-int bestCard(const GameState& state, CardSet onTable, int suit) {
-    const CardSet cards = onTable & state.suitSet(suit);
-    const CardSet bowers = suit == state.trump ? cards & kJackCards : CardSet{0};
-    if (bowers == 0) return cards != 0 ? std::bit_width(cards) - 1 : kNoCard;
+}  // namespace
+
+namespace detail {
+
+int lowerSeatBower(const GameState& state, CardSet bowers) {
     const int first = std::countr_zero(bowers);
-    const CardSet rest = bowers & (bowers - 1);
-    if (rest == 0) return first;
-    const int second = std::countr_zero(rest);
+    const int second = std::countr_zero(bowers & (bowers - 1));
     return seatPlaying(state, first) <= seatPlaying(state, second) ? first : second;
 }
 
-}  // namespace
+}  // namespace detail
 
 int thewinner(const GameState& state) {
     // The Right Bower, else the Left Bower, else the highest card of the
@@ -62,14 +49,8 @@ int thewinner(const GameState& state) {
 }
 
 int highest(const GameState& state, int suit) {
-    const int card = bestCard(state, othersOnTable(state), suit);
+    const int card = detail::bestCard(state, detail::othersOnTable(state), suit);
     return card != kNoCard ? seatPlaying(state, card) : 0;
-}
-
-TrickLeaders trickLeaders(const GameState& state) {
-    const CardSet onTable = othersOnTable(state);
-    const int led = bestCard(state, onTable, state.ledSuit);
-    return {led, state.ledSuit == state.trump ? led : bestCard(state, onTable, state.trump)};
 }
 
 }  // namespace vornel
