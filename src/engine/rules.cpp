@@ -39,13 +39,15 @@ int thewinner(const GameState& state) {
         for (int s = 4; s >= 1; --s) seat = state.seat(s).tableCard == code && !state.seat(s).sitsOut ? s : seat;
         return seat;
     };
-    const int right = rightBowerFor(state.trump);
-    if (contains(played, right)) return holder(right);
-    if (contains(played, state.leftBower)) return holder(state.leftBower);
-    const CardSet trumps = played & blockSetOf(state.trump);
-    if (trumps != 0) return holder(std::bit_width(trumps) - 1);
+    // Each later choice overrides the earlier ones, so the first that holds wins.
     const CardSet followers = played & blockSetOf(state.ledSuit);
-    return followers != 0 ? holder(std::bit_width(followers) - 1) : 0;
+    const CardSet trumps = played & blockSetOf(state.trump);
+    const int right = rightBowerFor(state.trump);
+    int card = followers != 0 ? std::bit_width(followers) - 1 : kNoCard;
+    card = trumps != 0 ? std::bit_width(trumps) - 1 : card;
+    card = contains(played, state.leftBower) ? state.leftBower : card;
+    card = contains(played, right) ? right : card;
+    return card != kNoCard ? holder(card) : 0;
 }
 
 int highest(const GameState& state, int suit) {

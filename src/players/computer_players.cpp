@@ -39,18 +39,15 @@ int randomSlot(const GameState& state, int seat, RandomSource& random) {
     return slot;
 }
 
-// What a card is worth to the first-round bidder, as a trump card (its block
-// is trump, or it is the Left Bower) and as a side card; 0 for no card.
-struct BidWorth {
-    std::array<std::uint8_t, 53> asTrump{};
-    std::array<std::uint8_t, 53> asSide{};
-};
-constexpr BidWorth kBidWorth = [] {
-    BidWorth worth;
+// What a card is worth to the first-round bidder, [0] as a side card and
+// [1] as a trump card (its block is trump, or it is the Left Bower); 0 for
+// no card.
+constexpr auto kBidWorth = [] {
+    std::array<std::array<std::uint8_t, 53>, 2> worth{};
     for (int code = 1; code <= 52; ++code) {
         const int rem = remainderOf(code);
-        worth.asTrump[static_cast<unsigned>(code)] = rem == 10 || rem == 12 ? 100 : code % 12 == 11 ? 50 : 25;
-        worth.asSide[static_cast<unsigned>(code)] = rem == 12 ? 50 : 25;
+        worth[0][static_cast<unsigned>(code)] = rem == 12 ? 50 : 25;
+        worth[1][static_cast<unsigned>(code)] = rem == 10 || rem == 12 ? 100 : code % 12 == 11 ? 50 : 25;
     }
     return worth;
 }();
@@ -63,7 +60,7 @@ int cbidderChoice(const GameState& state, int seat) {
     for (int slot = 1; slot <= 5; ++slot) {
         const int code = state.card(seat, slot);
         const auto index = static_cast<unsigned>(code) <= 52u ? static_cast<unsigned>(code) : 0u;
-        score += contains(trumps, code) ? kBidWorth.asTrump[index] : kBidWorth.asSide[index];
+        score += kBidWorth[contains(trumps, code) ? 1u : 0u][index];  // an index, not a jump
     }
     // The dealer orders up from 200, his partner from 250, anyone from 300.
     const bool ordersUp = (score >= 200 && seat == state.dealer) | (score >= 250 && seat == partnerOf(state.dealer)) |
