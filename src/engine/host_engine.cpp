@@ -476,8 +476,9 @@ void HostEngine::hesplaying(int seat, int slot) {
     st.slots[slot] = kNoCard;
     s.history.play(seat, code);
     announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
-    auto done = [&](int seatNo) { return (s.seat(seatNo).tableCard != kNoCard) | s.seat(seatNo).sitsOut; };
-    if (done(1) & done(2) & done(3) & done(4)) {
+    // Every seat has played or sits out; counted without a jump per seat.
+    auto done = [&](int seatNo) { return int{s.seat(seatNo).tableCard != kNoCard} | int{s.seat(seatNo).sitsOut}; };
+    if ((done(1) & done(2) & done(3) & done(4)) != 0) {
         s.currentPlayer = 0;
         finishtrick();
     } else {
