@@ -36,7 +36,10 @@ int thewinner(const GameState& state) {
     for (int s = 1; s <= 4; ++s) played |= cardSetOf(state.seat(s).tableCard) * CardSet{!state.seat(s).sitsOut};
     auto holder = [&](int code) {
         int seat = 0;
-        for (int s = 4; s >= 1; --s) seat = state.seat(s).tableCard == code && !state.seat(s).sitsOut ? s : seat;
+        for (int s = 4; s >= 1; --s) {
+            const int holds = int{state.seat(s).tableCard == code} & int{!state.seat(s).sitsOut};
+            seat = holds != 0 ? s : seat;
+        }
         return seat;
     };
     // Each later choice overrides the earlier ones, so the first that holds wins.
