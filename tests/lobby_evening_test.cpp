@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -145,8 +146,14 @@ TEST_F(EveningTest, EveryLobbySeatIsTheSameGameSeatTheWatcherWatchesAndAllAreBac
     }));
 
     // Ann's game ends: the others lose their host, their games close, and everyone is back.
+    // Asked to end, her game closes its table as a player would, writing her settings.
+    const QString annSettings = ann.home.filePath("zelmolobby.ini");
+    ASSERT_FALSE(QFile::exists(annSettings)) << "nothing wrote the game's settings while it ran";
     ann.session().game().end();
     ASSERT_TRUE(everyone({&ann, &bob, &cy}, [](Player& p) { return !p.session().game().busy(); }));
+    QFile written(annSettings);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "the host's game ended without writing its settings";
+    EXPECT_TRUE(written.readAll().contains("Top=")) << "the window's place is among them";
     for (Player* p : {&bob, &cy}) EXPECT_TRUE(waitUntil([&] {
         return p->log->noticed("The host left: the game at table 1 is over.");
     }));

@@ -16,7 +16,7 @@
 
 #include "net/qt_host.h"
 #include "players/simulation.h"
-#include "shutdown_signals.h"
+#include "app/shutdown_signals.h"
 
 namespace {
 
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     QObject::connect(&drain, &QTimer::timeout, &app, [&] {
         if (host.openSocketCount() == 0 || drainDeadline.hasExpired()) app.quit();
     });
-    const bool watching = vornel::tools::watchShutdownSignals(&app, [&] {
+    const bool watching = vornel::app::platform::watchShutdownSignals(&app, [&] {
         if (drain.isActive()) return;
         std::fputs("vornel-host: shutting down\n", stderr);
         host.closeAll();

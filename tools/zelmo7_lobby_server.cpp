@@ -14,7 +14,7 @@
 
 #include "file_limit.h"
 #include "lobby/qt_lobby_server.h"
-#include "shutdown_signals.h"
+#include "app/shutdown_signals.h"
 
 namespace {
 
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     QObject::connect(&drain, &QTimer::timeout, &app, [&] {
         if (server.openSocketCount() == 0 || drainDeadline.hasExpired()) app.quit();
     });
-    const bool watching = vornel::tools::watchShutdownSignals(&app, [&] {
+    const bool watching = vornel::app::platform::watchShutdownSignals(&app, [&] {
         if (drain.isActive()) return;
         std::fprintf(stderr, "zelmo7-lobby-server: shutting down (%zu players)\n", server.core().playerCount());
         server.closeAll();

@@ -310,8 +310,11 @@ void LobbyCore::endGame(Table& table, const Notice& why, int except) {
     const std::string over = build::gameOver(table.number, why);
     for (const int member : table.launched) {
         const auto it = connections_.find(member);
-        if (member != except && it != connections_.end() && it->second.launchedTable == table.number)
-            send(member, over);
+        if (member == except || it == connections_.end()) continue;
+        // A player whose game closed first (its host gone) and was reported
+        // before the host's is still at the table and is told why too.
+        const Connection& c = it->second;
+        if (c.launchedTable == table.number || (c.launchedTable == 0 && c.table == table.number)) send(member, over);
     }
     table.launched.clear();
     table.pendingWatchers.clear();

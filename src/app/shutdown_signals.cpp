@@ -1,4 +1,4 @@
-#include "shutdown_signals.h"
+#include "app/shutdown_signals.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -16,7 +16,7 @@
 #include <unistd.h>
 #endif
 
-namespace vornel::tools {
+namespace vornel::app::platform {
 
 namespace {
 
@@ -86,4 +86,4 @@ bool watchShutdownSignals(QObject* context, std::function<void()> onShutdown) {
     return install();
 }
 
-}  // namespace vornel::tools
+}  // namespace vornel::app::platform

@@ -7,11 +7,11 @@
 
 class QObject;
 
-namespace vornel::tools {
+namespace vornel::app::platform {
 
 // Installs the handlers once; `onShutdown` then runs on the thread of
 // `context` (which must live as long as the handlers matter). Returns false
 // when the handlers could not be installed.
 bool watchShutdownSignals(QObject* context, std::function<void()> onShutdown);
 
-}  // namespace vornel::tools
+}  // namespace vornel::app::platform
