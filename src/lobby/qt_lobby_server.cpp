@@ -1,7 +1,6 @@
 #include "lobby/qt_lobby_server.h"
 
 #include <QMetaObject>
-#include <QSocketNotifier>
 #include <QTcpServer>
 
 #include <array>
@@ -34,6 +33,8 @@ QtLobbyServer::QtLobbyServer(Diagnostics& diagnostics, int maxPlayers, QObject* 
     : QObject(parent),
       diagnostics_(diagnostics),
       server_(new Listener([this](qintptr descriptor) { incoming(descriptor); }, this)),
+      watch_(new SocketWatch([this](qintptr descriptor) { onReadable(connectionOf(descriptor)); },
+                             [this](qintptr descriptor) { onWritable(connectionOf(descriptor)); }, this)),
       core_(LobbyCore::Ports{*this, queueTimer_, *this, *this, diagnostics}, maxPlayers) {
     // Messages are worked off as soon as the event loop is free.
     queueTimer_.timer.setInterval(0);
@@ -49,11 +50,11 @@ QtLobbyServer::~QtLobbyServer() {
     queueTimer_.timer.stop();
     tickTimer_.stop();
     for (auto& [connection, socket] : sockets_) {
-        delete socket.readable;
-        delete socket.writable;
+        watch_->remove(socket.descriptor);
         socket_io::close(socket.descriptor);
     }
     sockets_.clear();
+    byDescriptor_.clear();
 }
 
 bool QtLobbyServer::listen(quint16 port, const QHostAddress& address) { return server_->listen(address, port); }
@@ -70,8 +71,8 @@ void QtLobbyServer::incoming(qintptr descriptor) {
     const int connection = core_.accept(peer.toStdString());
     Socket& socket = sockets_[connection];
     socket.descriptor = descriptor;
-    socket.readable = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
-    connect(socket.readable, &QSocketNotifier::activated, this, [this, connection] { onReadable(connection); });
+    byDescriptor_[descriptor] = connection;
+    watch_->add(descriptor);
     Q_EMIT connectionOpened(connection, peer);
     core_.welcome(connection);
 }
@@ -125,16 +126,20 @@ void QtLobbyServer::write(int connection, Socket& socket, std::string_view bytes
         socket.unsentFrom = 0;
     }
     socket.unsent.append(bytes);
-    if (socket.writable == nullptr) {
-        socket.writable = new QSocketNotifier(socket.descriptor, QSocketNotifier::Write, this);
-        connect(socket.writable, &QSocketNotifier::activated, this, [this, connection] { onWritable(connection); });
+    if (!socket.watchingWrites) {
+        socket.watchingWrites = true;
+        watch_->watchWriting(socket.descriptor, true);
     }
-    socket.writable->setEnabled(true);
     if (socket.unsent.size() - socket.unsentFrom > kMaxUnsentBytes && !socket.closing) {
         socket.dropping = true;
         // Not from inside the core's send: it may be walking its connections.
         QMetaObject::invokeMethod(this, [this, connection] { dropStalled(connection); }, Qt::QueuedConnection);
     }
+}
+
+int QtLobbyServer::connectionOf(qintptr descriptor) const {
+    const auto it = byDescriptor_.find(descriptor);
+    return it == byDescriptor_.end() ? 0 : it->second;
 }
 
 void QtLobbyServer::onWritable(int connection) {
@@ -157,7 +162,8 @@ void QtLobbyServer::flushUnsent(int connection, Socket& socket) {
     socket.unsent.clear();
     socket.unsent.shrink_to_fit();
     socket.unsentFrom = 0;
-    socket.writable->setEnabled(false);
+    socket.watchingWrites = false;
+    watch_->watchWriting(socket.descriptor, false);
     if (socket.closing) finishSending(connection, socket);
 }
 
@@ -207,13 +213,8 @@ void QtLobbyServer::destroy(int connection) {
     const auto it = sockets_.find(connection);
     if (it == sockets_.end()) return;
     Socket& socket = it->second;
-    // Their signals may be on their way: deleted from the event loop.
-    socket.readable->setEnabled(false);
-    socket.readable->deleteLater();
-    if (socket.writable != nullptr) {
-        socket.writable->setEnabled(false);
-        socket.writable->deleteLater();
-    }
+    watch_->remove(socket.descriptor);
+    byDescriptor_.erase(socket.descriptor);
     socket_io::close(socket.descriptor);
     sockets_.erase(it);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The lobby server on Qt's event loop: a QTcpServer that listens, each
-// player's socket read and written directly (socket_io.h) whenever Qt's
-// event loop says it is ready, the queue timer, the core's tick and the
+// player's socket read and written directly (socket_io.h) whenever the
+// socket watch says it is ready, the queue timer, the core's tick and the
 // reachability checks' connections, all on the one event thread.
 // Everything about players, tables and the start of games is LobbyCore's;
 // this class only carries bytes, time and check results between the two.
@@ -16,8 +16,8 @@
 #include <unordered_map>
 
 #include "lobby/lobby_core.h"
+#include "lobby/socket_watch.h"
 
-class QSocketNotifier;
 class QTcpServer;
 
 namespace vornel::lobby {
@@ -78,8 +78,7 @@ private:
 
     struct Socket {
         qintptr descriptor = -1;
-        QSocketNotifier* readable = nullptr;
-        QSocketNotifier* writable = nullptr;  // made when something waits to be written
+        bool watchingWrites = false;  // something waits to be written
         std::string unsent;
         std::size_t unsentFrom = 0;
         bool closing = false;   // the server closes it: its last bytes go out, what comes is dropped
@@ -99,6 +98,8 @@ private:
     void incoming(qintptr descriptor);
     void onReadable(int connection);
     void onWritable(int connection);
+    // The connection a ready socket belongs to, or 0.
+    int connectionOf(qintptr descriptor) const;
     void write(int connection, Socket& socket, std::string_view bytes);
     void flushUnsent(int connection, Socket& socket);
     // The peer went: the core hears of it from the event loop, never from
@@ -118,11 +119,13 @@ private:
 
     Diagnostics& diagnostics_;
     QTcpServer* server_;
+    SocketWatch* watch_;
     QElapsedTimer clock_ = startedClock();
     QueueTimerAdapter queueTimer_;
     QTimer tickTimer_;
     LobbyCore core_;
     std::unordered_map<int, Socket> sockets_;
+    std::unordered_map<qintptr, int> byDescriptor_;
 };
 
 }  // namespace vornel::lobby
