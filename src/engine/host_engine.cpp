@@ -25,7 +25,12 @@ constexpr int kTrickPause = -3;     // fifth tick
 constexpr int kHandPause = -10;     // twelfth tick
 }  // namespace
 
-HostEngine::HostEngine(Ports ports) : ports_(ports), seeded_(dynamic_cast<SeededRandom*>(&ports.random)) {}
+HostEngine::HostEngine(Ports ports)
+    : ports_(ports),
+      seeded_(dynamic_cast<SeededRandom*>(&ports.random)),
+      manualTimer_(dynamic_cast<ManualTimer*>(&ports.timer)),
+      fixedSpeed_(dynamic_cast<const FixedBotSpeed*>(&ports.botSpeed)),
+      listened_(ports.output.listens()) {}
 
 // --- the timer ---------------------------------------------------------
 
@@ -34,7 +39,7 @@ void HostEngine::haltTimer() {
     // since, needs no second stop.
     if (!timerStarted_) return;
     timerStarted_ = false;
-    ports_.timer.stop();
+    stopTimerPort();
 }
 
 void HostEngine::stopTimer() {
@@ -49,10 +54,10 @@ void HostEngine::stopTimer() {
 void HostEngine::disableTimer() { stopTimer(); }
 
 void HostEngine::armTimer(int step, int delay) {
-    interval_ = ports_.botSpeed.milliseconds();
+    interval_ = botSpeedMs();
     delayCounter_ = delay;
     stepCode_ = step;
-    ports_.timer.start(interval_);
+    startTimerPort(interval_);
     timerStarted_ = true;
 }
 
@@ -185,8 +190,10 @@ void HostEngine::startgame(std::string_view firstField, int target) {
     s.gameRunning = true;
     stopTimer();
     s.target = target;
-    const std::array<Field, 2> fields{Field::txt(firstField), Field::num(target)};
-    ports_.output.announce(Recipient::all(), cmd::StartGame, fields);
+    if (listened_) {
+        const std::array<Field, 2> fields{Field::txt(firstField), Field::num(target)};
+        ports_.output.announce(Recipient::all(), cmd::StartGame, fields);
+    }
     for (int seat = 1; seat <= 4; ++seat) s.seat(seat).computerPlays = false;
     for (int team = 1; team <= 2; ++team) s.teams[team].tricks = s.teams[team].score = 0;
     s.history.handsDealt = 0;
@@ -248,18 +255,7 @@ void HostEngine::dealtype(int seat, int pattern) {
         for (int slot = firstPacket + 1; slot <= 5; ++slot)
             s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
 
-    // Each seat's own cards to it, five empty slots to everyone else: one
-    // set of fields, the seat and the cards filled in before each message.
-    std::array<Field, 11> fields{Field::num(0), Field::num(1), Field::num(0), Field::num(2), Field::num(0),
-                                 Field::num(3), Field::num(0), Field::num(4), Field::num(0), Field::num(5),
-                                 Field::num(0)};
-    for (int seatNo = 1; seatNo <= 4; ++seatNo) {
-        fields[0].number = seatNo;
-        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = s.seat(seatNo).slots[slot];
-        ports_.output.announce(Recipient::only(seatNo), cmd::PlaceCard, fields);
-        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = kNoCard;
-        ports_.output.announce(Recipient::allBut(seatNo), cmd::PlaceCard, fields);
-    }
+    if (listened_) announceDeal();
     ++s.deckPosition;
     const int turned = s.turnedCard();
     setTrump(suitOf(turned));
@@ -268,6 +264,21 @@ void HostEngine::dealtype(int seat, int pattern) {
     s.currentBidder = s.dealer;
     s.biddingStart = 0;
     findbidder();
+}
+
+// Each seat's own cards to it, five empty slots to everyone else: one set of
+// fields, the seat and the cards filled in before each message.
+void HostEngine::announceDeal() {
+    std::array<Field, 11> fields{Field::num(0), Field::num(1), Field::num(0), Field::num(2), Field::num(0),
+                                 Field::num(3), Field::num(0), Field::num(4), Field::num(0), Field::num(5),
+                                 Field::num(0)};
+    for (int seatNo = 1; seatNo <= 4; ++seatNo) {
+        fields[0].number = seatNo;
+        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = state_.seat(seatNo).slots[slot];
+        ports_.output.announce(Recipient::only(seatNo), cmd::PlaceCard, fields);
+        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = kNoCard;
+        ports_.output.announce(Recipient::allBut(seatNo), cmd::PlaceCard, fields);
+    }
 }
 
 void HostEngine::setTrump(int suit) {
