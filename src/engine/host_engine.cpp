@@ -176,8 +176,14 @@ void HostEngine::cnextplayer(int seat) {
     if (!isSeat(seat) || seat != state_.currentPlayer) return;
     const int slot = ask(seat, Decision::Play);
     const int code = slot >= 1 && slot <= 5 ? state_.card(seat, slot) : kNoCard;
-    const bool follows =
-        state_.ledSuit == 0 || state_.effectiveSuit(code) == state_.ledSuit || !checkforsuit(state_, seat);
+    const int suit = state_.effectiveSuit(code);
+    const bool follows = state_.ledSuit == 0 || suit == state_.ledSuit || !checkforsuit(state_, seat);
+    if (code != kNoCard && follows && seat != state_.discarder) {
+        // Checked here already: the card goes to the table without the
+        // checks playcard() makes of a card from a table.
+        placeCard(seat, slot, code, suit);
+        return;
+    }
     if (const int chosen = code != kNoCard && follows ? slot : firstPlayableSlot(state_, seat))
         playcard(seat, chosen);
 }
@@ -475,12 +481,21 @@ void HostEngine::hesplaying(int seat, int slot) {
         ports_.diagnostics.report("That is not a valid card!!!");
         return;
     }
-    if (st.tableCard != kNoCard) reportPlayedDouble(seat);
     const int suit = s.effectiveSuit(code);
     if (s.ledSuit != 0 && suit != s.ledSuit && checkforsuit(s, seat)) {
+        if (st.tableCard != kNoCard) reportPlayedDouble(seat);
         refuseCard(seat, slot);
         return;
     }
+    placeCard(seat, slot, code, suit);
+}
+
+// The current player's card `code`, of effective suit `suit`, from `slot`
+// to the table; the rules accept it.
+void HostEngine::placeCard(int seat, int slot, int code, int suit) {
+    auto& s = state_;
+    auto& st = s.seat(seat);
+    if (st.tableCard != kNoCard) reportPlayedDouble(seat);
     stopTimer();
     if (s.ledSuit == 0) s.ledSuit = suit;
     st.tableCard = code;

@@ -84,6 +84,7 @@ private:
     void starthand();
     void findnextplayer();
     void hesplaying(int seat, int slot);
+    void placeCard(int seat, int slot, int code, int suit);
     void reportPlayedDouble(int seat);
     void refuseCard(int seat, int slot);
     void finishtrick();
