@@ -84,8 +84,11 @@ public:
             placed += isFree;
             return placed < positions.size();
         };
-        if constexpr (requires { random.drawWhile(24, place); }) {
-            random.drawWhile(24, place);
+        // Two draws of positions already filled change nothing: most of the
+        // later draws are such.
+        auto repeats = [&](int a, int b) { return ((std::uint32_t{1} << a | std::uint32_t{1} << b) & ~filled) == 0; };
+        if constexpr (requires { random.drawWhile(24, place, repeats); }) {
+            random.drawWhile(24, place, repeats);
         } else {
             while (place(random.below(24))) {
             }

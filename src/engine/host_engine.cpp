@@ -25,7 +25,12 @@ constexpr int kTrickPause = -3;     // fifth tick
 constexpr int kHandPause = -10;     // twelfth tick
 }  // namespace
 
-HostEngine::HostEngine(Ports ports) : ports_(ports), seeded_(dynamic_cast<SeededRandom*>(&ports.random)) {}
+HostEngine::HostEngine(Ports ports)
+    : ports_(ports),
+      seeded_(dynamic_cast<SeededRandom*>(&ports.random)),
+      manualTimer_(dynamic_cast<ManualTimer*>(&ports.timer)),
+      fixedSpeed_(dynamic_cast<const FixedBotSpeed*>(&ports.botSpeed)),
+      listened_(ports.output.listens()) {}
 
 // --- the timer ---------------------------------------------------------
 
@@ -34,7 +39,7 @@ void HostEngine::haltTimer() {
     // since, needs no second stop.
     if (!timerStarted_) return;
     timerStarted_ = false;
-    ports_.timer.stop();
+    stopTimerPort();
 }
 
 void HostEngine::stopTimer() {
@@ -49,10 +54,10 @@ void HostEngine::stopTimer() {
 void HostEngine::disableTimer() { stopTimer(); }
 
 void HostEngine::armTimer(int step, int delay) {
-    interval_ = ports_.botSpeed.milliseconds();
+    interval_ = botSpeedMs();
     delayCounter_ = delay;
     stepCode_ = step;
-    ports_.timer.start(interval_);
+    startTimerPort(interval_);
     timerStarted_ = true;
 }
 
@@ -171,8 +176,14 @@ void HostEngine::cnextplayer(int seat) {
     if (!isSeat(seat) || seat != state_.currentPlayer) return;
     const int slot = ask(seat, Decision::Play);
     const int code = slot >= 1 && slot <= 5 ? state_.card(seat, slot) : kNoCard;
-    const bool follows =
-        state_.ledSuit == 0 || state_.effectiveSuit(code) == state_.ledSuit || !checkforsuit(state_, seat);
+    const int suit = state_.effectiveSuit(code);
+    const bool follows = state_.ledSuit == 0 || suit == state_.ledSuit || !checkforsuit(state_, seat);
+    if (code != kNoCard && follows && seat != state_.discarder) {
+        // Checked here already: the card goes to the table without the
+        // checks playcard() makes of a card from a table.
+        placeCard(seat, slot, code, suit);
+        return;
+    }
     if (const int chosen = code != kNoCard && follows ? slot : firstPlayableSlot(state_, seat))
         playcard(seat, chosen);
 }
@@ -185,8 +196,10 @@ void HostEngine::startgame(std::string_view firstField, int target) {
     s.gameRunning = true;
     stopTimer();
     s.target = target;
-    const std::array<Field, 2> fields{Field::txt(firstField), Field::num(target)};
-    ports_.output.announce(Recipient::all(), cmd::StartGame, fields);
+    if (listened_) {
+        const std::array<Field, 2> fields{Field::txt(firstField), Field::num(target)};
+        ports_.output.announce(Recipient::all(), cmd::StartGame, fields);
+    }
     for (int seat = 1; seat <= 4; ++seat) s.seat(seat).computerPlays = false;
     for (int team = 1; team <= 2; ++team) s.teams[team].tricks = s.teams[team].score = 0;
     s.history.handsDealt = 0;
@@ -248,18 +261,7 @@ void HostEngine::dealtype(int seat, int pattern) {
         for (int slot = firstPacket + 1; slot <= 5; ++slot)
             s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
 
-    // Each seat's own cards to it, five empty slots to everyone else: one
-    // set of fields, the seat and the cards filled in before each message.
-    std::array<Field, 11> fields{Field::num(0), Field::num(1), Field::num(0), Field::num(2), Field::num(0),
-                                 Field::num(3), Field::num(0), Field::num(4), Field::num(0), Field::num(5),
-                                 Field::num(0)};
-    for (int seatNo = 1; seatNo <= 4; ++seatNo) {
-        fields[0].number = seatNo;
-        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = s.seat(seatNo).slots[slot];
-        ports_.output.announce(Recipient::only(seatNo), cmd::PlaceCard, fields);
-        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = kNoCard;
-        ports_.output.announce(Recipient::allBut(seatNo), cmd::PlaceCard, fields);
-    }
+    if (listened_) announceDeal();
     ++s.deckPosition;
     const int turned = s.turnedCard();
     setTrump(suitOf(turned));
@@ -268,6 +270,21 @@ void HostEngine::dealtype(int seat, int pattern) {
     s.currentBidder = s.dealer;
     s.biddingStart = 0;
     findbidder();
+}
+
+// Each seat's own cards to it, five empty slots to everyone else: one set of
+// fields, the seat and the cards filled in before each message.
+void HostEngine::announceDeal() {
+    std::array<Field, 11> fields{Field::num(0), Field::num(1), Field::num(0), Field::num(2), Field::num(0),
+                                 Field::num(3), Field::num(0), Field::num(4), Field::num(0), Field::num(5),
+                                 Field::num(0)};
+    for (int seatNo = 1; seatNo <= 4; ++seatNo) {
+        fields[0].number = seatNo;
+        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = state_.seat(seatNo).slots[slot];
+        ports_.output.announce(Recipient::only(seatNo), cmd::PlaceCard, fields);
+        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = kNoCard;
+        ports_.output.announce(Recipient::allBut(seatNo), cmd::PlaceCard, fields);
+    }
 }
 
 void HostEngine::setTrump(int suit) {
@@ -464,12 +481,21 @@ void HostEngine::hesplaying(int seat, int slot) {
         ports_.diagnostics.report("That is not a valid card!!!");
         return;
     }
-    if (st.tableCard != kNoCard) reportPlayedDouble(seat);
     const int suit = s.effectiveSuit(code);
     if (s.ledSuit != 0 && suit != s.ledSuit && checkforsuit(s, seat)) {
+        if (st.tableCard != kNoCard) reportPlayedDouble(seat);
         refuseCard(seat, slot);
         return;
     }
+    placeCard(seat, slot, code, suit);
+}
+
+// The current player's card `code`, of effective suit `suit`, from `slot`
+// to the table; the rules accept it.
+void HostEngine::placeCard(int seat, int slot, int code, int suit) {
+    auto& s = state_;
+    auto& st = s.seat(seat);
+    if (st.tableCard != kNoCard) reportPlayedDouble(seat);
     stopTimer();
     if (s.ledSuit == 0) s.ledSuit = suit;
     st.tableCard = code;

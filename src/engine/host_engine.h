@@ -11,6 +11,7 @@
 
 #include "computer_player.h"
 #include "game_state.h"
+#include "manual_ports.h"
 #include "ports.h"
 #include "random.h"
 
@@ -72,6 +73,7 @@ private:
     void startround();
     void finddealer();
     void dealtype(int seat, int pattern);
+    void announceDeal();
     void findbidder();
     void bidtype(int seat, int code);
     void findchooser();
@@ -82,6 +84,7 @@ private:
     void starthand();
     void findnextplayer();
     void hesplaying(int seat, int slot);
+    void placeCard(int seat, int slot, int code, int suit);
     void reportPlayedDouble(int seat);
     void refuseCard(int seat, int slot);
     void finishtrick();
@@ -91,9 +94,21 @@ private:
     void makeMaker(int seat);
     template <typename... Numbers>
     void announce(Recipient to, std::string_view command, Numbers... numbers) {
+        if (!listened_) return;
         const std::array<Field, sizeof...(Numbers)> fields{Field::num(numbers)...};
         ports_.output.announce(to, command, std::span<const Field>(fields.data(), fields.size()));
     }
+    // The timer and bot speed ports, called directly when they are the
+    // manual ones of a simulation (no jump through the port's table).
+    void startTimerPort(int intervalMs) {
+        if (manualTimer_ != nullptr) manualTimer_->start(intervalMs);
+        else ports_.timer.start(intervalMs);
+    }
+    void stopTimerPort() {
+        if (manualTimer_ != nullptr) manualTimer_->stop();
+        else ports_.timer.stop();
+    }
+    int botSpeedMs() const { return fixedSpeed_ != nullptr ? fixedSpeed_->milliseconds() : ports_.botSpeed.milliseconds(); }
 
     int draw(int n) { return seeded_ != nullptr ? seeded_->below(n) : ports_.random.below(n); }
 
@@ -102,6 +117,10 @@ private:
     // The engine's own generator, when it is the one given: called directly
     // in the shuffle, the hottest loop of a simulated hand.
     SeededRandom* seeded_ = nullptr;
+    ManualTimer* manualTimer_ = nullptr;
+    const FixedBotSpeed* fixedSpeed_ = nullptr;
+    // Whether the output wants announcements; when not, none are made.
+    bool listened_ = true;
     int interval_ = 0;
     int stepCode_ = 0;
     int delayCounter_ = 0;

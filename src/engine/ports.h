@@ -47,6 +47,9 @@ class Output {
 public:
     virtual ~Output() = default;
     virtual void announce(Recipient to, std::string_view command, std::span<const Field> fields) = 0;
+    // False for an output that throws every announcement away: the engine
+    // then makes none at all. Asked once, when the engine is made.
+    virtual bool listens() const { return true; }
 };
 
 // The engine's pacing timer. While started it must call the engine's

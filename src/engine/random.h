@@ -43,6 +43,15 @@ public:
     // spare half on every draw.
     template <typename Take>
     void drawWhile(int n, Take take) {
+        drawWhile(n, take, [](int, int) { return false; });
+    }
+
+    // As above; and a whole 64-bit word whose two draws `unchanged(a, b)`
+    // says `take` would accept without any effect is passed over without
+    // calling `take` for either (for draws that mostly repeat, one test a
+    // word instead of two calls).
+    template <typename Take, typename Unchanged>
+    void drawWhile(int n, Take take, Unchanged unchanged) {
         if (n <= 1) {
             while (take(0)) {
             }
@@ -63,6 +72,10 @@ public:
         }
         for (;;) {
             const std::uint64_t word = next();
+            const std::uint64_t high = (word >> 32) * bound, low = (word & 0xffffffffu) * bound;
+            if (static_cast<std::uint32_t>(high) >= threshold && static_cast<std::uint32_t>(low) >= threshold &&
+                unchanged(static_cast<int>(high >> 32), static_cast<int>(low >> 32)))
+                continue;
             if (!feed(static_cast<std::uint32_t>(word >> 32))) {
                 spare_ = static_cast<std::uint32_t>(word);
                 haveSpare_ = true;

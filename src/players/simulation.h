@@ -7,39 +7,11 @@
 #include <vector>
 
 #include "engine/host_engine.h"
+#include "engine/manual_ports.h"
 #include "engine/random.h"
 #include "players/computer_players.h"
 
 namespace vornel {
-
-// A timer that only records its state; whoever owns it ticks the engine.
-class ManualTimer final : public EngineTimer {
-public:
-    void start(int intervalMs) override {
-        running_ = true;
-        interval_ = intervalMs;
-        ++starts_;
-    }
-    void stop() override { running_ = false; }
-    bool running() const { return running_; }
-    int interval() const { return interval_; }
-    int starts() const { return starts_; }
-
-private:
-    bool running_ = false;
-    int interval_ = 0;
-    int starts_ = 0;
-};
-
-class FixedBotSpeed final : public BotSpeed {
-public:
-    explicit FixedBotSpeed(int ms) : ms_(ms) {}
-    int milliseconds() const override { return ms_; }
-    void set(int ms) { ms_ = ms; }
-
-private:
-    int ms_;
-};
 
 class RecordingDiagnostics final : public Diagnostics {
 public:
@@ -47,10 +19,11 @@ public:
     std::vector<std::string> reports;
 };
 
+// Throws every announcement away, and says so, so the engine makes none.
 class DiscardingOutput final : public Output {
 public:
-    void announce(Recipient, std::string_view, std::span<const Field>) override { ++count; }
-    std::uint64_t count = 0;
+    void announce(Recipient, std::string_view, std::span<const Field>) override {}
+    bool listens() const override { return false; }
 };
 
 // An engine with every seat empty, so the standard computer players play all

@@ -1,0 +1,211 @@
+// The engine's quick paths against the plain ones they stand for: the
+// generator passing over words, an engine that makes no announcements for an
+// output that does not listen and calls the simulation's timer directly, and
+// a computer's card taken to the table without the checks a table's card
+// gets.
+
+#include <string>
+#include <vector>
+
+#include "engine/random.h"
+#include "engine_test_support.h"
+
+namespace vornel::test {
+namespace {
+
+// --- the generator passing over whole words ------------------------------
+
+TEST(SeededRandom, WordsPassedOverAreStillDrawsInTheirPlace) {
+    struct Case {
+        const char* name;
+        bool (*unchanged)(int, int);
+    };
+    const Case cases[] = {
+        {"never", [](int, int) { return false; }},
+        {"a third of the pairs", [](int a, int b) { return (a % 3 + b % 3) % 3 == 0; }},
+        {"pairs of equal draws", [](int a, int b) { return a == b; }},
+        {"pairs that rise", [](int a, int b) { return a < b; }},
+    };
+    // Bounds with almost no refused halves, and one that refuses about a third.
+    const int bounds[] = {2, 5, 24, 1431655766};
+    for (const Case& c : cases) {
+        for (int n : bounds) {
+            for (int before : {0, 1}) {
+                for (int count : {1, 2, 7, 60}) {
+                    SCOPED_TRACE(std::string(c.name) + " n " + std::to_string(n) + " before " +
+                                 std::to_string(before) + " count " + std::to_string(count));
+                    SeededRandom stream(4242), plain(4242);
+                    for (int i = 0; i < before; ++i) {
+                        stream.below(3);
+                        plain.below(3);
+                    }
+                    // Every draw in order: those taken and those passed over.
+                    std::vector<int> seen;
+                    int taken = 0;
+                    stream.drawWhile(
+                        n,
+                        [&](int draw) {
+                            seen.push_back(draw);
+                            return ++taken < count;
+                        },
+                        [&](int a, int b) {
+                            // Bounded even if a case passed over nearly every word.
+                            const bool passed = seen.size() < 100000 && c.unchanged(a, b);
+                            if (passed) seen.insert(seen.end(), {a, b});
+                            return passed;
+                        });
+                    std::vector<int> expected;
+                    for (std::size_t i = 0; i < seen.size(); ++i) expected.push_back(plain.below(n));
+                    ASSERT_EQ(taken, count);
+                    ASSERT_EQ(seen, expected);
+                    for (int next : {24, 7, 1000}) ASSERT_EQ(stream.below(next), plain.below(next)) << "goes on alike";
+                }
+            }
+        }
+    }
+}
+
+// --- an output nobody listens to, and the simulation's own timer ---------
+
+// Ports that are not the simulation's: the engine must call them through
+// their interfaces, as the host's would be.
+class PlainTimer final : public EngineTimer {
+public:
+    void start(int) override { running = true; }
+    void stop() override { running = false; }
+    bool running = false;
+};
+
+class PlainSpeed final : public BotSpeed {
+public:
+    int milliseconds() const override { return 500; }
+};
+
+class DeafCounter final : public Output {
+public:
+    void announce(Recipient, std::string_view, std::span<const Field>) override { ++count; }
+    bool listens() const override { return false; }
+    int count = 0;
+};
+
+// What a step leaves behind, as text to compare.
+std::string snapshot(const HostEngine& engine) {
+    const GameState& s = engine.state();
+    std::string text = "step " + std::to_string(engine.stepCode()) + " interval " + std::to_string(engine.interval());
+    for (int seat = 1; seat <= 4; ++seat) {
+        text += " |";
+        for (int slot = 1; slot <= 5; ++slot) text += " " + std::to_string(s.card(seat, slot));
+        text += " t" + std::to_string(s.seat(seat).tableCard) + (s.seat(seat).sitsOut ? " out" : "");
+    }
+    for (int team = 1; team <= 2; ++team)
+        text += " team" + std::to_string(team) + " " + std::to_string(s.teams[team].score) + "/" +
+                std::to_string(s.teams[team].tricks) + (s.teams[team].maker ? "m" : "");
+    for (int v : {s.dealer, s.trump, s.currentBidder, s.currentChooser, s.aloneCandidate, s.discarder,
+                  s.currentPlayer, s.ledSuit, s.trickNumber, s.history.playCount, s.history.bidCount})
+        text += " " + std::to_string(v);
+    return text + (s.gameRunning ? " running" : " over");
+}
+
+TEST(QuietEngine, PlaysTheSameGamesAsOneThatAnnouncesEverything) {
+    for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        // Plain: every announcement recorded, the ports called through their interfaces.
+        RecordingOutput loud;
+        PlainTimer plainTimer;
+        PlainSpeed plainSpeed;
+        SeededRandom loudRandom(seed);
+        RecordingDiagnostics loudDiagnostics;
+        StandardPlayer loudPlayer;
+        HostEngine plain({loud, plainTimer, loudRandom, loudDiagnostics, plainSpeed, loudPlayer});
+        // Quick: nobody listens, the simulation's timer and speed.
+        DeafCounter deaf;
+        ManualTimer manualTimer;
+        FixedBotSpeed fixedSpeed(500);
+        SeededRandom quietRandom(seed);
+        RecordingDiagnostics quietDiagnostics;
+        StandardPlayer quietPlayer;
+        HostEngine quick({deaf, manualTimer, quietRandom, quietDiagnostics, fixedSpeed, quietPlayer});
+
+        plain.startgame("", 10);
+        quick.startgame("", 10);
+        ASSERT_EQ(snapshot(quick), snapshot(plain));
+        int steps = 0;
+        for (; steps < 100000 && plainTimer.running; ++steps) {
+            plain.runArmedStep();
+            quick.runArmedStep();
+            ASSERT_EQ(manualTimer.running(), plainTimer.running) << "step " << steps;
+            ASSERT_EQ(snapshot(quick), snapshot(plain)) << "step " << steps;
+        }
+        EXPECT_FALSE(plain.state().gameRunning);
+        EXPECT_FALSE(manualTimer.running());
+        EXPECT_GT(manualTimer.starts(), steps / 2) << "the manual timer was started through its direct path";
+        EXPECT_EQ(manualTimer.interval(), 500);
+        EXPECT_GT(loud.log.size(), static_cast<std::size_t>(steps)) << "the plain engine announced the game";
+        EXPECT_EQ(deaf.count, 0) << "an output that does not listen hears nothing";
+        EXPECT_EQ(quietDiagnostics.reports, loudDiagnostics.reports);
+        EXPECT_EQ(quietRandom.below(1000), loudRandom.below(1000)) << "both drew alike";
+    }
+}
+
+// --- a computer's card against the same card from a table ----------------
+
+// Plays a game in which the tables of all four seats make the standard
+// player's choices and send them through the entry points, as a table does.
+std::vector<std::string> playedByTables(std::uint64_t seed) {
+    EngineRig rig(seed);
+    rig.humans({1, 2, 3, 4});
+    StandardPlayer standard;
+    GameState& s = rig.state();
+    rig.engine.startgame("", 10);
+    for (int step = 0; step < 100000 && s.gameRunning; ++step) {
+        if (rig.engine.stepCode() != 0) {
+            rig.engine.runArmedStep();
+        } else if (s.currentBidder != 0) {
+            const int seat = s.currentBidder;
+            rig.engine.selectedbubble(seat, standard.decide(s, seat, Decision::Bid, rig.random) == 1 ? 1 : 2);
+        } else if (s.currentChooser != 0) {
+            const int seat = s.currentChooser;
+            rig.engine.selectedbubble(seat, standard.decide(s, seat, Decision::Choose, rig.random));
+        } else if (s.aloneAnswerAwaited()) {
+            const int seat = s.aloneCandidate;
+            rig.engine.selectedbubble(seat, standard.decide(s, seat, Decision::Alone, rig.random) == 7 ? 7 : 8);
+        } else if (s.discarder != 0) {
+            const int seat = s.discarder;
+            rig.engine.playcard(seat, standard.decide(s, seat, Decision::Discard, rig.random));
+        } else if (s.currentPlayer != 0) {
+            const int seat = s.currentPlayer;
+            rig.engine.playcard(seat, standard.decide(s, seat, Decision::Play, rig.random));
+        } else {
+            ADD_FAILURE() << "nobody's turn at step " << step;
+            break;
+        }
+    }
+    EXPECT_FALSE(s.gameRunning);
+    std::vector<std::string> log;
+    for (const Announcement& a : rig.out.log) log.push_back(a.text);
+    return log;
+}
+
+std::vector<std::string> playedByComputer(std::uint64_t seed) {
+    EngineRig rig(seed);
+    rig.engine.startgame("", 10);
+    for (int step = 0; step < 100000 && rig.engine.stepCode() != 0; ++step) rig.engine.runArmedStep();
+    EXPECT_FALSE(rig.state().gameRunning);
+    EXPECT_TRUE(rig.diagnostics.reports.empty());
+    std::vector<std::string> log;
+    for (const Announcement& a : rig.out.log) log.push_back(a.text);
+    return log;
+}
+
+TEST(ComputerCards, GoTheSameWayAsTheSameCardsFromTables) {
+    for (std::uint64_t seed = 1; seed <= 10; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const std::vector<std::string> computer = playedByComputer(seed);
+        const std::vector<std::string> tables = playedByTables(seed);
+        ASSERT_GT(computer.size(), 100u);
+        ASSERT_EQ(computer, tables);
+    }
+}
+
+}  // namespace
+}  // namespace vornel::test
