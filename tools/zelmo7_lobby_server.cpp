@@ -15,6 +15,7 @@
 #include "file_limit.h"
 #include "lobby/qt_lobby_server.h"
 #include "shutdown_signals.h"
+#include "vornel_version.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             std::exit(0);
         }
         if (arg == "--version") {
-            std::printf("zelmo7-lobby-server %s (lobby protocol %d)\n", VORNEL_VERSION, vornel::lobby::kProtocolVersion);
+            std::printf("zelmo7-lobby-server %s (lobby protocol %d)\n", vornel::version::kFull.data(),
+                        vornel::lobby::kProtocolVersion);
             std::exit(0);
         }
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
