@@ -64,7 +64,7 @@ foreach(program IN LISTS programs)
   endif()
   execute_process(COMMAND "${PREFIX}/bin/${program}" --help RESULT_VARIABLE status OUTPUT_VARIABLE answer
                   ERROR_VARIABLE errors)
-  if(NOT status EQUAL 0 OR NOT answer MATCHES "usage: ${program}" OR NOT answer MATCHES "--version")
+  if(NOT status EQUAL 0 OR NOT answer MATCHES "Usage: ${program}" OR NOT answer MATCHES "--version")
     message(FATAL_ERROR "${program} --help: status ${status}, '${answer}' ${errors}")
   endif()
 endforeach()

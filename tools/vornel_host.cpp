@@ -33,14 +33,15 @@ struct Options {
 
 void usage(std::FILE* to) {
     std::fputs(
-        "usage: vornel-host [--port N] [--speed MS] [--players standard|expert]\n"
+        "Usage: vornel-host [--port N] [--speed MS] [--players standard|expert]\n"
+        "\n"
         "Vornel's dedicated host, without a table of its own: tables connect to it\n"
         "as to any host, and the computer plays every seat nobody sits in.\n"
-        "  --port N    TCP port to listen on (default 7772; 0 picks a free one)\n"
-        "  --speed MS  computer players' pace in milliseconds, 1 or more (default 500)\n"
-        "  --players K the kind of computer players, standard or expert (default standard)\n"
-        "  --help      this text\n"
-        "  --version   the program's version\n",
+        "  --port N        TCP port to listen on (default 7772; 0 picks a free one)\n"
+        "  --speed MS      computer players' pace in milliseconds, 1 or more (default 500)\n"
+        "  --players KIND  the kind of computer players, standard or expert (default standard)\n"
+        "  --help          this text\n"
+        "  --version       the program's version\n",
         to);
 }
 

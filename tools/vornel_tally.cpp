@@ -29,17 +29,17 @@ int fail(const std::string& message) {
 }
 
 constexpr char kUsage[] =
-    "usage: vornel-tally show FILE.tld\n"
-    "       vornel-tally decompress FILE.tld OUT.txt\n"
-    "       vornel-tally compress IN.txt OUT.tld\n";
+    "Usage: vornel-tally show FILE.tld\n"
+    "  or:  vornel-tally decompress FILE.tld OUT.txt\n"
+    "  or:  vornel-tally compress IN.txt OUT.tld\n";
 
 constexpr char kHelp[] =
-    "Reads and writes Vornel's tally file with the game's own codec.\n"
-    "  show FILE.tld               the tally as a table: own totals, one row per followed player\n"
-    "  decompress FILE.tld OUT.txt the tally text inside the file\n"
-    "  compress IN.txt OUT.tld     a tally text packed as the game does\n"
-    "  --help                      this text\n"
-    "  --version                   the program's version\n";
+    "\nReads and writes Vornel's tally file with the game's own codec.\n"
+    "  show FILE.tld                the tally as a table: own totals, one row per followed player\n"
+    "  decompress FILE.tld OUT.txt  the tally text inside the file\n"
+    "  compress IN.txt OUT.tld      a tally text packed as the game does\n"
+    "  --help                       this text\n"
+    "  --version                    the program's version\n";
 
 int usage() {
     std::fputs(kUsage, stderr);

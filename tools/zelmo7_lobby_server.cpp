@@ -32,7 +32,8 @@ struct Options {
 
 void usage(std::FILE* to) {
     std::fputs(
-        "usage: zelmo7-lobby-server [--port N] [--max-players N]\n"
+        "Usage: zelmo7-lobby-server [--port N] [--max-players N]\n"
+        "\n"
         "The Zelmo7 Lobby's server: players log in under a name, chat, gather at\n"
         "tables and start their games through it.\n"
         "  --port N         TCP port to listen on (default 7773; 0 picks a free one)\n"

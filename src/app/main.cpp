@@ -11,7 +11,8 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: vornel [NAME HOST HOSTING]\n"
+    "Usage: vornel [NAME HOST HOSTING]\n"
+    "\n"
     "Vornel, a card game for four players in two teams. Computer players take\n"
     "every empty seat.\n"
     "\n"

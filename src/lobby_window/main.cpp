@@ -15,7 +15,8 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: zelmo7-lobby\n"
+    "Usage: zelmo7-lobby\n"
+    "\n"
     "The Zelmo7 Lobby: players meet on a lobby server, sit down at a table\n"
     "together, and the lobby starts the vornel beside it for each of them.\n"
     "  --help     this text\n"
