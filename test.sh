@@ -20,6 +20,12 @@ else
 fi
 ctest --test-dir "$build" --output-on-failure -j2
 
+# The Debian package, from a release build of its own (build/package, kept
+# between runs and compiled through ccache, so only changes are rebuilt):
+# lintian, the validators, and its programs run from the unpacked package.
+package=$(./scripts/package.sh)
+./scripts/check_package.sh "$package"
+
 # A minute of fuzzing the host's receive path, dispatcher and engine (clang,
 # AddressSanitizer, UndefinedBehaviorSanitizer, leak detection). A crash, a
 # sanitizer report or a leak makes the fuzzer exit non-zero and fails the run.

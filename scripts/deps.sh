@@ -12,6 +12,8 @@ packages=(
   fonts-dejavu-core
   pulseaudio pulseaudio-utils
   desktop-file-utils
+  # The Debian package (scripts/package.sh) and its checks (scripts/check_package.sh).
+  ccache dpkg-dev file help2man lintian appstream systemd
 )
 
 missing=()

@@ -1,6 +1,7 @@
 # Installs the build into a fresh temporary prefix and checks that every file
 # lands where a desktop looks for it, then validates the menu entry.
-#   cmake -DBUILD_DIR=... -DPREFIX=... [-DWITH_TALLY=ON] -P install_check.cmake
+#   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... [-DWITH_TALLY=ON] [-DWITH_MAN_PAGES=ON]
+#         -P install_check.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE installed OUTPUT_VARIABLE log ERROR_VARIABLE log)
@@ -16,6 +17,26 @@ endif()
 foreach(size 16 22 24 32 48 64 128 256)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/vornel.png)
 endforeach()
+# The metainfo, the servers' units and their settings (inside the prefix).
+list(APPEND expected share/metainfo/org.example.vornel.metainfo.xml share/doc/vornel/copyright
+     share/doc/vornel/changelog.gz)
+foreach(service vornel-host zelmo7-lobby-server)
+  list(APPEND expected lib/systemd/system/${service}.service etc/default/${service})
+endforeach()
+# A man page per program: the game, its lobby and the tally tool in
+# section 6, the servers in section 8.
+set(man_pages vornel|6 zelmo7-lobby|6 vornel-host|8 zelmo7-lobby-server|8)
+if(WITH_TALLY)
+  list(APPEND man_pages vornel-tally|6)
+endif()
+if(WITH_MAN_PAGES)
+  foreach(page IN LISTS man_pages)
+    string(REPLACE "|" ";" page "${page}")
+    list(GET page 0 program)
+    list(GET page 1 section)
+    list(APPEND expected share/man/man${section}/${program}.${section}.gz)
+  endforeach()
+endif()
 foreach(path IN LISTS expected)
   if(NOT EXISTS "${PREFIX}/${path}")
     message(FATAL_ERROR "not installed: ${path}")
@@ -28,6 +49,32 @@ foreach(program vornel vornel-host zelmo7-lobby zelmo7-lobby-server)
     message(FATAL_ERROR "bin/${program} is not executable")
   endif()
 endforeach()
+
+# Every installed program answers --version with the project's version and
+# --help with its options, before it opens any window.
+set(programs vornel vornel-host zelmo7-lobby zelmo7-lobby-server)
+if(WITH_TALLY)
+  list(APPEND programs vornel-tally)
+endif()
+foreach(program IN LISTS programs)
+  execute_process(COMMAND "${PREFIX}/bin/${program}" --version RESULT_VARIABLE status OUTPUT_VARIABLE answer
+                  ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0 OR NOT answer MATCHES "^${program} ${VERSION}( |\n)")
+    message(FATAL_ERROR "${program} --version: status ${status}, '${answer}' ${errors}; expected ${program} ${VERSION}")
+  endif()
+  execute_process(COMMAND "${PREFIX}/bin/${program}" --help RESULT_VARIABLE status OUTPUT_VARIABLE answer
+                  ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0 OR NOT answer MATCHES "Usage: ${program}" OR NOT answer MATCHES "--version")
+    message(FATAL_ERROR "${program} --help: status ${status}, '${answer}' ${errors}")
+  endif()
+endforeach()
+
+# The metainfo names this version among its releases.
+file(READ "${PREFIX}/share/metainfo/org.example.vornel.metainfo.xml" metainfo)
+string(FIND "${metainfo}" "<release version=\"${VERSION}\"" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the metainfo has no release ${VERSION}")
+endif()
 
 # Each icon is a PNG of its directory's size: bytes 16..23 of the file are
 # the width and height in the header.

@@ -17,6 +17,7 @@
 #include "net/qt_host.h"
 #include "players/simulation.h"
 #include "app/shutdown_signals.h"
+#include "vornel_version.h"
 
 namespace {
 
@@ -32,10 +33,15 @@ struct Options {
 
 void usage(std::FILE* to) {
     std::fputs(
-        "usage: vornel-host [--port N] [--speed MS] [--players standard|expert]\n"
-        "  --port N    TCP port to listen on (default 7772; 0 picks a free one)\n"
-        "  --speed MS  computer players' pace in milliseconds, 1 or more (default 500)\n"
-        "  --players K the kind of computer players, standard or expert (default standard)\n",
+        "Usage: vornel-host [--port N] [--speed MS] [--players standard|expert]\n"
+        "\n"
+        "Vornel's dedicated host, without a table of its own: tables connect to it\n"
+        "as to any host, and the computer plays every seat nobody sits in.\n"
+        "  --port N        TCP port to listen on (default 7772; 0 picks a free one)\n"
+        "  --speed MS      computer players' pace in milliseconds, 1 or more (default 500)\n"
+        "  --players KIND  the kind of computer players, standard or expert (default standard)\n"
+        "  --help          this text\n"
+        "  --version       the program's version\n",
         to);
 }
 
@@ -56,6 +62,10 @@ bool parseOptions(int argc, char** argv, Options& options) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             usage(stdout);
+            std::exit(0);
+        }
+        if (arg == "--version") {
+            std::printf("vornel-host %s\n", vornel::version::kFull.data());
             std::exit(0);
         }
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;

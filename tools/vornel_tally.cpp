@@ -17,6 +17,7 @@
 #include "tally/tally_codec.h"
 #include "tally/tally_file.h"
 #include "tally/tally_table.h"
+#include "vornel_version.h"
 
 namespace {
 
@@ -27,11 +28,21 @@ int fail(const std::string& message) {
     return 1;
 }
 
+constexpr char kUsage[] =
+    "Usage: vornel-tally show FILE.tld\n"
+    "  or:  vornel-tally decompress FILE.tld OUT.txt\n"
+    "  or:  vornel-tally compress IN.txt OUT.tld\n";
+
+constexpr char kHelp[] =
+    "\nReads and writes Vornel's tally file with the game's own codec.\n"
+    "  show FILE.tld                the tally as a table: own totals, one row per followed player\n"
+    "  decompress FILE.tld OUT.txt  the tally text inside the file\n"
+    "  compress IN.txt OUT.tld      a tally text packed as the game does\n"
+    "  --help                       this text\n"
+    "  --version                    the program's version\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: vornel-tally show FILE.tld\n"
-                 "       vornel-tally decompress FILE.tld OUT.txt\n"
-                 "       vornel-tally compress IN.txt OUT.tld\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -94,6 +105,14 @@ int compress(const std::filesystem::path& in, const std::filesystem::path& out) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::printf("%s%s", kUsage, kHelp);
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("vornel-tally %s\n", vornel::version::kFull.data());
+        return 0;
+    }
     if (argc < 3) return usage();
     const std::string_view command = argv[1];
     if (command == "show" && argc == 3) return show(argv[2]);

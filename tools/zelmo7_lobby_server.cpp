@@ -15,6 +15,7 @@
 #include "file_limit.h"
 #include "lobby/qt_lobby_server.h"
 #include "app/shutdown_signals.h"
+#include "vornel_version.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ struct Options {
 
 void usage(std::FILE* to) {
     std::fputs(
-        "usage: zelmo7-lobby-server [--port N] [--max-players N]\n"
+        "Usage: zelmo7-lobby-server [--port N] [--max-players N]\n"
+        "\n"
         "The Zelmo7 Lobby's server: players log in under a name, chat, gather at\n"
         "tables and start their games through it.\n"
         "  --port N         TCP port to listen on (default 7773; 0 picks a free one)\n"
@@ -61,7 +63,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             std::exit(0);
         }
         if (arg == "--version") {
-            std::printf("zelmo7-lobby-server %s (lobby protocol %d)\n", VORNEL_VERSION, vornel::lobby::kProtocolVersion);
+            std::printf("zelmo7-lobby-server %s (lobby protocol %d)\n", vornel::version::kFull.data(),
+                        vornel::lobby::kProtocolVersion);
             std::exit(0);
         }
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;

@@ -7,6 +7,7 @@
 
 #include "net/protocol.h"
 #include "table/board.h"
+#include "vornel_version.h"
 
 namespace vornel::app {
 
@@ -70,7 +71,8 @@ AboutWindow::AboutWindow(const QPixmap& background, const QPixmap& logo, QWidget
     version_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     version_->adjustSize();
     version_->setFixedHeight(18);
-    auto* build = line("label_build", ".3", {version_->x() + version_->width(), 146, 20, 18}, this);
+    const QString buildText = QString::fromLatin1(version::kBuild.data(), static_cast<qsizetype>(version::kBuild.size()));
+    auto* build = line("label_build", buildText, {version_->x() + version_->width(), 146, 20, 18}, this);
     build->setFont(bold);
     build->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 

@@ -1,6 +1,6 @@
 #include "app/help_window.h"
 
-#include "net/protocol.h"
+#include "vornel_version.h"
 
 namespace vornel::app {
 
@@ -34,9 +34,9 @@ HelpWindow::HelpWindow(const QPixmap& background, QWidget* table)
     credits->setGeometry(8, 230, kColumnWidth - 16, 150);
     credits->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     credits->setWordWrap(true);
-    credits->setText(QString("<b>Vornel</b><br>Version %1.3<br><br>A card game for four players in two teams.<br><br>"
+    credits->setText(QString("<b>Vornel</b><br>Version %1<br><br>A card game for four players in two teams.<br><br>"
                              "Written by the Vornel team.")
-                         .arg(QString::fromLatin1(net::kVersion.data(), static_cast<qsizetype>(net::kVersion.size()))));
+                         .arg(QString::fromLatin1(version::kFull.data(), static_cast<qsizetype>(version::kFull.size()))));
     connect(button("Done", "button_done", 443 - 8 - 24, this), &QPushButton::clicked, this, &QWidget::hide);
 
     heading_ = new QLabel(this);

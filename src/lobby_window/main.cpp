@@ -3,11 +3,44 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/platform.h"
 #include "app/settings.h"
+#include "lobby/lobby_protocol.h"
 #include "lobby_window/lobby_window.h"
+#include "vornel_version.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: zelmo7-lobby\n"
+    "\n"
+    "The Zelmo7 Lobby: players meet on a lobby server, sit down at a table\n"
+    "together, and the lobby starts the vornel beside it for each of them.\n"
+    "  --help     this text\n"
+    "  --version  the program's version and its lobby protocol\n"
+    "\n"
+    "Environment: ZELMO7_LOBBY_SERVER the lobby server's address, VORNEL_PROGRAM\n"
+    "the game it starts, VORNEL_PORT the port the host's game listens on,\n"
+    "ZELMO7_LOBBY_LINK_PORT the lobby link's port (9001),\n"
+    "ZELMO7_LOBBY_LOCAL_ADDRESS the local address a host reports, VORNEL_HOME\n"
+    "the folder of the settings files.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window exists, so they need no display.
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zelmo7-lobby %s (lobby protocol %d)\n", vornel::version::kFull.data(),
+                    vornel::lobby::kProtocolVersion);
+        return 0;
+    }
     // The lobby's settings live in the game's settings directory, which
     // falls back to the user's data directory under the game's name.
     QApplication::setApplicationName("vornel");

@@ -13,11 +13,13 @@
 #include <string_view>
 
 #include "engine/ports.h"
+#include "vornel_version.h"
 
 namespace vornel::net {
 
 inline constexpr char kTerminator = '\xFF';
-inline constexpr std::string_view kVersion = "1.0.5";
+// The version text of the login exchange.
+inline constexpr std::string_view kVersion = version::kRelease;
 inline constexpr int kDefaultPort = 7772;
 
 // Whether the catalogue closes this command with one more "+" after its last
