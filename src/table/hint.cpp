@@ -1,5 +1,7 @@
 #include "table/hint.h"
 
+#include <array>
+
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "engine/random.h"
@@ -31,6 +33,42 @@ bool answers(Decision decision, int answer) {
     return false;
 }
 
+// Whether the view is one a hand played by the rules can give: the expert
+// reads it as such, and a host that sends steps out of order (or a table
+// that joined late) must not lead it off its arrays.
+bool expertCanRead(const SeatView& v) {
+    if (!isSeat(v.seat) || !isSeat(v.dealer) || v.trump < 1 || v.trump > 4 || !isInPlay(v.turnedCard)) return false;
+    if (v.decision == Decision::Choose && (v.turnedDown < 1 || v.turnedDown > 4)) return false;
+    if (v.decision != Decision::Bid && v.decision != Decision::Choose && !isSeat(v.maker)) return false;
+    if (v.decision == Decision::Alone && v.maker != v.seat) return false;
+    if (v.decision == Decision::Discard && v.seat != v.dealer) return false;
+    std::uint64_t seenCards = 0;
+    auto once = [&](int code) {
+        if (!isInPlay(code) || (seenCards >> code & 1u) != 0) return false;
+        seenCards |= std::uint64_t{1} << code;
+        return true;
+    };
+    int held = 0;
+    for (int slot = 1; slot <= 5; ++slot) {
+        if (v.slots[slot] == kNoCard) continue;
+        if (!once(v.slots[slot])) return false;
+        ++held;
+    }
+    std::array<int, 5> played{};
+    for (int i = 0; i < v.playCount; ++i) {
+        const int seat = v.plays[i].seat;
+        if (!isSeat(seat) || seat == v.sittingOut() || !once(v.plays[i].value)) return false;
+        ++played[seat];
+    }
+    // Every seat plays once a trick, in turn; the own hand is what was dealt less what was played.
+    const int tricks = v.playCount / v.cardsPerTrick();
+    for (int seat = 1; seat <= 4; ++seat) {
+        if (seat == v.sittingOut()) continue;
+        if (played[seat] < tricks || played[seat] > tricks + 1) return false;
+    }
+    return held + played[v.seat] == 5;
+}
+
 }  // namespace
 
 HintQuestion hintQuestion(const SeenGame& seen) {
@@ -46,7 +84,7 @@ HintQuestion hintQuestion(const SeenGame& seen) {
 
 int hintAnswer(const HintQuestion& q) {
     const bool card = q.decision == Decision::Discard || q.decision == Decision::Play;
-    if (q.wholeHand) {
+    if (q.wholeHand && expertCanRead(q.view)) {
         ExpertPlayer expert(kHintSeed);
         const int answer = expert.decide(q.view);
         const bool valid = card ? playable(q.seen, q.seat, q.decision, answer) : answers(q.decision, answer);
