@@ -85,7 +85,7 @@ TEST_F(ProgramWindows, MenusHoldEveryItemWithItsStartingCheckMarks) {
         }
     }
     for (const char* wanted :
-         {"File", "Start Game", "Exit", "Options", "Play Sounds", "Play Chatter Sounds", "Turn Sound", "Classic", "New",
+         {"File", "Start Game", "Hint", "Exit", "Options", "Play Sounds", "Play Chatter Sounds", "Turn Sound", "Classic", "New",
           "Bot Speed", "Slow", "Normal", "Fast", "View Score Card", "Score Card Window - Stay on Top", "View Last Trick",
           "Last Trick Window - Stay on Top", "Clear Main Chat Box", "Reset Screen Location", "Just Watch", "Text Color",
           "Action Color", "Text Size", "8", "10", "12", "14", "Scroll Chat Off", "View", "View Tally", "Spy List",
@@ -96,6 +96,8 @@ TEST_F(ProgramWindows, MenusHoldEveryItemWithItsStartingCheckMarks) {
     EXPECT_FALSE(table().action("action_join")->isVisible());
     EXPECT_TRUE(table().action("action_startgame")->isEnabled()) << "enabled on the host";
     EXPECT_EQ(table().action("action_content")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(table().action("action_hint")->shortcut(), QKeySequence(Qt::Key_H));
+    EXPECT_FALSE(table().action("action_hint")->isEnabled()) << "no game, no turn";
     // Built-in states, then the settings read at login (none here: defaults).
     EXPECT_TRUE(table().action("action_playsounds")->isChecked());
     EXPECT_TRUE(table().action("action_turnclassic")->isChecked());

@@ -131,6 +131,12 @@ of your session: <b>M</b> marks the making team, then come the points and the
 tricks taken. <i>View - Last Trick</i> shows the trick won most recently,
 and <i>View - Tally</i> counts your wins, marches and Vornels between
 sessions.</p>
+<h3>Hints</h3>
+<p>When it is your turn, <i>File - Hint</i> (or the <b>H</b> key) shows what
+the expert computer player would do in your seat: the card it would play or
+discard stands raised, so one click plays it, or the choice it would make is
+framed. The hint knows only what you can see, and nothing is sent until you
+click.</p>
 )";
 
 const char kDocumentation[] = R"(

@@ -1,5 +1,7 @@
 #include "players/seat_view.h"
 
+#include <algorithm>
+
 #include "engine/rules.h"
 
 namespace vornel {
@@ -27,10 +29,12 @@ SeatView makeSeatView(const GameState& state, int seat, Decision decision) {
     view.scores = {0, state.teams[1].score, state.teams[2].score};
     view.target = state.target;
     view.handsDealt = h.handsDealt;
+    // Only this hand's entries: the record's later places still hold an
+    // earlier hand's, which this seat's view of this hand does not include.
     view.bidCount = h.bidCount;
-    view.bids = h.bids;
+    std::copy_n(h.bids.begin(), h.bidCount, view.bids.begin());
     view.playCount = h.playCount;
-    view.plays = h.plays;
+    std::copy_n(h.plays.begin(), h.playCount, view.plays.begin());
     return view;
 }
 

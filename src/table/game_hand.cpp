@@ -98,6 +98,7 @@ void GameView::movecards(int slot) {
     int position = 1;
     while (position <= 5 && layout_[position] != slot) ++position;
     if (position > 5) return;
+    hintedSlot_ = 0;
     layout_[position] = -1;
     for (int q = position + 1; q <= 5; ++q) {
         if (layout_[q] == -1) continue;
@@ -122,7 +123,10 @@ void GameView::cardimagesMouseDown(ImageElement& card, int button) {
         return;
     }
     if (button != 1 || !state_.loggedIn || state_.seatToAct != state_.ownSeat) return;
-    if (card.y() == kRestTop) {
+    // The card the hint raised stands as a first click leaves it: this click plays it.
+    const bool hinted = hintedSlot_ != 0 && card.tag() == hintedSlot_ && card.y() == kRaisedTop;
+    if (card.y() == kRestTop || hinted) {
+        hintedSlot_ = 0;
         card.move(card.x(), kRaisedTop);
         window_.sendMessage("CMD_playcard", {Field::num(state_.ownSeat), Field::num(card.tag())});
     } else {
@@ -136,6 +140,24 @@ void GameView::bubble1Click(int bubble) {
     if (state_.loggedIn && state_.seatToAct == state_.ownSeat)
         window_.sendMessage("CMD_selectedbubble", {Field::num(state_.ownSeat), Field::num(element->tag())});
     clearBubbles();
+}
+
+bool GameView::raiseHintedCard(int slot) {
+    if (slot < 1 || slot > 5) return false;
+    ImageElement* card = board_.image(QString("card%1").arg(slot));
+    if (card == nullptr || !card->isVisible()) return false;
+    // Only one card stands raised by the hint; one the player raised stays.
+    if (hintedSlot_ != 0 && hintedSlot_ != slot)
+        if (ImageElement* before = board_.image(QString("card%1").arg(hintedSlot_))) before->move(before->x(), kRestTop);
+    card->move(card->x(), kRaisedTop);
+    hintedSlot_ = slot;
+    return true;
+}
+
+void GameView::dropHint() {
+    if (hintedSlot_ == 0) return;
+    if (ImageElement* card = board_.image(QString("card%1").arg(hintedSlot_))) card->move(card->x(), kRestTop);
+    hintedSlot_ = 0;
 }
 
 }  // namespace vornel::table

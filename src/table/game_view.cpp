@@ -1,5 +1,7 @@
 #include "table/game_view.h"
 
+#include <QPainter>
+
 #include "engine/cards.h"
 #include "net/protocol.h"
 #include "table/artwork.h"
@@ -12,6 +14,7 @@ namespace {
 
 const QColor kChatBlue(0, 0, 255);
 const QColor kWatchColour(156, 152, 120);
+const QColor kHintColour(255, 200, 0);
 
 // Reads every number field a handler needs; false when one does not read.
 template <std::size_t N>
@@ -39,6 +42,24 @@ QString GameView::caption(int seat) const {
 void GameView::setStatus(const QString& text) { board_.text("label_status")->setText(text); }
 
 void GameView::playTurnSound() { window_.playsounds(window_.options().turnSound == 1 ? "turnnew" : "turn"); }
+
+bool GameView::highlightBubble(int code) {
+    for (int n = 1; n <= 4; ++n) {
+        ImageElement* bubble = board_.bubble(n);
+        if (bubble->tag() != code || code == -1) continue;
+        // The bubble's own picture in a bright frame; clearing the bubbles ends it.
+        QPixmap framed = bubble->pixmap();
+        QPainter painter(&framed);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(kHintColour, 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(framed.rect()).adjusted(1.5, 1.5, -1.5, -1.5), 5, 5);
+        painter.end();
+        bubble->setPixmap(framed);
+        return true;
+    }
+    return false;
+}
 
 void GameView::clearBubbles() {
     for (int n = 1; n <= 4; ++n) {
@@ -75,6 +96,7 @@ void GameView::drawFan(int seat, int count) {
 
 void GameView::resetHand() {
     layout_.fill(-1);
+    hintedSlot_ = 0;
     for (QWidget* child : board_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!child->objectName().startsWith("card", Qt::CaseInsensitive)) continue;
         child->hide();

@@ -54,6 +54,17 @@ public:
     void cardimagesMouseDown(ImageElement& card, int button);
     void bubble1Click(int bubble);
 
+    // The hint on the own turn (nothing is sent): the card of a hand slot is
+    // raised as a first click raises it, so that a click on it plays it; the
+    // bubble offering a code is framed. False when there is no such card or
+    // bubble on the table.
+    bool raiseHintedCard(int slot);
+    bool highlightBubble(int code);
+    // The hand slot of the card the hint raised, 0 when none stands raised.
+    int hintedSlot() const { return hintedSlot_; }
+    // The turn the hint was for has passed: a card it raised goes back.
+    void dropHint();
+
     // `clearall`: score board and markers back to their start.
     void clearall();
     // The hand layout: the hand slot at display position 1..5, -1 when free.
@@ -75,6 +86,7 @@ private:
     Board& board_;
     TableState& state_;
     std::array<int, 6> layout_{-1, -1, -1, -1, -1, -1};  // positions 1..5
+    int hintedSlot_ = 0;
 };
 
 }  // namespace vornel::table

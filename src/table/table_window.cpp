@@ -10,8 +10,10 @@
 #include "table/board_stage.h"
 #include "table/chat_box.h"
 #include "table/game_view.h"
+#include "table/hint.h"
 #include "table/message_box.h"
 #include "table/seat_rotation.h"
+#include "table/seen_game.h"
 
 namespace vornel::table {
 
@@ -38,6 +40,11 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent), connection_(thi
     // without end; this also drops the box's undo history.
     board_->mainchat()->document()->setMaximumBlockCount(kChatLinesKept);
     game_ = std::make_unique<GameView>(*this);
+    seen_ = std::make_unique<SeenGame>();
+    hint_ = new HintAdvisor(this);
+    connect(hint_, &HintAdvisor::answered, this, [this](int prompt, Decision decision, int answer) {
+        showHint(prompt, static_cast<int>(decision), answer);
+    });
     buildMenus();
     buildDispatch();
     connectBoard();
@@ -98,6 +105,10 @@ void TableWindow::buildMenus() {
     QAction* start = add(file, "action_startgame", "Start Game");
     start->setEnabled(false);
     connect(start, &QAction::triggered, this, &TableWindow::startGameClicked);
+    QAction* hint = add(file, "action_hint", "Hint");
+    hint->setShortcut(QKeySequence(Qt::Key_H));
+    hint->setEnabled(false);
+    connect(hint, &QAction::triggered, this, &TableWindow::askHint);
     add(file, "action_host", "Host")->setVisible(false);
     add(file, "action_join", "Join")->setVisible(false);
     connect(add(file, "action_exit", "Exit"), &QAction::triggered, this, &QWidget::close);
@@ -264,7 +275,37 @@ void TableWindow::buildDispatch() {
     d.on("CMD_playasound", [this](std::string_view rest) { playasound(rest); });
 }
 
-void TableWindow::dispatch(std::string_view message) { dispatcher_.dispatch(message); }
+void TableWindow::dispatch(std::string_view message) {
+    dispatcher_.dispatch(message);
+    const int prompt = seen_->promptNumber();
+    seen_->observe(message, state_.ownSeat);
+    if (seen_->promptNumber() != prompt) game_->dropHint();
+    updateHintAction();
+}
+
+// --- the hint ------------------------------------------------------------
+
+bool TableWindow::hintAvailable() const {
+    return state_.loggedIn && isSeat(state_.ownSeat) && state_.seatToAct == state_.ownSeat &&
+           seen_->awaited().has_value() && !seen_->ownSeatWatching();
+}
+
+void TableWindow::updateHintAction() {
+    if (QAction* hint = action("action_hint")) hint->setEnabled(hintAvailable());
+}
+
+void TableWindow::askHint() {
+    if (hintAvailable()) hint_->ask(hintQuestion(*seen_));
+}
+
+void TableWindow::showHint(int prompt, int decision, int answer) {
+    // An answer for a prompt that has passed is dropped.
+    if (prompt != seen_->promptNumber() || !hintAvailable()) return;
+    const auto kind = static_cast<Decision>(decision);
+    const bool shown = kind == Decision::Discard || kind == Decision::Play ? game_->raiseHintedCard(answer)
+                                                                          : game_->highlightBubble(answer);
+    if (shown) Q_EMIT hintShown(decision, answer);
+}
 
 // --- connection ----------------------------------------------------------
 

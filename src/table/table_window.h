@@ -24,6 +24,8 @@ namespace vornel::table {
 
 class ChatBox;
 class GameView;
+class HintAdvisor;
+class SeenGame;
 
 // The text a phrase button 1..9 sends until the player sets another.
 QString builtInPhrase(int button);
@@ -108,6 +110,14 @@ public:
     // Handles one message text as the dispatch timer would.
     void dispatch(std::string_view message);
 
+    // What this table has been told of the game, and the hint worked out
+    // from it: available on the own seat's turn only, never to a watcher.
+    const SeenGame& seenGame() const { return *seen_; }
+    HintAdvisor& hintAdvisor() { return *hint_; }
+    bool hintAvailable() const;
+    // "Hint": starts working out the hint for the present prompt.
+    void askHint();
+
     // `kicking`: asks the host to remove connection `number`; only the host's
     // own table asks, and only once logged in.
     void kicking(int number);
@@ -136,6 +146,9 @@ Q_SIGNALS:
     void openWebAddress(const QUrl& address);
     void activated();
     void closing();
+    // A hint is on the table: `decision` as a Decision, `answer` the bubble
+    // code or the hand slot shown.
+    void hintShown(int decision, int answer);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -153,6 +166,8 @@ private:
     void setBotSpeed(int speed, bool announce);
     void startGameClicked();
     void buildSeatPopup();
+    void updateHintAction();
+    void showHint(int prompt, int decision, int answer);
 
     // Connection handlers.
     void sendloginfo(std::string_view rest);
@@ -191,6 +206,8 @@ private:
     Board* board_ = nullptr;
     std::unique_ptr<ChatBox> chat_;
     std::unique_ptr<GameView> game_;
+    std::unique_ptr<SeenGame> seen_;
+    HintAdvisor* hint_ = nullptr;
     net::TableConnection connection_;
     net::Dispatcher<> dispatcher_;
     bool closingAfterRefusal_ = false;
