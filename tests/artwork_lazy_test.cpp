@@ -38,7 +38,7 @@ std::vector<PictureCase> pictureCases() {
          [] { return drawPhraseButton(9); }},
         {"fan of 3", [](const Artwork& a) -> const QPixmap& { return a.fan(3); }, [] { return drawFan(3); }},
         {"blue banner", [](const Artwork& a) -> const QPixmap& { return a.winnersBanner(2); },
-         [] { return drawWinnersBanner(kBlueColour); }},
+         [] { return drawWinnersBanner(drawing::kBlueColour); }},
         {"maker", [](const Artwork& a) -> const QPixmap& { return a.makerMarker(); },
          [] { return drawMakerMarker(19, {11.5, 13.5}); }},
         {"maker team", [](const Artwork& a) -> const QPixmap& { return a.makerTeamMarker(); },
