@@ -4,7 +4,9 @@
 // The first byte of an input seeds the lengths of the reads; the rest is what
 // the host sent. Between reads the table works off what it queued, one
 // message per tick, as its timer would. A fresh window for every input
-// keeps each run reproducible on its own.
+// keeps each run reproducible on its own; the pictures are drawn once for
+// the whole run and shared by every window, as the program's windows share
+// them.
 
 #include <QApplication>
 #include <QByteArray>
@@ -15,9 +17,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <string_view>
 
+#include "table/artwork.h"
 #include "table/board.h"
 #include "table/game_view.h"
 #include "table/table_services.h"
@@ -65,6 +69,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // One application for the whole run; reachable until exit on purpose.
     static QApplication* app = new QApplication(*argc, *argv);
     (void)app;
+    static const auto* pictures = new std::shared_ptr<const vornel::table::Artwork>(vornel::table::Artwork::shared());
+    (void)pictures;
     return 0;
 }
 

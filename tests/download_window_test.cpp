@@ -389,3 +389,23 @@ TEST_F(LobbyDownload, PlayWithOthersOpensAnInstalledLobbyOrSaysHowToFindIt) {
 
 }  // namespace
 }  // namespace vornel::app
+
+namespace vornel::app {
+namespace {
+
+// The advert is decoded when the window is first shown, not when the
+// program makes its windows at start-up.
+TEST(DownloadWindowAdvert, IsDecodedWhenTheWindowIsFirstShown) {
+    QWidget table;
+    DownloadWindow window(&table, {});
+    EXPECT_FALSE(window.showsPicture());
+    window.show();
+    EXPECT_TRUE(window.showsPicture());
+    EXPECT_EQ(window.findChild<QLabel*>("image_advert")->pixmap().size(), QSize(400, 339));
+    window.hide();
+    window.show();
+    EXPECT_TRUE(window.showsPicture());
+}
+
+}  // namespace
+}  // namespace vornel::app

@@ -93,7 +93,6 @@ void DownloadWindow::buildDownloadPanel() {
     picture_ = new QLabel(panel);
     picture_->setObjectName("image_advert");
     picture_->setGeometry(25, 6, 400, 339);
-    picture_->setPixmap(advertPicture());
     text(panel,
          "Download The Zelmo7 Lobby Now to play this  and other exciting games online with other players!",
          {16, 350, 418, 36}, "label_download");
@@ -139,6 +138,13 @@ void DownloadWindow::showOnDesktop() {
 }
 
 bool DownloadWindow::showsPicture() const { return !picture_->pixmap().isNull(); }
+
+void DownloadWindow::showEvent(QShowEvent* event) {
+    // Decoded when first shown rather than at start-up, where the window is
+    // only made.
+    if (picture_->pixmap().isNull()) picture_->setPixmap(advertPicture());
+    SideWindow::showEvent(event);
+}
 
 void DownloadWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -42,6 +42,7 @@ public:
 
 private:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void buildDownloadPanel();
     void buildSoloPanel();
     void buildOthersPanel();

@@ -49,12 +49,6 @@ struct HttpDownload::Callbacks {
 };
 
 HttpDownload::HttpDownload(QObject* parent) : QObject(parent) {
-    initialiseOnce();
-    multi_ = curl_multi_init();
-    curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETFUNCTION, &Callbacks::socket);
-    curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERFUNCTION, &Callbacks::timer);
-    curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERDATA, this);
     timeout_.setSingleShot(true);
     connect(&timeout_, &QTimer::timeout, this, [this] { act(static_cast<qintptr>(CURL_SOCKET_TIMEOUT), 0); });
 }
@@ -63,11 +57,25 @@ HttpDownload::~HttpDownload() {
     // Closing the program during a transfer ends it; nobody is told.
     blockSignals(true);
     if (running()) end(false, "closed");
-    curl_multi_cleanup(multiOf(multi_));
+    if (multi_ != nullptr) curl_multi_cleanup(multiOf(multi_));
+}
+
+bool HttpDownload::prepareMulti() {
+    if (multi_ != nullptr) return true;
+    // libcurl and its TLS library are set up by the first transfer, not at
+    // start-up: most runs never download.
+    initialiseOnce();
+    multi_ = curl_multi_init();
+    if (multi_ == nullptr) return false;
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETFUNCTION, &Callbacks::socket);
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETDATA, this);
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERFUNCTION, &Callbacks::timer);
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERDATA, this);
+    return true;
 }
 
 bool HttpDownload::start(const Request& request, QFile& file) {
-    if (running() || multi_ == nullptr) return false;
+    if (running() || !prepareMulti()) return false;
     CURL* easy = curl_easy_init();
     if (easy == nullptr) return false;
     const QByteArray address = request.address.toUtf8();

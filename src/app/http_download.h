@@ -47,6 +47,8 @@ private:
     struct Callbacks;
     friend struct Callbacks;
 
+    // The multi handle, made by the first transfer; false when it cannot be.
+    bool prepareMulti();
     void watch(qintptr socket, bool read, bool write);
     void forget(qintptr socket);
     void act(qintptr socket, int events);

@@ -9,8 +9,14 @@
 #include <QUrl>
 #include <QWidget>
 
-#ifdef Q_OS_WIN
+#if defined(Q_OS_WIN)
 #include <windows.h>
+#include <psapi.h>
+#elif !defined(Q_OS_LINUX)
+#include <sys/resource.h>
+#endif
+#if defined(__GLIBC__)
+#include <malloc.h>
 #endif
 
 namespace vornel::app::platform {
@@ -95,6 +101,31 @@ bool makeExecutable(const QString& path) {
 #else
     QFile file(path);
     return file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser);
+#endif
+}
+
+std::uint64_t peakResidentBytes() {
+#if defined(Q_OS_WIN)
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return counters.PeakWorkingSetSize;
+#elif defined(Q_OS_LINUX)
+    // The kernel's high-water mark of the resident set, in kB.
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toULongLong() * 1024;
+    return 0;
+#else
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+    return static_cast<std::uint64_t>(usage.ru_maxrss);  // bytes on macOS
+#endif
+}
+
+void limitMemoryArenas() {
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 2);
 #endif
 }
 

@@ -4,6 +4,7 @@
 #include <QMargins>
 #include <QRect>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 class QUrl;
@@ -52,5 +53,14 @@ QString gameProgramPath();
 // Lets the owner run a downloaded file where files carry an execute
 // permission; elsewhere there is nothing to do. Returns false on failure.
 bool makeExecutable(const QString& path);
+
+// The most memory the process has held resident at any one time, in bytes;
+// 0 where the system does not say.
+std::uint64_t peakResidentBytes();
+
+// Keeps the C library's allocator from giving every thread that allocates a
+// heap of its own (each would keep its own free memory). Called at the top
+// of main, before any thread starts; nothing where there is no such limit.
+void limitMemoryArenas();
 
 }  // namespace vornel::app::platform

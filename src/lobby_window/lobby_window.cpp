@@ -24,8 +24,8 @@ LobbyWindow::LobbyWindow(LobbyConfig config, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     pages_ = new QStackedWidget(this);
     layout->addWidget(pages_);
-    first_ = new FirstScreen(artwork_.logo(), pages_);
-    view_ = new LobbyView(*session_, artwork_.logo(), pages_);
+    first_ = new FirstScreen(artwork_->logo(), pages_);
+    view_ = new LobbyView(*session_, artwork_->logo(), pages_);
     pages_->addWidget(first_);
     pages_->addWidget(view_);
 
@@ -65,7 +65,7 @@ LobbyWindow::~LobbyWindow() {
 
 bool LobbyWindow::showsFirstScreen() const { return pages_->currentWidget() == first_; }
 
-void LobbyWindow::paintEvent(QPaintEvent*) { paintTableBackground(*this, artwork_.backgroundTile()); }
+void LobbyWindow::paintEvent(QPaintEvent*) { paintTableBackground(*this, artwork_->backgroundTile()); }
 
 std::optional<std::string> LobbyWindow::checkedName() {
     const QString typed = first_->name().trimmed();

@@ -62,7 +62,8 @@ private:
     // Out of the lobby, and this computer's lobby stopped.
     void leave();
 
-    table::Artwork artwork_;
+    // The table's pictures, shared with a table window of the same process.
+    std::shared_ptr<const table::Artwork> artwork_ = table::Artwork::shared();
     std::unique_ptr<LobbySession> session_;
     std::unique_ptr<LocalLobby> local_;
     QStackedWidget* pages_;

@@ -42,6 +42,7 @@ QtHost::QtHost(const BotSpeed& botSpeed, Diagnostics& diagnostics, std::optional
     connect(&queueTimer_.timer, &QTimer::timeout, this, [this] {
         // After the first tick of a run the queue is worked off every 10 ms.
         if (queueTimer_.timer.interval() != kQueueTickMs) queueTimer_.timer.setInterval(kQueueTickMs);
+        ++queueTicks_;
         core_.dispatchOne();
     });
     connect(&engineTimer_.timer, &QTimer::timeout, this, [this] { core_.engineTick(); });

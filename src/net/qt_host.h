@@ -72,6 +72,9 @@ public:
     // Idle costs nothing: both timers run only while there is work.
     bool queueTimerActive() const { return queueTimer_.timer.isActive(); }
     bool engineTimerActive() const { return engineTimer_.timer.isActive(); }
+    // Ticks of the queue timer since the host was made (each handles at most
+    // one message).
+    int queueTicks() const { return queueTicks_; }
 
 Q_SIGNALS:
     // A connection was accepted on this record (1..9).
@@ -119,6 +122,7 @@ private:
     QTcpServer* server_;
     SeededRandom random_;
     QueueTimerAdapter queueTimer_;
+    int queueTicks_ = 0;
     EngineTimerAdapter engineTimer_;
     HostCore core_;
     std::array<QTcpSocket*, HostCore::kRecords + 1> sockets_{};  // by record, 1..11

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QTransform>
+#include <algorithm>
 
 #include "table/artwork_drawing.h"
 
@@ -169,51 +170,64 @@ QPainterPath centredText(const QString& text, const QFont& font, const QRectF& b
 
 }  // namespace drawing
 
-namespace {
-
-template <std::size_t N>
-const QPixmap& pick(const std::array<QPixmap, N>& pictures, int index) {
-    static const QPixmap kNone;
-    return index >= 0 && index < static_cast<int>(N) ? pictures[static_cast<std::size_t>(index)] : kNone;
-}
-
-}  // namespace
-
 Artwork::Artwork() : shown_(48 * 1024) {
     using namespace drawing;
-    keep(cards_[0], [] { return drawCardBack(); });
-    for (int code = 1; code <= 52; ++code)
-        keep(cards_[static_cast<std::size_t>(code)], [code] { return drawCardFace(code); });
-    for (int suit = 1; suit <= 4; ++suit)
-        keep(cards_[static_cast<std::size_t>(52 + suit)], [suit] { return drawSuitCard(suit); });
-    for (int index = 0; index < kBubbleCount; ++index)
-        keep(bubbles_[static_cast<std::size_t>(index)], [index] { return drawBubble(index); });
-    for (int n = 1; n <= kPhraseButtonCount; ++n)
-        keep(phrases_[static_cast<std::size_t>(n - 1)], [n] { return drawPhraseButton(n); });
-    for (int count = 1; count <= 5; ++count)
-        keep(fans_[static_cast<std::size_t>(count - 1)], [count] { return drawFan(count); });
-    keep(winners_[0], [] { return drawWinnersBanner(kTanColour); });
-    keep(winners_[1], [] { return drawWinnersBanner(kBlueColour); });
-    keep(dealer_, [] { return drawDealerMarker(); });
+    recipes_.resize(kPictureCount);
+    recipes_[kCards] = [] { return drawCardBack(); };
+    for (int code = 1; code <= 52; ++code) recipes_[kCards + code] = [code] { return drawCardFace(code); };
+    for (int suit = 1; suit <= 4; ++suit) recipes_[kCards + 52 + suit] = [suit] { return drawSuitCard(suit); };
+    for (int index = 0; index < kBubbleCount; ++index) recipes_[kBubbles + index] = [index] { return drawBubble(index); };
+    for (int n = 1; n <= kPhraseButtonCount; ++n) recipes_[kPhrases + n - 1] = [n] { return drawPhraseButton(n); };
+    for (int count = 1; count <= 5; ++count) recipes_[kFans + count - 1] = [count] { return drawFan(count); };
+    recipes_[kWinners] = [] { return drawWinnersBanner(kTanColour); };
+    recipes_[kWinners + 1] = [] { return drawWinnersBanner(kBlueColour); };
+    recipes_[kDealer] = [] { return drawDealerMarker(); };
     // The seat's coin keeps to the lower part of its picture, clear of the
     // dealer chip above it and the turn arrow below.
-    keep(maker_, [] { return drawMakerMarker(19, {11.5, 13.5}); });
-    keep(makerTeam_, [] { return drawMakerMarker(19, {12.2, 12.2}); });
-    keep(watching_, [] { return drawWatchingMarker(); });
-    keep(turn_, [] { return drawTurnMarker(); });
-    keep(trickWinner_, [] { return drawTrickWinnerMarker(); });
-    keep(start_, [] { return drawStartButton(); });
-    keep(scoreCard_, [] { return drawScoreCardButton(); });
-    keep(lastTrick_, [] { return drawLastTrickButton(); });
-    keep(logo_, [] { return drawLogo(); });
-    keep(chatter_, [] { return drawChatterButton(); });
-    tile_ = QPixmap::fromImage(drawBackgroundTile());
+    recipes_[kMaker] = [] { return drawMakerMarker(19, {11.5, 13.5}); };
+    recipes_[kMakerTeam] = [] { return drawMakerMarker(19, {12.2, 12.2}); };
+    recipes_[kWatching] = [] { return drawWatchingMarker(); };
+    recipes_[kTurn] = [] { return drawTurnMarker(); };
+    recipes_[kTrickWinner] = [] { return drawTrickWinnerMarker(); };
+    recipes_[kStart] = [] { return drawStartButton(); };
+    recipes_[kScoreCard] = [] { return drawScoreCardButton(); };
+    recipes_[kLastTrick] = [] { return drawLastTrickButton(); };
+    recipes_[kLogo] = [] { return drawLogo(); };
+    recipes_[kChatter] = [] { return drawChatterButton(); };
+    recipes_[kTile] = [] { return drawBackgroundTile(); };
+    pictures_.resize(kPictureCount);
 }
 
-void Artwork::keep(QPixmap& slot, Recipe draw) {
-    slot = QPixmap::fromImage(draw());
-    recipeOf_[slot.cacheKey()] = recipes_.size();
-    recipes_.push_back(std::move(draw));
+std::shared_ptr<const Artwork> Artwork::shared() {
+    static std::weak_ptr<const Artwork> current;
+    std::shared_ptr<const Artwork> artwork = current.lock();
+    if (!artwork) {
+        artwork = std::make_shared<const Artwork>();
+        current = artwork;
+    }
+    return artwork;
+}
+
+const QPixmap& Artwork::drawn(std::size_t index) const {
+    QPixmap& picture = pictures_[index];
+    if (!picture.isNull()) return picture;
+    {
+        // At its own size, whatever drawing for another size is under way.
+        drawing::DrawingRatio ratio(1.0);
+        picture = QPixmap::fromImage(recipes_[index]());
+    }
+    // The tile is repeated, never shown on its own: a larger board scales it.
+    if (index != kTile) recipeOf_[picture.cacheKey()] = index;
+    return picture;
+}
+
+const QPixmap& Artwork::pick(std::size_t first, std::size_t count, int index) const {
+    static const QPixmap kNone;
+    return index >= 0 && index < static_cast<int>(count) ? drawn(first + static_cast<std::size_t>(index)) : kNone;
+}
+
+int Artwork::drawnCount() const {
+    return static_cast<int>(std::count_if(pictures_.begin(), pictures_.end(), [](const QPixmap& p) { return !p.isNull(); }));
 }
 
 QPixmap Artwork::shownAt(const QPixmap& picture, const QSize& shownSize, qreal devicePixelRatio) const {
@@ -243,14 +257,14 @@ QPixmap Artwork::shownAt(const QPixmap& picture, const QSize& shownSize, qreal d
     return result;
 }
 
-const QPixmap& Artwork::card(int index) const { return pick(cards_, index); }
+const QPixmap& Artwork::card(int index) const { return pick(kCards, kCardCount, index); }
 
-const QPixmap& Artwork::bubble(int index) const { return pick(bubbles_, index); }
+const QPixmap& Artwork::bubble(int index) const { return pick(kBubbles, kBubbleCount, index); }
 
-const QPixmap& Artwork::winnersBanner(int team) const { return pick(winners_, team - 1); }
+const QPixmap& Artwork::winnersBanner(int team) const { return pick(kWinners, 2, team - 1); }
 
-const QPixmap& Artwork::phraseButton(int n) const { return pick(phrases_, n - 1); }
+const QPixmap& Artwork::phraseButton(int n) const { return pick(kPhrases, kPhraseButtonCount, n - 1); }
 
-const QPixmap& Artwork::fan(int count) const { return pick(fans_, count - 1); }
+const QPixmap& Artwork::fan(int count) const { return pick(kFans, 5, count - 1); }
 
 }  // namespace vornel::table

@@ -1,7 +1,9 @@
 #pragma once
-// Every picture of the table window, drawn by the program at start-up so that
-// no image files travel with it. A QGuiApplication must exist before an
-// Artwork is made (fonts and pixmaps need one).
+// Every picture of the table window, drawn by the program itself so that no
+// image files travel with it. A picture is drawn the first time it is asked
+// for, so that start-up draws only what the empty table shows. A
+// QGuiApplication must exist while pictures are asked for (fonts and pixmaps
+// need one).
 //
 // Each picture keeps the routine that drew it, so that a board shown larger
 // or on a high-density screen gets it drawn again for the size it is shown
@@ -10,8 +12,8 @@
 #include <QCache>
 #include <QImage>
 #include <QPixmap>
-#include <array>
 #include <functional>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -29,32 +31,40 @@ public:
 
     Artwork();
 
+    // The artwork the windows of the user-interface thread share: made on
+    // the first call and kept while anyone holds it, so that every window
+    // (and every window made again) draws each picture once.
+    static std::shared_ptr<const Artwork> shared();
+
     // Out-of-range indices give a null pixmap, which draws nothing.
     const QPixmap& card(int index) const;
     // 1 "Order it Up", 2 "Pass", 3..6 the suits Clubs, Diamonds, Spades,
     // Hearts with their symbols, 7 "Alone", 8 "With Partner"; 0 transparent.
     const QPixmap& bubble(int index) const;
 
-    const QPixmap& dealerMarker() const { return dealer_; }         // 25 x 25, a round "D" chip
-    const QPixmap& makerMarker() const { return maker_; }           // 25 x 25, seat that made trump
-    const QPixmap& makerTeamMarker() const { return makerTeam_; }   // 25 x 25, beside a team's score heading
-    const QPixmap& watchingMarker() const { return watching_; }     // 37 x 17, a pair of eyes
-    const QPixmap& turnMarker() const { return turn_; }             // 28 x 34, an arrow
-    const QPixmap& trickWinnerMarker() const { return trickWinner_; }  // 27 x 35, a trophy
+    const QPixmap& dealerMarker() const { return drawn(kDealer); }          // 25 x 25, a round "D" chip
+    const QPixmap& makerMarker() const { return drawn(kMaker); }            // 25 x 25, seat that made trump
+    const QPixmap& makerTeamMarker() const { return drawn(kMakerTeam); }    // 25 x 25, beside a team's score heading
+    const QPixmap& watchingMarker() const { return drawn(kWatching); }      // 37 x 17, a pair of eyes
+    const QPixmap& turnMarker() const { return drawn(kTurn); }              // 28 x 34, an arrow
+    const QPixmap& trickWinnerMarker() const { return drawn(kTrickWinner); }  // 27 x 35, a trophy
     // 121 x 35; team 1 tan lettering, team 2 blue.
     const QPixmap& winnersBanner(int team) const;
 
-    const QPixmap& startButton() const { return start_; }          // 91 x 28
-    const QPixmap& scoreCardButton() const { return scoreCard_; }  // 91 x 28
-    const QPixmap& lastTrickButton() const { return lastTrick_; }  // 91 x 28
-    const QPixmap& logo() const { return logo_; }                  // 223 x 61
-    const QPixmap& backgroundTile() const { return tile_; }        // 64 x 64, seamless
+    const QPixmap& startButton() const { return drawn(kStart); }          // 91 x 28
+    const QPixmap& scoreCardButton() const { return drawn(kScoreCard); }  // 91 x 28
+    const QPixmap& lastTrickButton() const { return drawn(kLastTrick); }  // 91 x 28
+    const QPixmap& logo() const { return drawn(kLogo); }                  // 223 x 61
+    const QPixmap& backgroundTile() const { return drawn(kTile); }        // 64 x 64, seamless
     // 25 x 18, "P" and the number; n is 1..9.
     const QPixmap& phraseButton(int n) const;
-    const QPixmap& chatterButton() const { return chatter_; }  // 25 x 18, a musical note
+    const QPixmap& chatterButton() const { return drawn(kChatter); }  // 25 x 18, a musical note
     // 66 + 5 x count by 96: count card backs, each 5 pixels right of the
     // one before; count is 1..5.
     const QPixmap& fan(int count) const;
+
+    // How many pictures have been drawn so far (at their own size).
+    int drawnCount() const;
 
     // One of these pictures (or a copy of it) drawn for `shownSize` widget
     // pixels on a screen of `devicePixelRatio`. Any other picture comes back
@@ -62,19 +72,37 @@ public:
     QPixmap shownAt(const QPixmap& picture, const QSize& shownSize, qreal devicePixelRatio) const;
 
 private:
+    // Where each picture's recipe stands in recipes_ (and its drawing in pictures_).
+    enum : std::size_t {
+        kCards = 0,
+        kBubbles = kCards + kCardCount,
+        kPhrases = kBubbles + kBubbleCount,
+        kFans = kPhrases + kPhraseButtonCount,
+        kWinners = kFans + 5,
+        kDealer = kWinners + 2,
+        kMaker,
+        kMakerTeam,
+        kWatching,
+        kTurn,
+        kTrickWinner,
+        kStart,
+        kScoreCard,
+        kLastTrick,
+        kLogo,
+        kChatter,
+        kTile,
+        kPictureCount
+    };
     using Recipe = std::function<QImage()>;
-    void keep(QPixmap& slot, Recipe draw);
+
+    // The picture at `index`, drawn now if it is asked for the first time.
+    const QPixmap& drawn(std::size_t index) const;
+    const QPixmap& pick(std::size_t first, std::size_t count, int index) const;
 
     std::vector<Recipe> recipes_;
-    std::unordered_map<qint64, std::size_t> recipeOf_;  // by QPixmap::cacheKey
+    mutable std::vector<QPixmap> pictures_;
+    mutable std::unordered_map<qint64, std::size_t> recipeOf_;  // by QPixmap::cacheKey
     mutable QCache<quint64, QPixmap> shown_;
-    std::array<QPixmap, 5> fans_;
-    std::array<QPixmap, kCardCount> cards_;
-    std::array<QPixmap, kBubbleCount> bubbles_;
-    std::array<QPixmap, 2> winners_;
-    std::array<QPixmap, kPhraseButtonCount> phrases_;
-    QPixmap dealer_, maker_, makerTeam_, watching_, turn_, trickWinner_;
-    QPixmap start_, scoreCard_, lastTrick_, logo_, tile_, chatter_;
 };
 
 }  // namespace vornel::table

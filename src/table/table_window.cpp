@@ -31,7 +31,7 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent), connection_(thi
     setObjectName("Tchat");
     setWindowTitle("Vornel");
 
-    auto* stage = new BoardStage(artwork_, this);
+    auto* stage = new BoardStage(*artwork_, this);
     setCentralWidget(stage);
     board_ = &stage->board();
 

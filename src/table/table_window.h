@@ -95,7 +95,7 @@ public:
     TableState& state() { return state_; }
     const TableState& state() const { return state_; }
     Board& board() { return *board_; }
-    const Artwork& artwork() const { return artwork_; }
+    const Artwork& artwork() const { return *artwork_; }
     net::TableConnection& connection() { return connection_; }
     GameView& game() { return *game_; }
     ChatBox& chat() { return *chat_; }
@@ -200,7 +200,8 @@ private:
     // Before setServices() and after unsetServices().
     std::unique_ptr<RecordingServices> unset_ = std::make_unique<RecordingServices>();
     std::optional<Services> services_;
-    Artwork artwork_;
+    // Shared with every other window: each picture is drawn once.
+    std::shared_ptr<const Artwork> artwork_ = Artwork::shared();
     TableState state_;
     TableOptions options_;
     Board* board_ = nullptr;

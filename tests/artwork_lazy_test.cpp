@@ -1,0 +1,134 @@
+// Pictures drawn when first asked for: once, each as its routine draws it,
+// shared by the windows, and drawn again for a larger board as before.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "table/artwork.h"
+#include "table/artwork_drawing.h"
+#include "table_test_support.h"
+
+namespace vornel::table {
+namespace {
+
+QImage pixels(const QPixmap& pixmap) { return pixmap.toImage().convertToFormat(QImage::Format_ARGB32); }
+QImage pixels(const QImage& image) { return image.convertToFormat(QImage::Format_ARGB32); }
+
+struct PictureCase {
+    std::string name;
+    std::function<const QPixmap&(const Artwork&)> ask;
+    std::function<QImage()> routine;
+};
+
+std::vector<PictureCase> pictureCases() {
+    using namespace drawing;
+    return {
+        {"card back", [](const Artwork& a) -> const QPixmap& { return a.card(0); }, [] { return drawCardBack(); }},
+        {"first face", [](const Artwork& a) -> const QPixmap& { return a.card(1); }, [] { return drawCardFace(1); }},
+        {"a court", [](const Artwork& a) -> const QPixmap& { return a.card(11); }, [] { return drawCardFace(11); }},
+        {"last face", [](const Artwork& a) -> const QPixmap& { return a.card(52); }, [] { return drawCardFace(52); }},
+        {"clubs symbol", [](const Artwork& a) -> const QPixmap& { return a.card(53); }, [] { return drawSuitCard(1); }},
+        {"bubble 3", [](const Artwork& a) -> const QPixmap& { return a.bubble(3); }, [] { return drawBubble(3); }},
+        {"empty bubble", [](const Artwork& a) -> const QPixmap& { return a.bubble(0); }, [] { return drawBubble(0); }},
+        {"phrase 9", [](const Artwork& a) -> const QPixmap& { return a.phraseButton(9); },
+         [] { return drawPhraseButton(9); }},
+        {"fan of 3", [](const Artwork& a) -> const QPixmap& { return a.fan(3); }, [] { return drawFan(3); }},
+        {"blue banner", [](const Artwork& a) -> const QPixmap& { return a.winnersBanner(2); },
+         [] { return drawWinnersBanner(drawing::kBlueColour); }},
+        {"maker", [](const Artwork& a) -> const QPixmap& { return a.makerMarker(); },
+         [] { return drawMakerMarker(19, {11.5, 13.5}); }},
+        {"maker team", [](const Artwork& a) -> const QPixmap& { return a.makerTeamMarker(); },
+         [] { return drawMakerMarker(19, {12.2, 12.2}); }},
+        {"logo", [](const Artwork& a) -> const QPixmap& { return a.logo(); }, [] { return drawLogo(); }},
+        {"tile", [](const Artwork& a) -> const QPixmap& { return a.backgroundTile(); },
+         [] { return drawBackgroundTile(); }},
+        {"chatter", [](const Artwork& a) -> const QPixmap& { return a.chatterButton(); },
+         [] { return drawChatterButton(); }},
+    };
+}
+
+TEST(ArtworkDrawing, EachPictureIsDrawnOnceWhenFirstAskedForAsItsRoutineDrawsIt) {
+    const Artwork art;
+    EXPECT_EQ(art.drawnCount(), 0);
+    int drawn = 0;
+    for (const PictureCase& entry : pictureCases()) {
+        SCOPED_TRACE(entry.name);
+        const QPixmap& first = entry.ask(art);
+        EXPECT_EQ(art.drawnCount(), ++drawn);
+        EXPECT_EQ(pixels(first), pixels(entry.routine()));
+        // Asked again: the same picture, not drawn again.
+        const QPixmap& again = entry.ask(art);
+        EXPECT_EQ(&again, &first);
+        EXPECT_EQ(again.cacheKey(), first.cacheKey());
+        EXPECT_EQ(art.drawnCount(), drawn);
+    }
+}
+
+TEST(ArtworkDrawing, OutOfRangeAsksDrawNothing) {
+    const Artwork art;
+    const std::vector<std::pair<std::string, const QPixmap*>> cases = {
+        {"card -1", &art.card(-1)},           {"card 57", &art.card(Artwork::kCardCount)},
+        {"bubble 9", &art.bubble(9)},         {"fan 0", &art.fan(0)},
+        {"fan 6", &art.fan(6)},               {"banner 0", &art.winnersBanner(0)},
+        {"banner 3", &art.winnersBanner(3)},  {"phrase 0", &art.phraseButton(0)},
+        {"phrase 10", &art.phraseButton(10)},
+    };
+    for (const auto& [name, picture] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(picture->isNull());
+    }
+    EXPECT_EQ(art.drawnCount(), 0);
+}
+
+TEST(ArtworkDrawing, PicturesAskedForWhileDrawingForALargerBoardHaveTheirOwnSize) {
+    const Artwork art;
+    const drawing::DrawingRatio larger(2.0);
+    EXPECT_EQ(art.card(7).size(), QSize(71, 96));
+    EXPECT_EQ(art.turnMarker().size(), QSize(28, 34));
+}
+
+TEST(ArtworkDrawing, PicturesDrawnLateAreStillDrawnAgainForALargerBoard) {
+    const Artwork art;
+    const QPixmap doubled = art.shownAt(art.card(5), {142, 192}, 1.0);
+    QImage expected;
+    {
+        const drawing::DrawingRatio ratio(2.0);
+        expected = drawing::drawCardFace(5);
+    }
+    EXPECT_EQ(doubled.size(), QSize(142, 192));
+    EXPECT_EQ(pixels(doubled), pixels(QPixmap::fromImage(expected)));
+    // The tile is repeated, not drawn again: a larger one is the tile scaled.
+    const QPixmap tile = art.shownAt(art.backgroundTile(), {128, 128}, 1.0);
+    EXPECT_EQ(pixels(tile), pixels(art.backgroundTile().scaled(128, 128, Qt::IgnoreAspectRatio,
+                                                                 Qt::SmoothTransformation)));
+}
+
+TEST(ArtworkDrawing, WindowsShareOneArtworkThatDrawsNoCardFaceBeforeTheDeal) {
+    test::TableFixture first;
+    test::TableFixture second;
+    EXPECT_EQ(&first.table.artwork(), &second.table.artwork());
+    EXPECT_EQ(&first.table.artwork(), Artwork::shared().get());
+    // The empty table drew what it shows; every face is still to be drawn.
+    const Artwork& art = first.table.artwork();
+    const int before = art.drawnCount();
+    for (int code = 1; code <= 52; ++code) (void)art.card(code);
+    EXPECT_EQ(art.drawnCount(), before + 52);
+}
+
+TEST(ArtworkDrawing, TheSharedArtworkGoesWithItsLastHolder) {
+    std::weak_ptr<const Artwork> watched;
+    {
+        const std::shared_ptr<const Artwork> held = Artwork::shared();
+        watched = held;
+        EXPECT_EQ(Artwork::shared().get(), held.get());
+    }
+    EXPECT_TRUE(watched.expired());
+    EXPECT_NE(Artwork::shared(), nullptr);
+}
+
+}  // namespace
+}  // namespace vornel::table
