@@ -456,23 +456,34 @@ TEST(EngineTimer, ASeatTakenBackBeforeItsStepRunsIsLeftToItsPlayer) {
     EXPECT_EQ(rig.state().currentBidder, 2);
 }
 
-TEST(EngineTimer, AComputerDealerExchangesEvenWhenHisPartnerGoesAlone) {
-    EngineRig rig(43);
-    rig.humans({2, 3, 4});
-    rig.engine.startgame("", 10);
-    const int turned = rig.state().turnedCard();
-    rig.engine.selectedbubble(2, 2);
-    rig.engine.selectedbubble(3, 1);
-    rig.engine.selectedbubble(3, 7);
-    rig.take();
-    EXPECT_TRUE(rig.state().seat(1).sitsOut);
-    EXPECT_EQ(rig.engine.stepCode(), 3);
-    EXPECT_TRUE(rig.tick(2).empty());
-    const Lines seen = rig.tick();
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].rfind("seat1 CMD_switch 1 ", 0), 0u);
-    EXPECT_EQ(seen[0].substr(seen[0].rfind(' ') + 1), n(turned));
-    EXPECT_EQ(seen[2], "all CMD_nextplayer 4");
+TEST(EngineTimer, ADealerWhosePartnerGoesAloneStillExchangesThroughTheComputer) {
+    // A dealer at a table sits out with no cards to click: the computer
+    // exchanges for him as for an empty seat, or the game would wait forever.
+    struct Case {
+        const char* dealer;
+        bool atATable;
+    };
+    const std::vector<Case> cases = {{"played by the computer", false}, {"at a table", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dealer);
+        EngineRig rig(43);
+        rig.humans({2, 3, 4});
+        if (c.atATable) rig.humans({1});
+        rig.engine.startgame("", 10);
+        const int turned = rig.state().turnedCard();
+        rig.engine.selectedbubble(2, 2);
+        rig.engine.selectedbubble(3, 1);
+        rig.engine.selectedbubble(3, 7);
+        rig.take();
+        EXPECT_TRUE(rig.state().seat(1).sitsOut);
+        EXPECT_EQ(rig.engine.stepCode(), 3);
+        EXPECT_TRUE(rig.tick(2).empty());
+        const Lines seen = rig.tick();
+        ASSERT_EQ(seen.size(), 3u);
+        EXPECT_EQ(seen[0].rfind("seat1 CMD_switch 1 ", 0), 0u);
+        EXPECT_EQ(seen[0].substr(seen[0].rfind(' ') + 1), n(turned));
+        EXPECT_EQ(seen[2], "all CMD_nextplayer 4");
+    }
 }
 
 TEST(EngineTimer, PausesAfterATrickAndAHandAtTheSpeedReadWhenArmed) {

@@ -84,7 +84,7 @@ void HostEngine::ctimerTimer() {
         if (computerPlayed(s.currentBidder)) cbidder(s.currentBidder);
         break;
     case kComputerDiscards:
-        if (computerPlayed(s.discarder)) cdiscarder(s.discarder);
+        if (computerPlayed(s.discarder) || (s.discarder != 0 && s.seat(s.discarder).sitsOut)) cdiscarder(s.discarder);
         break;
     case kComputerChooses:
         if (computerPlayed(s.currentChooser)) cchooser(s.currentChooser);
@@ -414,7 +414,9 @@ void HostEngine::alonetype(int seat, int code) {
     if (s.orderedUp) {
         s.discarder = s.dealer;
         announce(Recipient::all(), cmd::Discarder, s.dealer);
-        if (s.seat(s.dealer).computerPlayed()) armTimer(kComputerDiscards, kComputerDelay);
+        // A dealer whose partner went alone sits out and holds no cards on
+        // his table: the computer exchanges for him, as for an empty seat.
+        if (s.seat(s.dealer).computerPlayed() || s.seat(s.dealer).sitsOut) armTimer(kComputerDiscards, kComputerDelay);
         return;
     }
     s.currentPlayer = code == 7 ? seat : s.dealer;
