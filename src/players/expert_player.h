@@ -26,6 +26,9 @@ struct ExpertTuning {
     double modelWeight = 1.0;     // for the cards played
     double bidModelWeight = 0.5;  // for the bidding and the exchange
     bool modelPartner = true;     // the partner too is taken to play ordinarily
+
+    // The expert as it first played, kept to measure changes against.
+    static ExpertTuning landed() { return ExpertTuning{}; }
 };
 
 class ExpertPlayer final : public SeatPolicy {
