@@ -194,7 +194,7 @@ struct TrumpValue {
 // `exactAlone`, otherwise only where the partnership marches.
 TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exactAlone, int samples) {
     const SeatView& v = c.view;
-    DoubleDummy dd(trump);
+    DoubleDummy dd(trump, c.tuning.landedSearch);
     const int me = v.seat;
     const int turned = v.turnedCard;
     const std::uint32_t turnedBit = turned != kNoCard ? cardBit(turned) : 0;
@@ -261,7 +261,7 @@ double passValue(BidContext& c, int samples, bool secondRound) {
     k.view = &v;
     std::array<std::unique_ptr<DoubleDummy>, 5> solvers;
     auto solver = [&](int trump) -> DoubleDummy& {
-        if (!solvers[trump]) solvers[trump] = std::make_unique<DoubleDummy>(trump);
+        if (!solvers[trump]) solvers[trump] = std::make_unique<DoubleDummy>(trump, c.tuning.landedSearch);
         return *solvers[trump];
     };
     const std::array<Utility, 3> utility{Utility{}, scoreUtility(v, me), scoreUtility(v, vornel::nextSeat(me))};
@@ -373,7 +373,7 @@ int ExpertPlayer::alone(const SeatView& view) {
     const bool dealerToExchange = view.orderedUp && view.seat == view.dealer && view.discarded == kNoCard;
     BidContext context{view, mine, random, tuning_};
     if (dealerToExchange) {
-        DoubleDummy dd(view.trump);
+        DoubleDummy dd(view.trump, tuning_.landedSearch);
         context.mine = simpleDiscard(mine | cardBit(view.turnedCard), dd);
     }
     const TrumpValue value = valueTrump(context, view.trump, view.seat, view.orderedUp && !dealerToExchange, true,
@@ -384,7 +384,7 @@ int ExpertPlayer::alone(const SeatView& view) {
 int ExpertPlayer::discard(const SeatView& view) {
     const std::uint32_t mine = handMask(view);
     const std::uint32_t six = mine | cardBit(view.turnedCard);
-    DoubleDummy dd(view.trump);
+    DoubleDummy dd(view.trump, tuning_.landedSearch);
     const std::uint32_t simple = simpleDiscard(six, dd);
     auto slotFor = [&](std::uint32_t kept) {
         const int gone = cardOfIndex(std::countr_zero(six & ~kept));
@@ -438,7 +438,7 @@ int ExpertPlayer::discard(const SeatView& view) {
 }
 
 int ExpertPlayer::play(const SeatView& view) {
-    DoubleDummy dd(view.trump);
+    DoubleDummy dd(view.trump, tuning_.landedSearch);
     const Replay r = replay(view, dd);
     const std::uint32_t mine = handMask(view);
     std::uint32_t legal = mine;

@@ -27,8 +27,14 @@ struct ExpertTuning {
     double bidModelWeight = 0.5;  // for the bidding and the exchange
     bool modelPartner = true;     // the partner too is taken to play ordinarily
 
+    bool landedSearch = false;    // search node for node as the expert first did
+
     // The expert as it first played, kept to measure changes against.
-    static ExpertTuning landed() { return ExpertTuning{}; }
+    static ExpertTuning landed() {
+        ExpertTuning tuning;
+        tuning.landedSearch = true;
+        return tuning;
+    }
 };
 
 class ExpertPlayer final : public SeatPolicy {
