@@ -42,6 +42,16 @@ printf 'WRZL\x08\x00\x00\x00\x07\x00\x40\x20\x00ab\x00\x23' >"$tally_corpus/copy
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 "$fuzz/fuzz/tally_fuzz" \
   -max_total_time=30 -max_len=8192 -detect_leaks=1 -timeout=20 \
   -artifact_prefix="$fuzz/tally-" "$tally_corpus"
+# Half a minute of fuzzing the lobby server's receive path: connections,
+# bytes, closes, clock ticks and check results through its core, tables and
+# start of games, every message it sends read back with the window's code.
+# The seeds are scripts of a table's comings and goings and of a whole start.
+cmake --build "$fuzz" -j2 --target lobby_fuzz
+lobby_corpus="$fuzz/lobby_corpus"
+rm -rf "$lobby_corpus" && mkdir -p "$lobby_corpus"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 "$fuzz/fuzz/lobby_fuzz" \
+  -max_total_time=30 -max_len=4096 -detect_leaks=1 -timeout=20 \
+  -dict=fuzz/lobby.dict -artifact_prefix="$fuzz/lobby-" "$lobby_corpus" fuzz/lobby_seeds
 # Twenty seconds of fuzzing the JPEG decoder of the download window, seeded
 # with the shipped advert.
 cmake --build "$fuzz" -j2 --target jpeg_fuzz

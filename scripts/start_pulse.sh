@@ -8,6 +8,9 @@ set -uo pipefail
 
 system_socket=/var/run/pulse/native
 sink=vornel_null
+# The rate and layout of the recordings: what is played reaches the monitor
+# sample for sample, with no resampler between them to blur noisy sounds.
+sink_spec="rate=22050 channels=1 format=s16le"
 
 answers() { timeout 2 pactl ${1:+--server="$1"} info >/dev/null 2>&1; }
 
@@ -16,7 +19,7 @@ has_sink() { timeout 5 pactl --server="$1" list short sinks 2>/dev/null | grep -
 # Another test may be adding it at the same moment: what counts is that it is there.
 add_null_sink() {
   local server=$1
-  has_sink "$server" || timeout 5 pactl --server="$server" load-module module-null-sink sink_name="$sink" >/dev/null 2>&1
+  has_sink "$server" || timeout 5 pactl --server="$server" load-module module-null-sink sink_name="$sink" $sink_spec >/dev/null 2>&1
   has_sink "$server" || return 1
   timeout 5 pactl --server="$server" set-default-sink "$sink" >/dev/null 2>&1
 }
@@ -32,7 +35,7 @@ if [[ $(id -u) -eq 0 ]]; then
   if ! answers "$server"; then
     timeout 10 pulseaudio --system --daemonize=yes --disallow-exit --exit-idle-time=-1 --disable-shm=yes \
       --use-pid-file=yes -n --load="module-native-protocol-unix auth-anonymous=1" \
-      --load="module-null-sink sink_name=$sink" >/dev/null 2>&1 || true
+      --load="module-null-sink sink_name=$sink $sink_spec" >/dev/null 2>&1 || true
     # Give it a few seconds to come up, and no more.
     until answers "$server" || ((SECONDS > 15)); do sleep 0.1; done
   fi

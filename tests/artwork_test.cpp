@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <QString>
 #include <cstdlib>
 #include <string>
@@ -207,6 +208,76 @@ TEST_F(ArtworkTest, BubblesAllReadDifferently) {
             for (int x = 0; x < bubble.width(); ++x) red += isRedInk(bubble.pixel(x, y)) ? 1 : 0;
         if (suit == 2 || suit == 4) EXPECT_GT(red, 40) << suit;
         else EXPECT_EQ(red, 0) << suit;
+    }
+}
+
+// A card face turned about its centre: its lower half comes up as its upper
+// half, so a face whose lower pips and lower index stand on their heads
+// looks the same. Pixels may differ a little where edges are smoothed.
+TEST_F(ArtworkTest, LowerHalfOfAFaceIsTheUpperHalfTurnedOver) {
+    const int ranks[] = {2, 4, 10, 11, 12, 13};  // the faces laid out alike both ways
+    for (const qreal scale : {1.0, 3.0}) {
+        for (int suit = 1; suit <= 4; ++suit)
+            for (int rank : ranks) {
+                SCOPED_TRACE("scale " + std::to_string(scale) + " suit " + std::to_string(suit) + " rank " +
+                             std::to_string(rank));
+                const QPixmap& face = art().card(code(suit, rank));
+                const QImage image = pixels(art().shownAt(face, face.size() * scale, 1.0));
+                const QImage turned = image.mirrored(true, true);
+                int differing = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x) {
+                        const QRgb a = image.pixel(x, y), b = turned.pixel(x, y);
+                        const int step = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                                   std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+                        differing += step > 64 ? 1 : 0;
+                    }
+                EXPECT_LE(differing, image.width() * image.height() / 200);
+            }
+    }
+}
+
+// The height of the first letter of a bubble's line, in pixels: solid dark
+// or red ink, left of the first gap after the suit symbol (for the suits).
+int firstLetterHeight(const QImage& bubble, bool afterSymbol) {
+    auto ink = [&](int x, int y) {
+        const QRgb p = bubble.pixel(x, y);
+        return qAlpha(p) >= 250 && (qGray(p) < 80 || isRedInk(p));
+    };
+    auto inkColumn = [&](int x) {
+        for (int y = 0; y < bubble.height(); ++y)
+            if (ink(x, y)) return true;
+        return false;
+    };
+    int x = 0;
+    for (int run = afterSymbol ? 2 : 1; run > 0; --run) {
+        while (x < bubble.width() && !inkColumn(x)) ++x;
+        if (run > 1)
+            while (x < bubble.width() && inkColumn(x)) ++x;
+    }
+    int top = bubble.height(), bottom = -1;
+    for (; x < bubble.width() && inkColumn(x); ++x)
+        for (int y = 0; y < bubble.height(); ++y)
+            if (ink(x, y)) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return bottom - top + 1;
+}
+
+TEST_F(ArtworkTest, EveryBubbleIsLetteredInOneSizeAtEveryScale) {
+    // Every line starts with a capital: O, P, C, D, S, H, A, W.
+    for (const qreal scale : {1.0, 1.5, 2.0, 3.0}) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        std::vector<int> heights;
+        for (int i = 1; i < Artwork::kBubbleCount; ++i) {
+            const QImage bubble = pixels(art().shownAt(art().bubble(i), QSize(95, 25) * scale, 1.0));
+            heights.push_back(firstLetterHeight(bubble, i >= 3 && i <= 6));
+            EXPECT_GE(heights.back(), qRound(6 * scale)) << "bubble " << i;
+        }
+        const auto [lowest, highest] = std::minmax_element(heights.begin(), heights.end());
+        EXPECT_LE(*highest - *lowest, 1) << "bubble " << (lowest - heights.begin()) + 1 << " vs "
+                                         << (highest - heights.begin()) + 1;
     }
 }
 

@@ -49,6 +49,9 @@ public:
         QByteArray head;  // status line and header lines, without the empty line
         QByteArray body;
         bool slow = false;
+        // The length the header announces when it is not the body's (a
+        // reply cut short); -1 for the body's.
+        qsizetype announced = -1;
     };
 
     LocalWebServer() {
@@ -81,7 +84,8 @@ private:
         const QByteArray path = request.split(' ').value(1);
         const auto found = replies_.find(path);
         const Reply reply = found != replies_.end() ? found->second : Reply{"HTTP/1.0 404 Not Found", "none"};
-        socket->write(reply.head + "\r\nContent-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n");
+        const qsizetype length = reply.announced >= 0 ? reply.announced : reply.body.size();
+        socket->write(reply.head + "\r\nContent-Length: " + QByteArray::number(length) + "\r\n\r\n");
         if (!reply.slow) {
             socket->write(reply.body);
             socket->disconnectFromHost();
@@ -211,7 +215,9 @@ struct FailedCase {
     const char* name;
     const char* path;  // on the local server; empty: a port where nothing listens
     LocalWebServer::Reply reply;
-    bool leavesAFile;
+    // The body bytes that arrived before the failure and stay in the file;
+    // a file that received none is removed.
+    QByteArray kept;
 };
 
 inline void PrintTo(const FailedCase& c, std::ostream* os) { *os << c.name; }
@@ -236,9 +242,11 @@ TEST_P(FailedDownload, EndsAbortedWithNothingStartedAndCanBeTriedAgain) {
     const QString name = address.mid(address.lastIndexOf('/') + 1);
     QStringList files = QDir(home.path()).entryList(QDir::Files);
     files.removeAll("zelmolobby.ini");
-    EXPECT_EQ(files, c.leavesAFile ? QStringList{name} : QStringList{}) << "and no installer has run";
-    if (c.leavesAFile) {
-        EXPECT_EQ(QFile(home.filePath(name)).size(), 0) << "only the body of a successful reply goes into the file";
+    EXPECT_EQ(files, c.kept.isEmpty() ? QStringList{} : QStringList{name}) << "and no installer has run";
+    if (!c.kept.isEmpty()) {
+        QFile part(home.filePath(name));
+        ASSERT_TRUE(part.open(QIODevice::ReadOnly));
+        EXPECT_EQ(part.readAll(), c.kept) << "only the body of a successful reply goes into the file";
     }
 
     // The same window then downloads and runs the real installer.
@@ -249,18 +257,22 @@ TEST_P(FailedDownload, EndsAbortedWithNothingStartedAndCanBeTriedAgain) {
 INSTANTIATE_TEST_SUITE_P(
     Replies, FailedDownload,
     ::testing::Values(
-        FailedCase{"NotFound", "/gone.sh", {"HTTP/1.0 404 Not Found", kInstaller}, true},
-        FailedCase{"ServerError", "/broken.sh", {"HTTP/1.0 500 Internal Server Error", kInstaller}, true},
-        FailedCase{"RedirectWithoutAddress", "/moved.sh", {"HTTP/1.0 302 Found", kInstaller}, true},
-        FailedCase{"NotModified", "/cached.sh", {"HTTP/1.0 304 Not Modified", ""}, true},
+        FailedCase{"NotFound", "/gone.sh", {"HTTP/1.0 404 Not Found", kInstaller}, ""},
+        FailedCase{"ServerError", "/broken.sh", {"HTTP/1.0 500 Internal Server Error", kInstaller}, ""},
+        FailedCase{"RedirectWithoutAddress", "/moved.sh", {"HTTP/1.0 302 Found", kInstaller}, ""},
+        FailedCase{"NotModified", "/cached.sh", {"HTTP/1.0 304 Not Modified", ""}, ""},
         // A redirect may lead to https only, never back to plain http.
         FailedCase{"RedirectToPlainHttp", "/elsewhere.sh",
-                   {"HTTP/1.0 301 Moved Permanently\r\nLocation: /Zelmo7LobbySetup.sh", kInstaller}, true},
-        FailedCase{"NoInstallerName", "/", {"HTTP/1.0 200 OK", kInstaller}, false},
+                   {"HTTP/1.0 301 Moved Permanently\r\nLocation: /Zelmo7LobbySetup.sh", kInstaller}, ""},
+        FailedCase{"NoInstallerName", "/", {"HTTP/1.0 200 OK", kInstaller}, ""},
         // Names that would lead out of the settings directory.
-        FailedCase{"ParentDirectoryName", "/..", {"HTTP/1.0 200 OK", kInstaller}, false},
-        FailedCase{"BackslashedName", "/a\\..\\setup.sh", {"HTTP/1.0 200 OK", kInstaller}, false},
-        FailedCase{"NothingListens", "", {}, true}),
+        FailedCase{"ParentDirectoryName", "/..", {"HTTP/1.0 200 OK", kInstaller}, ""},
+        FailedCase{"BackslashedName", "/a\\..\\setup.sh", {"HTTP/1.0 200 OK", kInstaller}, ""},
+        FailedCase{"NothingListens", "", {}, ""},
+        FailedCase{"EmptyBodyCutShort", "/empty.sh", {"HTTP/1.0 200 OK", "", false, 1000}, ""},
+        // The part that arrived stays, as a stopped download's does.
+        FailedCase{"BodyCutShort", "/cut.sh", {"HTTP/1.0 200 OK", "#!/bin/sh\npartial", false, 1000},
+                   "#!/bin/sh\npartial"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LobbyDownload, StopInTheMiddleOfASlowTransferWhileTheGameGoesOn) {
@@ -310,6 +322,18 @@ TEST_F(LobbyDownload, StopInTheMiddleOfASlowTransferWhileTheGameGoesOn) {
     EXPECT_LT(partial.size(), big.size());
     EXPECT_TRUE(installerArguments(home.filePath("slow.sh")).isEmpty());
     EXPECT_TRUE(program->table().isVisible());
+}
+
+TEST_F(LobbyDownload, StopBeforeAnyOfTheBodyLeavesNoFile) {
+    startSolo();
+    web.add("/slow.sh", {"HTTP/1.0 200 OK", QByteArray(10 * 500, 'x'), true});
+    download(web.address("/slow.sh"));
+    // The status line and the length: two dots, and the body held back.
+    ASSERT_TRUE(waitUntil([&] { return line("infolabel") == "Loading.."; })) << line("infolabel").toStdString();
+    EXPECT_TRUE(QFile::exists(home.filePath("slow.sh"))) << "the file is made as the download starts";
+    button("abortbutton")->click();
+    EXPECT_EQ(line("infolabel"), "Download Aborted");
+    EXPECT_FALSE(QFile::exists(home.filePath("slow.sh")));
 }
 
 TEST_F(LobbyDownload, AnInstallerThatCannotStartShowsTheErrorAndTheGameGoesOn) {

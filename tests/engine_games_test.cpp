@@ -54,6 +54,28 @@ TEST(WholeGames, TheSameSeedReplaysTheSameGame) {
     EXPECT_EQ(checksums.size(), 20u) << "different seeds play different games";
 }
 
+// Runs of games recorded once: every announcement, every random draw and
+// every standard choice must stay as it was, or a seeded game no longer
+// replays the way it did (vornel-sim prints the same checksum).
+TEST(WholeGames, RecordedRunsKeepTheirChecksums) {
+    struct Case { std::uint64_t seed; int games; int target; std::uint64_t hands; std::uint64_t checksum; };
+    const Case cases[] = {
+        {42, 100, 10, 1251, 0xbf5d72e27aff1846ULL},
+        {5, 150, 5, 866, 0x406a65a868e35131ULL},
+        {2024, 120, 7, 1003, 0xf825af72862cd651ULL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("seed " + std::to_string(c.seed));
+        GameAudit audit;
+        ComputerGame game(audit, c.seed);
+        for (int i = 0; i < c.games; ++i) game.play(c.target);
+        audit.finishRun();
+        EXPECT_TRUE(audit.violations().empty()) << firstViolation(audit);
+        EXPECT_EQ(audit.figures().hands, c.hands);
+        EXPECT_EQ(audit.checksum(), c.checksum);
+    }
+}
+
 TEST(WholeGames, ManyGamesInARowReachEveryKindOfHand) {
     GameAudit audit;
     ComputerGame game(audit, 2024);

@@ -127,7 +127,7 @@ TEST_F(ProgramStart, TrueHostsAndConnectsToTheLoopbackAddress) {
 TEST_F(ProgramStart, SettingsAreReadAfterLoginAndAppliedToTheMenus) {
     writeSettings(
         "[Vornel]\nTextsize=12\nBotspeed=750\nPlaysounds=false\nTurnsound=1\nChatterSounds=true\n"
-        "Scontop=true\nLtontop=True\nTop=40\nLeft=50\nWidth=900\nHeight=700\nPhrase1=Hello there\n");
+        "Scontop=true\nLtontop=True\nTop=40\nLeft=4\nWidth=790\nHeight=700\nPhrase1=Hello there\n");
     Program& p = start({});
     EXPECT_TRUE(table().action("action_normal")->isChecked()) << "nothing is read before login";
     ASSERT_TRUE(loggedIn());
@@ -143,22 +143,22 @@ TEST_F(ProgramStart, SettingsAreReadAfterLoginAndAppliedToTheMenus) {
     EXPECT_TRUE(table().action("action_chattersounds")->isChecked());
     EXPECT_TRUE(table().action("action_scorecardontop")->isChecked());
     EXPECT_FALSE(table().action("action_lasttrickontop")->isChecked()) << "\"True\" is not \"true\"";
-    EXPECT_TRUE(waitUntil([&] { return table().pos() == QPoint(50, 40) && table().size() == QSize(900, 700); }))
+    EXPECT_TRUE(waitUntil([&] { return table().pos() == QPoint(4, 40) && table().size() == QSize(790, 700); }))
         << "window at " << table().x() << "," << table().y() << " " << table().width() << "x" << table().height();
     EXPECT_EQ(p.host().core().record(1).name, "You");
 }
 
 TEST_F(ProgramStart, AMenuChangeIsWrittenAndAnUnmovedCloseWritesNothing) {
-    writeSettings("[Vornel]\nBotspeed=500\nTop=40\nLeft=50\nWidth=900\nHeight=700\nPhrase1=Hello there\n");
+    writeSettings("[Vornel]\nBotspeed=500\nTop=40\nLeft=4\nWidth=790\nHeight=700\nPhrase1=Hello there\n");
     start({});
     ASSERT_TRUE(loggedIn());
-    ASSERT_TRUE(waitUntil([&] { return table().pos() == QPoint(50, 40) && table().size() == QSize(900, 700); }));
+    ASSERT_TRUE(waitUntil([&] { return table().pos() == QPoint(4, 40) && table().size() == QSize(790, 700); }));
 
     table().action("action_fast")->trigger();
     const QByteArray written = settingsText();
     EXPECT_TRUE(written.contains("Botspeed=200\n")) << written.toStdString();
     EXPECT_TRUE(written.contains("Phrase1=Hello there")) << written.toStdString();
-    EXPECT_TRUE(written.contains("Left=50\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains("Left=4\n")) << written.toStdString();
     EXPECT_TRUE(table().action("action_fast")->isChecked());
     EXPECT_EQ(table().options().botSpeed, 200);
 
@@ -167,12 +167,14 @@ TEST_F(ProgramStart, AMenuChangeIsWrittenAndAnUnmovedCloseWritesNothing) {
 }
 
 TEST_F(ProgramStart, AMovedWindowIsWrittenAtClose) {
-    writeSettings("[Vornel]\nTop=40\nLeft=50\nWidth=900\nHeight=700\n");
+    writeSettings("[Vornel]\nTop=40\nLeft=4\nWidth=790\nHeight=700\n");
     start({});
     ASSERT_TRUE(loggedIn());
-    ASSERT_TRUE(waitUntil([&] { return table().pos() == QPoint(50, 40); }));
+    ASSERT_TRUE(waitUntil([&] { return table().pos() == QPoint(4, 40); }));
+    // The player drags the window and stretches it past the screen's edge.
     table().move(60, 70);
-    ASSERT_TRUE(waitUntil([&] { return table().pos() == QPoint(60, 70); }));
+    table().resize(900, 700);
+    ASSERT_TRUE(waitUntil([&] { return table().pos() == QPoint(60, 70) && table().width() == 900; }));
     table().close();
     const QByteArray written = settingsText();
     EXPECT_TRUE(written.contains("Top=70\n")) << written.toStdString();
@@ -183,6 +185,7 @@ TEST_F(ProgramStart, AMovedWindowIsWrittenAtClose) {
     const QByteArray height = "Height=" + QByteArray::number(700 > area.height() ? 685 : 700) + "\n";
     EXPECT_TRUE(written.contains(width)) << written.toStdString();
     EXPECT_TRUE(written.contains(height)) << written.toStdString();
+    EXPECT_EQ(table().width(), 900 > area.width() ? 885 : 900) << "what is written is what is shown";
 }
 
 // --- a full game -------------------------------------------------------------

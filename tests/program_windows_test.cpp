@@ -16,8 +16,13 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QWindow>
+#include <QTest>
+#include <functional>
 
 #include "app/about_window.h"
+#include "app/download_window.h"
+#include "app/phrase_editor.h"
 #include "app/program.h"
 #include "app/spy_list_window.h"
 #include "players/simulation.h"
@@ -156,6 +161,65 @@ TEST_F(ProgramWindows, SideWindowsOpenedFromTheMenusStayOpenWithTheirContent) {
     EXPECT_EQ(QDir(about->dataDirectory()->toolTip()), QDir(home.path()));
     // The solo game is hosted here: the watcher list may remove watchers.
     EXPECT_TRUE(qobject_cast<SpyListWindow*>(program->window("Tspylist"))->removeAction()->isEnabled());
+}
+
+// Esc in a side window or dialog does what its close button does: the
+// window goes, and the phrase editor keeps nothing that was typed.
+TEST_F(ProgramWindows, EscClosesTheDialogsAndSideWindows) {
+    const QString builtIn = table().phrase(1);
+    const std::pair<const char*, std::function<void()>> windows[] = {
+        {"Tgamestart", [&] { table().action("action_startgame")->trigger(); }},
+        {"Tphrases", [&] { table().action("action_phraselist")->trigger(); }},
+        {"Thelp", [&] { table().action("action_content")->trigger(); }},
+        {"Tabout", [&] { table().action("action_about")->trigger(); }},
+        {"Ttallylist", [&] { table().action("action_viewtally")->trigger(); }},
+        {"Tspylist", [&] { table().action("action_spylist")->trigger(); }},
+        {"Tlasttrick", [&] { table().action("action_lasttrick")->trigger(); }},
+        {"Tscorecard", [&] { table().action("action_viewscorecard")->trigger(); }},
+        {"Tdownload", [&] { program->download().showOnDesktop(); }},
+    };
+    for (const auto& [className, open] : windows) {
+        SCOPED_TRACE(className);
+        SideWindow* window = program->window(className);
+        open();
+        ASSERT_TRUE(waitUntil([&] { return window->isVisible() && window->isActiveWindow(); }, 5000));
+        if (window == &program->phraseEditor()) program->phraseEditor().edit(1).setText("Typed, then Esc");
+        // The key goes where the player's keys go: the focused element first.
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused != nullptr && focused->window() == window ? focused : window, Qt::Key_Escape);
+        EXPECT_FALSE(window->isVisible());
+    }
+    EXPECT_EQ(table().phrase(1), builtIn);
+    EXPECT_FALSE(settingsText().contains("Phrase1=")) << settingsText().toStdString();
+    EXPECT_TRUE(table().isVisible()) << "Esc closes only the window it was pressed in";
+}
+
+// On a screen with little room beside the table (the table fills its
+// width) the side windows go below it where they fit, or over a corner of
+// the board: never over the cards of the trick, never off the screen.
+TEST_F(ProgramWindows, SideWindowsLeaveTheTrickInSightOnASmallScreen) {
+    QRect trick;
+    for (int seat = 1; seat <= 4; ++seat) {
+        const QWidget* card = table().board().seatImage("image_played", seat);
+        trick |= QRect(card->mapToGlobal(QPoint(0, 0)), card->size());
+    }
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_LT(screen.width() - table().frameGeometry().right(), 200) << "no room beside the table";
+    const std::pair<const char*, const char*> openers[] = {{"action_lasttrick", "Tlasttrick"},
+                                                           {"action_viewscorecard", "Tscorecard"},
+                                                           {"action_viewtally", "Ttallylist"},
+                                                           {"action_spylist", "Tspylist"}};
+    for (const auto& [action, className] : openers) {
+        SCOPED_TRACE(className);
+        table().action(action)->trigger();
+        SideWindow* window = program->window(className);
+        const QRect frame = window->frameGeometry();
+        EXPECT_FALSE(frame.intersects(trick));
+        EXPECT_TRUE(screen.contains(frame));
+        // Over the table, so kept in front of it by the window system.
+        ASSERT_NE(window->windowHandle(), nullptr);
+        EXPECT_EQ(window->windowHandle()->transientParent(), table().windowHandle());
+    }
 }
 
 TEST_F(ProgramWindows, TheBoardNeverGetsSmallerThanItsMargins) {

@@ -30,18 +30,18 @@ using table::test::showsNothing;
 using table::test::waitUntil;
 using Sent = std::vector<std::string>;
 
-// A table window whose game log, last trick and watcher list are the real windows.
+// A table window whose game log, last trick and watcher list are the real
+// windows, made as the program makes them: the table first, the windows
+// with it, then the table given them.
 struct SideWindows {
     table::RecordingServices services;
-    GameLogWindow log;
-    LastTrickWindow last;
-    SpyListWindow spies;
-    table::TableWindow table{table::TableWindow::Services{log, last, services, spies, services}};
+    table::TableWindow table;
+    GameLogWindow log{table};
+    LastTrickWindow last{table};
+    SpyListWindow spies{table};
 
     SideWindows() {
-        log.attach(table);
-        last.attach(table);
-        spies.attach(table);
+        table.setServices({log, last, services, spies, services});
         table.show();
     }
     void dispatch(std::string_view message) { table.dispatch(message); }

@@ -1,23 +1,32 @@
-// The program's sounds: every name the table plays is carried, names are
-// found in any letter case, and on a real audio server (PulseAudio with a
-// null sink, whose monitor is recorded) a sound is heard and a new one
-// stops the one playing.
+// The program's sounds: every name the table plays is carried and read as
+// its file holds it, names are found in any letter case, nothing plays
+// without an audio server, and on a real one (PulseAudio with a null sink,
+// whose monitor is recorded) a sound is heard, a new one cuts the one
+// playing, and one output serves every sound and rests while none plays.
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "app/sound_player.h"
+#include "app/sound_recording.h"
+#include "audio_monitor.h"
 #include "table_test_support.h"
 
 namespace vornel::app {
 namespace {
 
 using table::test::waitUntil;
+using test::AudioServer;
+using test::msOf;
+using test::samplesIn;
+
+std::span<const qint16> opening(const std::vector<qint16>& samples) {
+    return std::span(samples).first(std::min<std::size_t>(samples.size(), samplesIn(80)));
+}
 
 TEST(SoundPlayer, CarriesEveryEventAndChatterSound) {
     QStringList expected{"entered",     "getcard",  "turn",      "turnnew", "placecard", "notvalid",
@@ -41,61 +50,32 @@ TEST(SoundPlayer, FindsNamesInAnyCaseAndIgnoresUnknownOnes) {
     EXPECT_EQ(player.current(), "wave20");
 }
 
-// A PulseAudio server with a null sink for the rest of the run: the one
-// that answers, or one started by scripts/start_pulse.sh.
-class AudioServer : public ::testing::Test {
-protected:
-    static constexpr const char* kSink = "vornel_null";
-
-    static void SetUpTestSuite() {
-        QProcess start;
-        start.start("bash", {QStringLiteral(VORNEL_SOURCE_DIR "/scripts/start_pulse.sh")});
-        if (!start.waitForFinished(30000)) start.kill();
-        start.waitForFinished(2000);
-        if (start.exitStatus() == QProcess::NormalExit && start.exitCode() == 0) {
-            server_ = QString::fromLocal8Bit(start.readAllStandardOutput()).trimmed();
-            // The player's audio library reads the address from here.
-            qputenv("PULSE_SERVER", server_.toLocal8Bit());
-        }
+TEST(SoundPlayer, ReadsEveryRecordingAsItsFileHoldsIt) {
+    SoundPlayer player;  // makes the recordings available
+    for (const QString& name : player.names()) {
+        QFile resource(":/sounds/" + name + ".wav");
+        ASSERT_TRUE(resource.open(QIODevice::ReadOnly)) << name.toStdString();
+        const std::optional<Recording> read = readWave(resource.readAll());
+        ASSERT_TRUE(read) << name.toStdString();
+        const std::vector<qint16> file = test::recordingSamples(name);
+        ASSERT_FALSE(file.empty()) << name.toStdString();
+        EXPECT_EQ(read->format.sampleRate(), test::kMonitorRate) << name.toStdString();
+        EXPECT_EQ(read->format.channelCount(), 1) << name.toStdString();
+        EXPECT_EQ(read->pcm, QByteArray(reinterpret_cast<const char*>(file.data()),
+                                        static_cast<qsizetype>(file.size() * sizeof(qint16))))
+            << name.toStdString();
     }
+}
 
-    void SetUp() override {
-        if (server_.isEmpty())
-            GTEST_SKIP() << "No PulseAudio server could be started here (scripts/start_pulse.sh failed), "
-                            "so the sounds cannot be listened to.";
-    }
-
-    // Records the null sink's monitor while `during` runs and the event loop
-    // turns for `ms` milliseconds; returns the recorded samples' peak.
-    int peakWhile(const std::function<void()>& during, int ms) {
-        QTemporaryDir dir;
-        const QString file = dir.filePath("monitor.raw");
-        QProcess recorder;
-        recorder.start("parecord", {"--server=" + server_, QString("--device=%1.monitor").arg(kSink), "--raw",
-                                    "--format=s16le", "--rate=22050", "--channels=1", "--latency-msec=50", file});
-        if (!recorder.waitForStarted(5000)) return -1;
-        waitUntil([] { return false; }, 400);  // the recorder connects to the server
-        during();
-        waitUntil([] { return false; }, ms);
-        recorder.terminate();
-        if (!recorder.waitForFinished(5000)) recorder.kill();
-        recorder.waitForFinished(2000);
-        QFile raw(file);
-        if (!raw.open(QIODevice::ReadOnly)) return -1;
-        const QByteArray bytes = raw.readAll();
-        int peak = 0;
-        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-            const auto sample =
-                static_cast<qint16>(static_cast<quint8>(bytes[i]) | (static_cast<quint8>(bytes[i + 1]) << 8));
-            peak = std::max(peak, std::abs(static_cast<int>(sample)));
-        }
-        return peak;
-    }
-
-    static QString server_;
-};
-
-QString AudioServer::server_;
+// The tests of this suite run where no audio server answers (see the main).
+TEST(SoundPlayer, WithoutAnAudioServerNothingPlaysAndPlayingGoesOn) {
+    SoundPlayer player;
+    for (int round = 0; round < 5; ++round)
+        for (const char* name : {"getcard", "placecard", "TURN", "wave13", "nosuchsound"}) player.play(name);
+    EXPECT_EQ(player.current(), "wave13");
+    waitUntil([] { return false; }, 300);
+    for (const QString& name : player.names()) EXPECT_FALSE(player.isPlaying(name)) << name.toStdString();
+}
 
 TEST_F(AudioServer, AnEventSoundReachesTheAudioDevice) {
     // Silence first: the monitor carries nothing while nothing plays.
@@ -118,6 +98,69 @@ TEST_F(AudioServer, StartingASoundStopsTheOnePlaying) {
         EXPECT_FALSE(player.isPlaying("wave13"));
     }
     EXPECT_EQ(player.current(), "winner");
+}
+
+TEST_F(AudioServer, ANewSoundCutsTheOnePlayingAtOnce) {
+    const std::vector<qint16> applause = test::recordingSamples("wave13");
+    const std::vector<qint16> fanfare = test::recordingSamples("winner");
+    ASSERT_GT(applause.size(), static_cast<std::size_t>(samplesIn(1300)));
+    SoundPlayer player;
+    test::MonitorRecorder recorder(server_);
+    ASSERT_TRUE(recorder.start());
+    QElapsedTimer clock;
+    clock.start();
+    player.play("wave13");
+    waitUntil([] { return false; }, 500);
+    const qsizetype askedApart = samplesIn(static_cast<int>(clock.elapsed()));
+    player.play("winner");
+    waitUntil([] { return false; }, 2000);
+    const std::vector<qint16> heard = recorder.take();
+
+    const test::Match applauseStart = test::bestMatch(heard, opening(applause), 0, samplesIn(1500));
+    ASSERT_GE(applauseStart.score, 0.7) << "the applause was not heard";
+    const test::Match fanfareStart = test::bestMatch(heard, opening(fanfare), applauseStart.at,
+                                                     applauseStart.at + askedApart + samplesIn(1000));
+    ASSERT_GE(fanfareStart.score, 0.7) << "the fanfare was not heard";
+    const qsizetype apart = fanfareStart.at - applauseStart.at;
+    EXPECT_LT(std::abs(msOf(apart - askedApart)), 300.0)
+        << "asked for " << msOf(askedApart) << " ms after the applause, heard " << msOf(apart) << " ms after it";
+    // What would have followed of the applause is not heard under the fanfare.
+    const qsizetype into = apart + samplesIn(200);
+    const auto rest = std::span(applause).subspan(into, samplesIn(80));
+    ASSERT_GT(test::peak(rest), 3000) << "the applause is loud there";
+    const test::Match goesOn =
+        test::bestMatch(heard, rest, applauseStart.at + into - samplesIn(40), applauseStart.at + into + samplesIn(40));
+    EXPECT_LT(goesOn.score, 0.3) << "the applause went on after the fanfare started";
+}
+
+// Played once for every card, the same recording must be heard every time
+// (the sounds that went missing were the ones played most often), and
+// between sounds the output holds nothing open on the audio server.
+TEST_F(AudioServer, TheSameSoundPlayedOverAndOverIsHeardEveryTime) {
+    SoundPlayer player;
+    test::MonitorRecorder recorder(server_);
+    ASSERT_TRUE(recorder.start());
+    std::vector<test::AskedSound> asked;
+    for (int n = 1; n <= 12; ++n) {
+        player.play("placecard");
+        asked.push_back({"placecard", recorder.elapsedMs()});
+        ASSERT_TRUE(waitUntil([&] { return player.isPlaying("placecard"); }, 10000)) << "play " << n << " did not start";
+        ASSERT_TRUE(waitUntil([&] { return !player.isPlaying("placecard"); }, 10000)) << "play " << n << " did not end";
+        bool resting = false;
+        for (int tries = 0; tries < 30 && !resting; ++tries) {
+            resting = test::ownStreams(server_).empty();
+            if (!resting) waitUntil([] { return false; }, 100);
+        }
+        EXPECT_TRUE(resting) << "the output still runs after play " << n;
+        waitUntil([] { return false; }, 500);  // plays a second apart cannot be taken for one another
+    }
+    const std::vector<test::HeardSound> heard = test::listenFor(recorder.take(), asked);
+    ASSERT_EQ(heard.size(), asked.size()) << "none of the first plays was heard";
+    for (std::size_t i = 0; i < heard.size(); ++i) {
+        EXPECT_GE(heard[i].at, 0) << "play " << i + 1 << " was not heard (likeness " << heard[i].likeness << ")";
+        EXPECT_TRUE(heard[i].endHeard) << "play " << i + 1 << " stopped before its end (likeness of its end "
+                                       << heard[i].endLikeness << ")";
+    }
 }
 
 }  // namespace

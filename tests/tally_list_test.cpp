@@ -215,7 +215,7 @@ TEST_F(TallyWindow, PictureWithFollowedPlayers) {
     tallied()->setCurrentRow(1);
     settle();
     const QPixmap picture = window().grab();
-    EXPECT_EQ(picture.size(), QSize(420, 300));
+    EXPECT_EQ(picture.size(), QSize(460, 300));
     EXPECT_TRUE(picture.save(QDir::temp().filePath("vornel-tally-list.png")));
 }
 

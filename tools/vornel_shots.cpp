@@ -1,7 +1,8 @@
 // vornel-shots: plays a solo game on the real program in this process,
 // clicking cards and bubbles as a player would, and saves a picture of the
 // table after the start, at the deal, the bidding, a trick in progress, a
-// scored hand and the end of the game.
+// scored hand and the end of the game, and of the last-trick window once
+// the first trick is won.
 //
 //   vornel-shots [output-directory] [WIDTHxHEIGHT]
 //
@@ -75,6 +76,12 @@ int main(int argc, char** argv) {
         const QString text = QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size()));
         if (text.startsWith("CMD_settrump")) shoot("1-deal");
         if (text.startsWith("CMD_playedcard") && ++played % 4 == 2) shoot("3-trick");
+        if (text.startsWith("CMD_trickwinner") && saved.count("3-last-trick") == 0) {
+            saved.insert("3-last-trick");
+            const QString path = outDir + "/3-last-trick.png";
+            program.window("Tlasttrick")->grab().save(path);
+            std::printf("saved %s\n", qPrintable(path));
+        }
         if (text.startsWith("CMD_score")) shoot("4-scored");
         if (text.startsWith("CMD_thewinner")) {
             shoot("5-winner");
@@ -120,14 +127,13 @@ int main(int argc, char** argv) {
             click(card);
             return;
         }
-        // Every card is raised (refused, or clicked before the turn came):
-        // lower one so that it is tried again.
+        // Every card is raised (refused, or a second click at the discard
+        // that the host let pass): lower them all so that each is tried
+        // again; lowering only one could try the same refused card forever.
         for (int position = 1; position <= 5; ++position) {
             const int slot = table.game().slotAtPosition(position);
             auto* card = slot == -1 ? nullptr : table.board().image(QString("card%1").arg(slot));
-            if (card == nullptr) continue;
-            click(card);
-            return;
+            if (card != nullptr) click(card);
         }
     });
     player.start(30);

@@ -3,13 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 
 #include "app/jpeg_picture.h"
 #include "app/platform.h"
+#include "table/message_box.h"
 
 // The resource lives in a static library: nothing else would pull it in.
 static void registerAdvertResource() { Q_INIT_RESOURCE(lobby_advert); }
@@ -179,9 +179,13 @@ void DownloadWindow::transferEnded(bool success) {
     }
     getbutton_->setEnabled(true);
     abortbutton_->setEnabled(false);
-    // A partly received file stays where it is.
     file_.close();
-    if (downloadState_ == 2) return;
+    if (downloadState_ == 2) {
+        // A partly received file stays where it is; one that received no
+        // byte of a body is no installer, not even part of one.
+        if (file_.size() == 0) file_.remove();
+        return;
+    }
     infolabel3_->setText("Installing");
     const QString installer = file_.fileName();
     if (!platform::makeExecutable(installer) || !QProcess::startDetached(installer, kInstallerArguments)) {
@@ -216,11 +220,7 @@ void DownloadWindow::playWithOthers() {
 
 // Not modal: the table and the host go on while the box is open.
 void DownloadWindow::showMessage(const QString& content) {
-    auto* box = new QMessageBox(QMessageBox::Information, "Vornel", content, QMessageBox::Ok, this);
-    box->setObjectName("message_download");
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
+    table::showInFront(table::makeMessageBox(QMessageBox::Information, content, this, "message_download"));
 }
 
 }  // namespace vornel::app

@@ -11,7 +11,6 @@
 #include "app/side_window.h"
 
 class QLabel;
-class QMessageBox;
 class QPushButton;
 
 namespace vornel::app {

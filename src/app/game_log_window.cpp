@@ -30,7 +30,8 @@ QLabel* heading(const QString& caption, const QColor& background, QRect geometry
 
 }  // namespace
 
-GameLogWindow::GameLogWindow() : SideWindow("Tscorecard", "Vornel - Logs", {494, 158}, QPixmap(), nullptr) {
+GameLogWindow::GameLogWindow(table::TableWindow& table)
+    : SideWindow("Tscorecard", "Vornel - Logs", {494, 158}, table.artwork().backgroundTile(), &table) {
     setStayOnTop(true);
     heading("Tan Log", table::kTanColour, {8, 1, 241, 24}, this)->setObjectName("label_tanlog");
     heading("Blue Log", table::kBlueColour, {251, 1, 241, 24}, this)->setObjectName("label_bluelog");
@@ -56,8 +57,6 @@ GameLogWindow::GameLogWindow() : SideWindow("Tscorecard", "Vornel - Logs", {494,
     done->setGeometry(394, 134, 95, 20);
     connect(done, &QPushButton::clicked, this, &QWidget::hide);
 }
-
-void GameLogWindow::attach(table::TableWindow& table) { setTable(&table, table.artwork().backgroundTile()); }
 
 QTextEdit* GameLogWindow::pane(int number) const { return number == 1 || number == 2 ? panes_[number - 1] : nullptr; }
 

@@ -17,10 +17,7 @@ namespace vornel::app {
 class GameLogWindow : public SideWindow, public table::GameLogSink {
     Q_OBJECT
 public:
-    GameLogWindow();
-
-    // The table's background and place, once the table exists.
-    void attach(table::TableWindow& table);
+    explicit GameLogWindow(table::TableWindow& table);
 
     void addlinetomemo(const QString& text, int pane, const QColor& colour) override;
     int lineCount(int pane) const override;

@@ -35,11 +35,24 @@ table (or choose <i>File - Start Game</i>), pick the points to play to, and the
 first hand is dealt. A solo game runs entirely on your computer, so it can be
 played offline, with no internet connection at all.</p>
 <h3>Multi-player games</h3>
-<p>Games with other people are found and started through the maker's lobby
-program, the <b>Zelmo7 Gaming Lobby</b>. You can download it free of charge from
-the maker's web site; Vornel offers to fetch it for you when you start a solo
-game. In the lobby, players gather at a table and the lobby starts Vornel for
-each of them, with one player as the host.</p>
+<p>Games with other people are found and started through the <b>Zelmo7 Gaming
+Lobby</b>, the lobby program that is installed with Vornel: open <b>The Zelmo7
+Lobby</b> from your desktop's menu, or press <b>Play with Others</b> in the window
+that Vornel shows when you start a solo game.</p>
+<p>In the lobby, type your name and the address of a lobby server, and press
+<b>Connect</b>. Playing on your home network? One of you presses <b>Start a lobby
+on this computer</b>, and the lobby shows the address the others type.</p>
+<p>In the lobby everybody chats and sees the tables. Make a table with <b>New
+Table</b> and you are its host, in seat 1; the others press <b>Sit</b> to take a
+seat, or <b>Watch</b>. When everybody is there the host presses <b>Start</b>, and
+the lobby starts Vornel for each player: the host's copy hosts the game, the
+others join it, every player in the seat he took in the lobby, and the watchers
+watch. Nobody types an address. Seats that nobody took are played by the
+computer.</p>
+<p>Before the game starts, the lobby server checks that it can reach the
+host's game on TCP port 7772. If it cannot, the lobby tells the host what to do;
+players on the host's own network can still join, and the host may press
+<b>Start anyway</b>.</p>
 <h3>Hosting</h3>
 <p>The host's copy of Vornel runs the game for everyone: it shuffles, deals,
 checks every card and plays the empty seats. The other players connect to the

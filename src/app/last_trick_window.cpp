@@ -32,7 +32,10 @@ void setBold(QLabel* l) {
 
 }  // namespace
 
-LastTrickWindow::LastTrickWindow() : SideWindow("Tlasttrick", "Last Trick", {434, 120}, QPixmap(), nullptr) {
+LastTrickWindow::LastTrickWindow(table::TableWindow& table)
+    : SideWindow("Tlasttrick", "Last Trick", {434, 120}, table.artwork().backgroundTile(), &table),
+      artwork_(table.artwork()),
+      board_(table.board()) {
     setStayOnTop(true);
     QFont small = font();
     small.setPointSize(8);
@@ -56,16 +59,9 @@ LastTrickWindow::LastTrickWindow() : SideWindow("Tlasttrick", "Last Trick", {434
     setBold(winner_);
 }
 
-void LastTrickWindow::attach(table::TableWindow& table) {
-    artwork_ = &table.artwork();
-    board_ = &table.board();
-    setTable(&table, table.artwork().backgroundTile());
-}
-
 void LastTrickWindow::draw(QLabel* frame, int image) {
     frame->clear();
-    if (artwork_ == nullptr) return;
-    const QPixmap& picture = artwork_->card(image);
+    const QPixmap& picture = artwork_.card(image);
     // The frame keeps its size: only the card's top-left corner shows.
     if (!picture.isNull()) frame->setPixmap(picture.copy(QRect({0, 0}, kFrameSize)));
 }
@@ -83,9 +79,8 @@ void LastTrickWindow::showLastTrick(const table::LastTrick& trick) {
 void LastTrickWindow::clearTrumpCard() { trump_->clear(); }
 
 void LastTrickWindow::refreshNames() {
-    if (board_ == nullptr) return;
     for (int seat = 1; seat <= 4; ++seat)
-        if (const table::TextElement* name = board_->nameLabel(seat)) players_[seat]->setText(name->text());
+        if (const table::TextElement* name = board_.nameLabel(seat)) players_[seat]->setText(name->text());
 }
 
 void LastTrickWindow::changeEvent(QEvent* event) {

@@ -23,11 +23,8 @@ public:
     // A frame shows the top-left part of a card picture of this size.
     static constexpr QSize kFrameSize{52, 72};
 
-    LastTrickWindow();
-
-    // The table's card pictures, name labels, background and place, once
-    // the table exists.
-    void attach(table::TableWindow& table);
+    // Draws with the table's card pictures and names seats as its labels do.
+    explicit LastTrickWindow(table::TableWindow& table);
 
     void showLastTrick(const table::LastTrick& trick) override;
     void clearTrumpCard() override;
@@ -47,8 +44,8 @@ private:
     void refreshNames();
     void draw(QLabel* frame, int image);
 
-    const table::Artwork* artwork_ = nullptr;
-    const table::Board* board_ = nullptr;
+    const table::Artwork& artwork_;
+    const table::Board& board_;
     std::array<QLabel*, 5> played_{};
     std::array<QLabel*, 5> players_{};
     QLabel* trump_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QUrl>
@@ -26,6 +27,21 @@ void createNamedMutex(const QString& name) {
 QRect workArea(const QWidget& window) {
     const QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+std::vector<QRect> workAreas() {
+    std::vector<QRect> areas;
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) areas.push_back(primary->availableGeometry());
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen()) areas.push_back(screen->availableGeometry());
+    return areas;
+}
+
+QMargins frameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
 }
 
 void openExternally(const QString& address) {
@@ -55,10 +71,20 @@ QString lobbyProgramPath() {
     if (!fromEnvironment.isEmpty()) return fromEnvironment;
 #if defined(Q_OS_WIN)
     return "C:\\Program Files\\Zelmo7\\Zelmo7Lobby.exe";
-#elif defined(Q_OS_MACOS)
-    return "/Applications/Zelmo7 Lobby.app/Contents/MacOS/Zelmo7Lobby";
 #else
-    return "/opt/zelmo7/zelmo7-lobby";
+    return executableDirectory() + "/zelmo7-lobby";
+#endif
+}
+
+QString gameProgramPath() {
+#if defined(Q_OS_WIN)
+    return executableDirectory() + "/vornel.exe";
+#elif defined(Q_OS_MACOS)
+    const QString beside = executableDirectory() + "/vornel";
+    if (QFileInfo(beside).isExecutable()) return beside;
+    return executableDirectory() + "/../vornel.app/Contents/MacOS/vornel";
+#else
+    return executableDirectory() + "/vornel";
 #endif
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The few calls that differ between operating systems.
 
+#include <QMargins>
 #include <QRect>
 #include <QString>
+#include <vector>
 
 class QUrl;
 class QWidget;
@@ -15,6 +17,11 @@ void createNamedMutex(const QString& name);
 
 // The desktop work area (the screen less task bars) under a window.
 QRect workArea(const QWidget& window);
+// The work areas of all screens, the primary screen's first.
+std::vector<QRect> workAreas();
+// The frame the window manager puts around a window; none until the
+// window has been shown.
+QMargins frameMargins(const QWidget& window);
 
 // Opens a web address or file with the user's default program.
 void openExternally(const QString& address);
@@ -33,9 +40,14 @@ struct LobbyInstallerAddress {
 };
 LobbyInstallerAddress lobbyInstallerAddress();
 
-// The installed lobby program: a fixed path per system, or
-// $VORNEL_LOBBY_PROGRAM when set.
+// The lobby program: $VORNEL_LOBBY_PROGRAM when set; otherwise the
+// zelmo7-lobby beside the game's executable, or on Windows the installed
+// lobby's fixed path.
 QString lobbyProgramPath();
+
+// The game's executable as the lobby program finds it: beside the lobby
+// (on macOS also in the game's bundle beside the lobby's directory).
+QString gameProgramPath();
 
 // Lets the owner run a downloaded file where files carry an execute
 // permission; elsewhere there is nothing to do. Returns false on failure.

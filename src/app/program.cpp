@@ -1,8 +1,8 @@
 #include "app/program.h"
 
-#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/about_window.h"
 #include "app/command_line.h"
@@ -15,6 +15,7 @@
 #include "app/platform.h"
 #include "app/spy_list_window.h"
 #include "app/window_bounds.h"
+#include "table/message_box.h"
 #include "tally/tally_file.h"
 
 namespace vornel::app {
@@ -23,10 +24,13 @@ namespace {
 
 const QColor kBlue(0, 0, 255);
 
-quint16 portFromEnvironment() {
+// The lobby link's port: 9001, or what the lobby that started this game says.
+constexpr quint16 kLobbyLinkPort = 9001;
+
+quint16 portFromEnvironment(const char* name, quint16 fallback) {
     bool ok = false;
-    const int port = qEnvironmentVariableIntValue("VORNEL_PORT", &ok);
-    return ok && port > 0 && port < 65536 ? static_cast<quint16>(port) : static_cast<quint16>(net::kDefaultPort);
+    const int port = qEnvironmentVariableIntValue(name, &ok);
+    return ok && port > 0 && port < 65536 ? static_cast<quint16>(port) : fallback;
 }
 
 table::TableOptions toOptions(const TableSettings& s) {
@@ -74,14 +78,9 @@ public:
     // One box at a time shows the latest message, so a table that keeps
     // sending bad cards cannot bury the host's screen under windows.
     void report(std::string_view text) override {
-        if (box_ == nullptr) {
-            box_ = new QMessageBox(QMessageBox::Information, "Vornel", QString(), QMessageBox::Ok, parent_);
-            box_->setObjectName("message_host");
-            box_->setAttribute(Qt::WA_DeleteOnClose);
-            box_->setModal(false);
-        }
+        if (box_ == nullptr) box_ = table::makeMessageBox(QMessageBox::Information, QString(), parent_, "message_host");
         box_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-        box_->show();
+        table::showInFront(box_);
     }
 
 private:
@@ -90,55 +89,42 @@ private:
 };
 
 Program::Program(QStringList arguments, Options options)
-    : arguments_(std::move(arguments)), port_(options.port.value_or(portFromEnvironment())) {
+    : arguments_(std::move(arguments)), port_(options.port.value_or(portFromEnvironment("VORNEL_PORT", net::kDefaultPort))) {
     platform::createNamedMutex("vornel");
     settingsFile_ = settingsPath(platform::executableDirectory().toStdString());
 
-    // The table writes to these from its first message: made before it,
-    // given the table once it exists.
-    auto gameLog = std::make_unique<GameLogWindow>();
-    auto lastTrick = std::make_unique<LastTrickWindow>();
-    auto spyList = std::make_unique<SpyListWindow>();
-    table::TableWindow::Services services{*gameLog, *lastTrick, tallyRelay_, *spyList, sounds_};
-    table_ = std::make_unique<table::TableWindow>(services);
+    // The table first, then each side window made with it, then the table
+    // given the windows it writes to, all in one call.
+    table_ = std::make_unique<table::TableWindow>();
     table::TableWindow& table = *table_;
     const QPixmap& tile = table.artwork().backgroundTile();
-    auto add = [&](const QString& className, const QString& caption, QSize size, bool tool = true) {
-        windows_.push_back(std::make_unique<SideWindow>(className, caption, size, tile, &table, tool));
-        return windows_.back().get();
-    };
     auto adopt = [&](auto window) {
         auto* raw = window.get();
         windows_.push_back(std::move(window));
         return raw;
     };
 
-    auto tally = std::make_unique<TallyList>(tile, table, settingsFile_.parent_path() / tally::kTallyFileName);
-    tally_ = tally.get();
-    tallyRelay_.attach(tally_);
-    windows_.push_back(std::move(tally));
+    tally_ = adopt(std::make_unique<TallyList>(tile, table, settingsFile_.parent_path() / tally::kTallyFileName));
     AboutWindow* about = adopt(std::make_unique<AboutWindow>(
         tile, table.artwork().logo(), &table, QString::fromStdU16String(settingsFile_.parent_path().u16string()),
         [](const QString& address) { platform::openExternally(address); }));
-    auto dialog = std::make_unique<GameStartDialog>(tile, table.artwork().startButton(), &table);
-    gameStart_ = dialog.get();
-    windows_.push_back(std::move(dialog));
+    gameStart_ = adopt(std::make_unique<GameStartDialog>(tile, table.artwork().startButton(), &table));
     HelpWindow* help = adopt(std::make_unique<HelpWindow>(tile, &table));
-    auto editor = std::make_unique<PhraseEditor>(tile, &table);
-    phraseEditor_ = editor.get();
-    windows_.push_back(std::move(editor));
-    server_ = add("TServer", "Server", {200, 100}, false);
-    adopt(std::move(spyList))->attach(table);
-    adopt(std::move(lastTrick))->attach(table);
-    adopt(std::move(gameLog))->attach(table);
+    phraseEditor_ = adopt(std::make_unique<PhraseEditor>(tile, &table));
+    server_ = adopt(std::make_unique<SideWindow>("TServer", "Server", QSize(200, 100), tile, &table, false));
+    auto* spyList = adopt(std::make_unique<SpyListWindow>(table));
+    auto* lastTrick = adopt(std::make_unique<LastTrickWindow>(table));
+    auto* gameLog = adopt(std::make_unique<GameLogWindow>(table));
     // The installer goes where the settings file lives; after starting it
     // the game closes as "Exit" does, writing what an exit writes.
     DownloadWindow::Hooks hooks{
         [this] { return QString::fromStdU16String(settingsFile_.parent_path().u16string()); },
         [this] { table_->action("action_exit")->trigger(); }};
-    auto download = std::make_unique<DownloadWindow>(&table, std::move(hooks));
-    download_ = download.get();
-    windows_.push_back(std::move(download));
+    download_ = adopt(std::make_unique<DownloadWindow>(&table, std::move(hooks)));
+    table.setServices({*gameLog, *lastTrick, *tally_, *spyList, sounds_});
+    // Kept open while playing: beside the table, off the cards.
+    for (SideWindow* window : std::initializer_list<SideWindow*>{tally_, spyList, lastTrick, gameLog})
+        window->setPlacement(SideWindow::Placement::BesideTable);
 
     diagnostics_ = std::make_unique<HostDiagnostics>(&table);
     const BotSpeed& speed = options.botSpeed != nullptr ? *options.botSpeed : static_cast<const BotSpeed&>(table);
@@ -154,6 +140,8 @@ Program::Program(QStringList arguments, Options options)
     connect(&table, &table::TableWindow::closing, this, &Program::formClose);
     connect(&table, &table::TableWindow::closing, download_, &DownloadWindow::abortDownload);
     connect(&table, &table::TableWindow::activated, this, &Program::formActivate);
+    // After the table's own step, which puts the window at the built-in bounds.
+    connect(table.action("action_resetscreen"), &QAction::triggered, this, [this] { placeTable(kDefaultBounds); });
     connect(&table, &table::TableWindow::startGameRequested, this, [this] { gameStart_->showOver(); });
     connect(gameStart_, &GameStartDialog::startRequested, this, [this](const QString& score) {
         // A "+" would end the name's field early on the way to the host.
@@ -186,8 +174,9 @@ Program::Program(QStringList arguments, Options options)
     connect(&table, &table::TableWindow::openWebAddress, this, [](const QUrl& address) { platform::openUrl(address); });
 }
 
-// The tally is saved as its window goes; the table must not reach it after.
-Program::~Program() { tallyRelay_.attach(nullptr); }
+// The side windows go before the table (the tally saving its file as it
+// goes): the table must not reach them after.
+Program::~Program() { table_->unsetServices(); }
 
 SideWindow* Program::window(const QString& className) const {
     for (const auto& w : windows_)
@@ -202,13 +191,48 @@ std::vector<QWidget*> Program::windowsInCreationOrder() const {
 }
 
 void Program::start() {
-    table_->move(storedBounds_.left == 0 ? kDefaultBounds.left : storedBounds_.left,
-                 storedBounds_.top == 0 ? kDefaultBounds.top : storedBounds_.top);
-    table_->show();
-    if (!shown_) {
+    const WindowBounds builtIn{kDefaultBounds.left, kDefaultBounds.top, table_->width(), table_->height()};
+    placeTable(settingsRead_ ? storedBounds_ : builtIn);
+    const bool first = !shown_;
+    // Read before a box made at start-up comes up, so that a window this
+    // opens (the download window) does not go over the box.
+    if (first) {
         shown_ = true;
         QTimer::singleShot(0, this, &Program::processparams);
     }
+    table_->show();
+    if (first) placeAgainOnceFramed();
+}
+
+// Until the window is on the screen its frame is not known, and a window
+// manager may have put the client, not the frame, where the frame was
+// asked for (leaving the title bar above the screen): once the window is
+// exposed, the same bounds are applied again with the frame known.
+void Program::placeAgainOnceFramed() {
+    QWindow* window = table_->windowHandle();
+    if (window == nullptr) return;
+    if (window->isExposed()) QTimer::singleShot(0, this, [this] { placeTable(placedBounds_); });
+    else window->installEventFilter(this);
+}
+
+bool Program::eventFilter(QObject* watched, QEvent* event) {
+    auto* window = qobject_cast<QWindow*>(watched);
+    if (window != nullptr && window == table_->windowHandle() && event->type() == QEvent::Expose &&
+        window->isExposed()) {
+        window->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] { placeTable(placedBounds_); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Program::placeTable(const WindowBounds& wanted) {
+    placedBounds_ = wanted;
+    const QSize minimum = table_->minimumSizeHint().expandedTo(table_->minimumSize());
+    const WindowBounds bounds = fitToScreens(wanted, platform::workAreas(), platform::frameMargins(*table_),
+                                             {minimum.width(), minimum.height()});
+    if (bounds == currentBounds()) return;
+    table_->move(bounds.left, bounds.top);
+    table_->resize(bounds.width, bounds.height);
 }
 
 void Program::processparams() {
@@ -241,7 +265,7 @@ void Program::joinpress() { table_->joinpress(port_); }
 
 void Program::openLobbyLink() {
     // Opened and never used: the lobby only watches that the game runs.
-    lobbyLink_.connectToHost("127.0.0.1", 9001);
+    lobbyLink_.connectToHost("127.0.0.1", portFromEnvironment("ZELMO7_LOBBY_LINK_PORT", kLobbyLinkPort));
 }
 
 WindowBounds Program::currentBounds() const {
@@ -260,9 +284,10 @@ void Program::loadinifile() {
     window("Tscorecard")->setStayOnTop(settings.scoreCardOnTop);
     window("Tlasttrick")->setStayOnTop(settings.lastTrickOnTop);
     host_->setExpertPlayers(settings.botSkill == 1);
+    // The file's bounds are kept as they were read, so that a window that
+    // had to be fitted to the screens is written back where it is shown.
     storedBounds_ = settings.bounds;
-    table_->move(storedBounds_.left, storedBounds_.top);
-    table_->resize(storedBounds_.width, storedBounds_.height);
+    placeTable(storedBounds_);
     settingsRead_ = true;
 }
 
@@ -277,10 +302,8 @@ void Program::savePhrases(const std::array<QString, 10>& phrases) {
 }
 
 void Program::showWriteFailure(const std::string& message) {
-    auto* box = new QMessageBox(QMessageBox::Warning, "Vornel", QString::fromStdString(message), QMessageBox::Ok,
-                                table_.get());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->show();
+    table::showInFront(
+        table::makeMessageBox(QMessageBox::Warning, QString::fromStdString(message), table_.get(), "message_write"));
 }
 
 void Program::saveinifile() {

@@ -70,12 +70,15 @@ private:
     void formClose();
     void formActivate();
     WindowBounds currentBounds() const;
+    // Moves and sizes the table to these bounds as far as the screens allow.
+    void placeTable(const WindowBounds& wanted);
+    void placeAgainOnceFramed();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     QStringList arguments_;
     quint16 port_;
     table::RecordingServices services_;
     SoundPlayer sounds_;
-    TallyRelay tallyRelay_;
     std::unique_ptr<HostDiagnostics> diagnostics_;
     std::unique_ptr<table::TableWindow> table_;
     std::vector<std::unique_ptr<SideWindow>> windows_;
@@ -89,6 +92,8 @@ private:
     std::filesystem::path settingsFile_;
     bool settingsRead_ = false;
     WindowBounds storedBounds_{0, 0, 0, 0};
+    // What the table was last placed to, before fitting.
+    WindowBounds placedBounds_;
     bool shown_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <QTemporaryFile>
 #include <SimpleIni.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -120,7 +121,8 @@ TableSettings readSettings(const std::filesystem::path& path) {
     TableSettings settings;
     if (load(path, profile) != LoadOutcome::Loaded) return settings;
 
-    settings.textSize = readInteger(profile, "Textsize", settings.textSize);
+    const int textSize = readInteger(profile, "Textsize", settings.textSize);
+    if (std::find(kTextSizes.begin(), kTextSizes.end(), textSize) != kTextSizes.end()) settings.textSize = textSize;
     settings.textColour = readColour(profile, "Textcolor");
     settings.actionColour = readColour(profile, "Actioncolor");
     for (int i = 0; i < kPhraseCount; ++i) {

@@ -21,12 +21,15 @@ inline constexpr std::string_view kSettingsFileName = "zelmolobby.ini";
 inline constexpr std::string_view kSettingsSection = "Vornel";
 inline constexpr int kPhraseCount = 9;
 
+// The chat sizes the "Text Size" menu offers; any other size reads as 8.
+inline constexpr std::array<int, 4> kTextSizes{8, 10, 12, 14};
+
 inline constexpr int kBotSpeedSlow = 750;
 inline constexpr int kBotSpeedNormal = 500;
 inline constexpr int kBotSpeedFast = 200;
 
 struct TableSettings {
-    int textSize = 8;                                // "Textsize"
+    int textSize = kTextSizes[0];                    // "Textsize"
     net::ColourValue textColour = net::kBlack;       // "Textcolor"
     net::ColourValue actionColour = net::kBlack;     // "Actioncolor"
     bool scoreCardOnTop = false;                     // "Scontop"

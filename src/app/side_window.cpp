@@ -1,14 +1,33 @@
 #include "app/side_window.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPainter>
 
+#include "app/platform.h"
+#include "app/window_bounds.h"
 #include "table/board.h"
+#include "table/table_window.h"
 
 namespace vornel::app {
 
+namespace {
+
+// Where the four cards of a trick lie on the screen.
+QRect trickAreaOnScreen(const table::Board& board) {
+    QRect logical;
+    for (int place = 1; place <= 4; ++place) logical |= table::Board::placeGeometry("image_played", place);
+    const QRect shown = board.shownRect(logical);
+    return {board.mapToGlobal(shown.topLeft()), shown.size()};
+}
+
+}  // namespace
+
 SideWindow::SideWindow(const QString& className, const QString& caption, QSize clientSize, const QPixmap& background,
                        QWidget* table, bool toolWindow)
-    : QWidget(nullptr, toolWindow ? Qt::Tool : Qt::Window), background_(background), table_(table) {
+    // Owned by the table's window, so that the window system keeps it in
+    // front of the table even where it lies over it.
+    : QWidget(table, toolWindow ? Qt::Tool : Qt::Window), background_(background), table_(table) {
     setObjectName(className);
     setWindowTitle(caption);
     if (clientSize.isValid()) resize(clientSize);
@@ -16,15 +35,36 @@ SideWindow::SideWindow(const QString& className, const QString& caption, QSize c
 }
 
 void SideWindow::showOver() {
-    if (!placed_ && table_ != nullptr) {
-        const QRect area = table_->frameGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-        placed_ = true;
-    }
+    const bool movedByPlayer = placed_ && pos() != placedAt_;
+    if (!isVisible() && !movedByPlayer && table_ != nullptr) place();
     show();
     raise();
     activateWindow();
     shown_.start();
+}
+
+void SideWindow::place() {
+    if (placement_ == Placement::BesideTable) move(placeBeside());
+    else move(table_->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    placedAt_ = pos();
+    placed_ = true;
+}
+
+QPoint SideWindow::placeBeside() const {
+    // A window never shown has no frame yet: it will get one like the table's.
+    const QSize frame =
+        frameGeometry().size() != size() ? frameGeometry().size() : size().grownBy(platform::frameMargins(*table_));
+    std::vector<QRect> taken;
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        const auto* side = qobject_cast<const SideWindow*>(other);
+        if (side != nullptr && side != this && side->isVisible() && side->placement() == Placement::BesideTable)
+            taken.push_back(side->frameGeometry());
+    }
+    auto* table = qobject_cast<table::TableWindow*>(table_);
+    const QWidget* board = table != nullptr ? table->centralWidget() : table_;
+    const QRect boardOnScreen(board->mapToGlobal(QPoint(0, 0)), board->size());
+    const QRect trick = table != nullptr ? trickAreaOnScreen(table->board()) : boardOnScreen;
+    return placeBesideTable(frame, table_->frameGeometry(), boardOnScreen, trick, taken, platform::workAreas());
 }
 
 void SideWindow::hideUnlessJustShown() {
@@ -32,16 +72,18 @@ void SideWindow::hideUnlessJustShown() {
     hide();
 }
 
-void SideWindow::setTable(QWidget* table, const QPixmap& background) {
-    table_ = table;
-    background_ = background;
-    update();
-}
-
 void SideWindow::setStayOnTop(bool onTop) {
     const bool wasVisible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     if (wasVisible) show();
+}
+
+void SideWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void SideWindow::paintEvent(QPaintEvent*) {

@@ -1,7 +1,9 @@
 #pragma once
 // A side window of the table: created once at start-up, hidden rather than
-// destroyed, with the table's colour and tiled background, centred over the
-// table window the first time it is shown.
+// destroyed, with the table's colour and tiled background. Dialogs come up
+// centred over the table window; the windows kept open beside the game
+// come up beside the table, off the cards. Esc closes it as its close
+// button does.
 
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -12,10 +14,22 @@ namespace vornel::app {
 class SideWindow : public QWidget {
     Q_OBJECT
 public:
+    enum class Placement {
+        // Centred over the table window.
+        OverTable,
+        // Beside the table where a screen has room, otherwise over a corner
+        // of the board away from the trick.
+        BesideTable,
+    };
+
     SideWindow(const QString& className, const QString& caption, QSize clientSize, const QPixmap& background,
                QWidget* table, bool toolWindow = true);
 
-    // Shows the window (centred over the table the first time) and raises it.
+    void setPlacement(Placement placement) { placement_ = placement; }
+    Placement placement() const { return placement_; }
+
+    // Shows the window and raises it. A hidden window is placed anew each
+    // time, unless the player moved it: then it comes back where it was left.
     void showOver();
     // Stay-on-top or a normal window, keeping visibility as it was.
     void setStayOnTop(bool onTop);
@@ -27,15 +41,18 @@ public:
     static constexpr int kJustShownMs = 750;
 
 protected:
-    // For windows made before the table (the table needs them at once):
-    // the table to centre over and its background, given once it exists.
-    void setTable(QWidget* table, const QPixmap& background);
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void place();
+    QPoint placeBeside() const;
+
     QPixmap background_;
     QWidget* table_;
+    Placement placement_ = Placement::OverTable;
     bool placed_ = false;
+    QPoint placedAt_;
     QElapsedTimer shown_;
 };
 

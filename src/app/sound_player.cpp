@@ -1,10 +1,12 @@
 #include "app/sound_player.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QUrl>
+#include <QMediaDevices>
+
+#include "app/sound_output.h"
 
 // The resources live in this static library: make sure the linker keeps them.
 static void loadSoundResources() { Q_INIT_RESOURCE(sounds); }
@@ -13,20 +15,18 @@ namespace vornel::app {
 
 namespace {
 const QString kSoundDirectory = QStringLiteral(":/sounds");
-}
+// How long closing waits for the audio thread; an audio server that does
+// not answer must not keep the program from ending.
+constexpr int kCloseWaitMs = 3000;
+}  // namespace
 
 SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) { loadSoundResources(); }
 
 SoundPlayer::~SoundPlayer() {
-    // Qt reads each recording on a loader thread of its own; one dropped in
-    // the middle of that read is never freed. A short wait lets it finish.
-    QDeadlineTimer deadline(2000);
-    const auto loading = [this] {
-        for (const auto& [name, sound] : effects_)
-            if (sound->status() == QSoundEffect::Loading) return true;
-        return false;
-    };
-    while (loading() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (thread_ == nullptr) return;
+    thread_->quit();
+    // The output is deleted on its own thread as that thread finishes.
+    if (!thread_->wait(QDeadlineTimer(kCloseWaitMs))) thread_->setParent(nullptr);  // left to the end of the process
 }
 
 QStringList SoundPlayer::names() const {
@@ -36,30 +36,48 @@ QStringList SoundPlayer::names() const {
     return all;
 }
 
-QSoundEffect* SoundPlayer::effect(const QString& lowerName) {
-    if (const auto found = effects_.find(lowerName); found != effects_.end()) return found->second;
-    const QString path = kSoundDirectory + '/' + lowerName + ".wav";
-    // The name comes from the network: only a plain file name of ours counts.
-    if (lowerName.isEmpty() || lowerName.contains('/') || !QFileInfo::exists(path)) return nullptr;
-    auto* sound = new QSoundEffect(this);
-    sound->setSource(QUrl("qrc" + path));
-    effects_.emplace(lowerName, sound);
-    return sound;
+void SoundPlayer::readRecordings() {
+    read_ = true;
+    for (const QString& name : names()) {
+        QFile file(kSoundDirectory + '/' + name + ".wav");
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        if (std::optional<Recording> recording = readWave(file.readAll()))
+            recordings_.emplace(name, std::move(*recording));
+    }
+}
+
+void SoundPlayer::startOutput() {
+    // Qt's audio layer is set up here, so that its objects belong to this
+    // thread and not to the output's.
+    QMediaDevices::defaultAudioOutput();
+    thread_ = new QThread(this);
+    thread_->setObjectName("vornel-sounds");
+    output_ = new SoundOutput;
+    output_->moveToThread(thread_);
+    connect(thread_, &QThread::finished, output_, &QObject::deleteLater);
+    connect(output_, &SoundOutput::started, this, [this](const QString& name) { playingName_ = name; });
+    connect(output_, &SoundOutput::ended, this, [this](const QString& name) {
+        if (playingName_ == name) playingName_.clear();
+    });
+    thread_->start();
 }
 
 void SoundPlayer::play(const QString& name) {
     const QString lowerName = name.toLower();
-    QSoundEffect* sound = effect(lowerName);
-    if (sound == nullptr) return;
-    if (current_ != nullptr) current_->stop();
-    current_ = sound;
+    // The name comes from the network: only a plain name of ours counts.
+    if (lowerName.isEmpty() || lowerName.contains('/')) return;
+    if (!read_) readRecordings();
+    const auto found = recordings_.find(lowerName);
+    if (found == recordings_.end()) return;
     currentName_ = lowerName;
-    sound->play();
+    if (output_ == nullptr) startOutput();
+    QMetaObject::invokeMethod(
+        output_, [output = output_, lowerName, recording = found->second] { output->play(lowerName, recording); },
+        Qt::QueuedConnection);
 }
 
 bool SoundPlayer::isPlaying(const QString& name) const {
-    const auto found = effects_.find(name.toLower());
-    return found != effects_.end() && found->second->isPlaying();
+    return !playingName_.isEmpty() && playingName_ == name.toLower();
 }
 
 }  // namespace vornel::app

@@ -1,17 +1,24 @@
 #pragma once
 // The table's sounds: the recordings carried in the program as resources
 // (":/sounds/<name>.wav"), played by name without regard to letter case,
-// one at a time and without waiting.
+// one at a time and without waiting: a new sound cuts the one playing.
+//
+// Nothing is done before the first sound: then the recordings are read
+// (once), and one audio output is made on a thread of its own
+// (sound_output.h), which plays every later sound.
 
 #include <QObject>
-#include <QSoundEffect>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <map>
 
+#include "app/sound_recording.h"
 #include "table/table_services.h"
 
 namespace vornel::app {
+
+class SoundOutput;
 
 class SoundPlayer final : public QObject, public table::SoundSink {
     Q_OBJECT
@@ -31,13 +38,15 @@ public:
     bool isPlaying(const QString& name) const;
 
 private:
-    QSoundEffect* effect(const QString& lowerName);
+    void readRecordings();
+    void startOutput();
 
-    // One effect per recording, made when first played (at most the number
-    // of recordings, so nothing grows over a run).
-    std::map<QString, QSoundEffect*> effects_;
-    QSoundEffect* current_ = nullptr;
+    bool read_ = false;
+    std::map<QString, Recording> recordings_;
     QString currentName_;
+    QString playingName_;
+    QThread* thread_ = nullptr;
+    SoundOutput* output_ = nullptr;  // lives on thread_
 };
 
 }  // namespace vornel::app

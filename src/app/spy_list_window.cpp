@@ -8,10 +8,20 @@
 
 namespace vornel::app {
 
-SpyListWindow::SpyListWindow() : SideWindow("Tspylist", "Vornel - Spys", {162, 168}, QPixmap(), nullptr) {
+namespace {
+
+// Wider than the list needs, so that a title bar with its icon and three
+// buttons still has room for the whole caption.
+constexpr QSize kClientSize{216, 168};
+
+}  // namespace
+
+SpyListWindow::SpyListWindow(table::TableWindow& table)
+    : SideWindow("Tspylist", "Vornel - Spys", kClientSize, table.artwork().backgroundTile(), &table), table_(table) {
     setStayOnTop(true);
+    constexpr int inner = kClientSize.width() - 16;
     auto* caption = new QLabel("Spy List", this);
-    caption->setGeometry(8, 4, 146, 16);
+    caption->setGeometry(8, 4, inner, 16);
     caption->setAlignment(Qt::AlignCenter);
     QFont font = caption->font();
     font.setBold(true);
@@ -19,7 +29,7 @@ SpyListWindow::SpyListWindow() : SideWindow("Tspylist", "Vornel - Spys", {162, 1
 
     list_ = new QListWidget(this);
     list_->setObjectName("listbox_spys");
-    list_->setGeometry(8, 22, 146, 114);
+    list_->setGeometry(8, 22, inner, 114);
     list_->viewport()->setMouseTracking(true);
     list_->viewport()->installEventFilter(this);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -35,13 +45,8 @@ SpyListWindow::SpyListWindow() : SideWindow("Tspylist", "Vornel - Spys", {162, 1
 
     auto* done = new QPushButton("Done", this);
     done->setObjectName("button_done");
-    done->setGeometry(44, 142, 75, 20);
+    done->setGeometry((kClientSize.width() - 75) / 2, 142, 75, 20);
     connect(done, &QPushButton::clicked, this, &QWidget::hide);
-}
-
-void SpyListWindow::attach(table::TableWindow& table) {
-    table_ = &table;
-    setTable(&table, table.artwork().backgroundTile());
 }
 
 void SpyListWindow::addWatcher(const QString& entry) { list_->addItem(entry); }
@@ -63,14 +68,14 @@ bool SpyListWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SpyListWindow::RemoveFromGame1Click() {
-    if (underPointer_ < 0 || underPointer_ >= list_->count() || table_ == nullptr) return;
+    if (underPointer_ < 0 || underPointer_ >= list_->count()) return;
     const QString entry = list_->item(underPointer_)->text();
     const qsizetype colon = entry.indexOf(':');
     if (colon < 0) return;
     bool isNumber = false;
     const int number = entry.left(colon).toInt(&isNumber);
     if (!isNumber) return;
-    table_->kicking(number);
+    table_.kicking(number);
 }
 
 }  // namespace vornel::app

@@ -18,10 +18,8 @@ namespace vornel::app {
 class SpyListWindow : public SideWindow, public table::WatcherList {
     Q_OBJECT
 public:
-    SpyListWindow();
-
-    // The table that sends the kick, its background and place.
-    void attach(table::TableWindow& table);
+    // The table sends the kick.
+    explicit SpyListWindow(table::TableWindow& table);
     // "Remove From Game" is offered once this copy hosts the game.
     void setHosting(bool hosting) { remove_->setEnabled(hosting); }
 
@@ -43,7 +41,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    table::TableWindow* table_ = nullptr;
+    table::TableWindow& table_;
     QListWidget* list_ = nullptr;
     QMenu* popup_ = nullptr;
     QAction* remove_ = nullptr;

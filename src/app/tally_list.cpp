@@ -2,17 +2,17 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QTimer>
 
 #include "table/board.h"
+#include "table/message_box.h"
 #include "table/table_window.h"
 #include "tally/tally_file.h"
 
 namespace vornel::app {
 namespace {
 
-constexpr QSize kClientSize{420, 300};
+constexpr QSize kClientSize{460, 300};
 const QString kWaiting = "<Waiting>";
 
 std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
@@ -41,12 +41,10 @@ TallyList::TallyList(const QPixmap& background, table::TableWindow& table, std::
     loadtally();
     if (loadFailure_) {
         const QString kept = QString::fromStdString(tally::damagedFilePath(file_).string());
-        auto* box = new QMessageBox(QMessageBox::Critical, "Vornel", text(*loadFailure_), QMessageBox::Ok, &table_);
+        // Made before the table is shown: it comes up in front of the table once it is.
+        QMessageBox* box = table::makeMessageBox(QMessageBox::Critical, text(*loadFailure_), &table_, "message_tally");
         box->setInformativeText("The tally starts empty; the unreadable file will be kept as " + kept);
-        box->setObjectName("message_tally");
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
+        table::showInFront(box);
     }
 }
 
@@ -57,45 +55,55 @@ void TallyList::buildPanels() {
     bold.setBold(true);
 
     auto* own = new QGroupBox("Your Total Tally", this);
-    own->setGeometry(8, 6, 214, 104);
+    own->setGeometry(8, 6, 236, 104);
     const std::array<QString, 5> ownCaptions{"", "Total Games:", "Your Wins", "Marches:", "Vornels:"};
     for (int k = 1; k <= 4; ++k) {
-        addLabel(own, ownCaptions[k], {10, 2 + 20 * k, 110, 18});
-        ownLabels_[k] = addLabel(own, "0", {124, 2 + 20 * k, 72, 18}, QString("mylabel_%1").arg(k));
+        addLabel(own, ownCaptions[k], {10, 2 + 20 * k, 120, 18});
+        ownLabels_[k] = addLabel(own, "0", {134, 2 + 20 * k, 90, 18}, QString("mylabel_%1").arg(k));
     }
 
+    // The player's lines, then a column of totals and one of this run's
+    // counts, each number centred under its heading.
     auto* player = new QGroupBox(this);
-    player->setGeometry(8, 114, 214, 140);
-    heading_ = addLabel(player, "Player's Tally", {8, 6, 190, 18}, "label_heading");
+    player->setGeometry(8, 114, 236, 140);
+    heading_ = addLabel(player, "Player's Tally", {8, 6, 220, 18}, "label_heading");
     heading_->setFont(bold);
-    addLabel(player, "Total", {122, 28, 36, 18})->setFont(bold);
-    addLabel(player, "Session", {158, 28, 54, 18})->setFont(bold);
+    constexpr int kTotalLeft = 126, kTotalWidth = 44, kSessionLeft = 176, kSessionWidth = 54;
+    QLabel* total = addLabel(player, "Total", {kTotalLeft, 28, kTotalWidth, 18}, "label_totalhead");
+    QLabel* session = addLabel(player, "Session", {kSessionLeft, 28, kSessionWidth, 18}, "label_sessionhead");
+    for (QLabel* head : {total, session}) {
+        head->setFont(bold);
+        head->setAlignment(Qt::AlignCenter);
+    }
     const std::array<QString, 5> lines{"", "Number of Games", "Player Wins:", "Your Wins:", "Wins as Partners"};
     for (int k = 1; k <= 4; ++k) {
-        QLabel* line = addLabel(player, lines[k], {8, 30 + 22 * k, 114, 18});
+        QLabel* line = addLabel(player, lines[k], {8, 30 + 22 * k, 116, 18});
         if (k == 2) {
             winsLine_ = line;
             line->setObjectName("label_winsline");
         }
-        playerLabels_[k] = addLabel(player, "0", {122, 30 + 22 * k, 36, 18}, QString("label_%1").arg(k));
-        playerLabels_[k + 4] = addLabel(player, "0", {158, 30 + 22 * k, 54, 18}, QString("label_%1").arg(k + 4));
+        playerLabels_[k] = addLabel(player, "0", {kTotalLeft, 30 + 22 * k, kTotalWidth, 18}, QString("label_%1").arg(k));
+        playerLabels_[k + 4] =
+            addLabel(player, "0", {kSessionLeft, 30 + 22 * k, kSessionWidth, 18}, QString("label_%1").arg(k + 4));
+        playerLabels_[k]->setAlignment(Qt::AlignCenter);
+        playerLabels_[k + 4]->setAlignment(Qt::AlignCenter);
     }
 
-    addLabel(this, "Players In Current Game", {230, 4, 182, 18})->setFont(bold);
+    addLabel(this, "Players In Current Game", {252, 4, 200, 18})->setFont(bold);
     inGame_ = new QListWidget(this);
     inGame_->setObjectName("checklist_currentgame");
-    inGame_->setGeometry(230, 24, 182, 70);
-    addLabel(this, "Players Being Tallied", {230, 100, 182, 18})->setFont(bold);
+    inGame_->setGeometry(252, 24, 200, 70);
+    addLabel(this, "Players Being Tallied", {252, 100, 200, 18})->setFont(bold);
     tallied_ = new QListWidget(this);
     tallied_->setObjectName("checklist_tallied");
-    tallied_->setGeometry(230, 120, 182, 134);
+    tallied_->setGeometry(252, 120, 200, 134);
 
     auto* reset = new QPushButton("Reset Tally", this);
     reset->setObjectName("button_reset");
     reset->setGeometry(8, 264, 100, 28);
     auto* done = new QPushButton("Done", this);
     done->setObjectName("button_done");
-    done->setGeometry(312, 264, 100, 28);
+    done->setGeometry(352, 264, 100, 28);
 
     connect(inGame_, &QListWidget::itemChanged, this, &TallyList::followChecked);
     connect(tallied_, &QListWidget::itemChanged, this, &TallyList::talliedChecked);
@@ -210,7 +218,7 @@ void TallyList::resetTally() {
 bool TallyList::ask(const QString& question) {
     QMessageBox box(QMessageBox::Question, "Confirm", question, QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName("message_tallyquestion");
-    return box.exec() == QMessageBox::Yes;
+    return table::askInFront(box) == QMessageBox::Yes;
 }
 
 long long TallyList::addit(int column, int row) {

@@ -72,20 +72,4 @@ private:
     bool updatingLists_ = false;
 };
 
-// The table is created before its side windows: it reaches the tally window
-// through this, attached once the window exists.
-class TallyRelay final : public table::TallySink {
-public:
-    void attach(TallyList* list) { list_ = list; }
-    void addgame(const QString& first, const QString& second) override {
-        if (list_ != nullptr) list_->addgame(first, second);
-    }
-    void addtomineincrease(int column) override {
-        if (list_ != nullptr) list_->addtomineincrease(column);
-    }
-
-private:
-    TallyList* list_ = nullptr;
-};
-
 }  // namespace vornel::app

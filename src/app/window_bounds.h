@@ -1,11 +1,19 @@
 #pragma once
-// The table window's placement rules: what the close step stores, and the
-// smallest client area the board allows.
+// Where windows go: what the table's close step stores, the smallest client
+// area the board allows, the table's bounds fitted to the screens, and the
+// place a side window takes beside the table.
 
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <optional>
+#include <vector>
 
 namespace vornel::app {
 
+// The table window's bounds as the settings file keeps them: left and top
+// place the frame's top-left corner, width and height are the client size.
 struct WindowBounds {
     int left = 3;
     int top = 3;
@@ -40,5 +48,25 @@ inline constexpr int kBoardMarginHeight = 12;
 // The client area after a resize: never smaller than the board plus its
 // margins (786 x 563); larger sizes are kept.
 AreaSize clampClientSize(AreaSize client);
+
+// The table's bounds fitted to the screens' work areas (the primary
+// screen's first). `frame` is the frame around the client area, its top
+// the title bar. The window goes to the screen that holds the most of it,
+// or the nearest one when none holds any; its client is at least `minimum`
+// and at most what that work area leaves inside the frame, and the whole
+// frame lies in the work area, so the title bar can be reached. Only a
+// screen smaller than the minimum leaves part of the window outside: the
+// window then stands at the work area's top-left corner.
+WindowBounds fitToScreens(const WindowBounds& wanted, const std::vector<QRect>& workAreas, const QMargins& frame,
+                          AreaSize minimum);
+
+// The top-left corner of a side window's frame (of size `window`) shown
+// beside the table: where one screen's work area holds it whole next to
+// the table's frame (right of it, then left, below, above), clear of the
+// windows in `taken`; with no such room, over a corner of the board (the
+// table's client area) that stays off the trick area and is clear of
+// `taken`, the top-right one first, kept on the board's screen.
+QPoint placeBesideTable(QSize window, const QRect& tableFrame, const QRect& board, const QRect& trickArea,
+                        const std::vector<QRect>& taken, const std::vector<QRect>& workAreas);
 
 }  // namespace vornel::app

@@ -5,6 +5,7 @@
 // Hearts), two..ace inside a block. Only nine..ace are in play; 0 is no card.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -35,6 +36,15 @@ constexpr int cardCode(int suit, int rank) { return 13 * (suit - 1) + rank; }
 
 inline constexpr int kNine = 8, kTen = 9, kJack = 10, kQueen = 11, kKing = 12, kAce = 13;
 
+// The 24 codes in play, ascending.
+inline constexpr std::array<std::uint8_t, 24> kInPlayCodes = [] {
+    std::array<std::uint8_t, 24> codes{};
+    std::size_t next = 0;
+    for (int code = 1; code <= 52; ++code)
+        if (isInPlay(code)) codes[next++] = static_cast<std::uint8_t>(code);
+    return codes;
+}();
+
 constexpr int rightBowerFor(int trump) { return trump >= 1 && trump <= 4 ? cardCode(trump, kJack) : 0; }
 constexpr int leftBowerFor(int trump) {
     constexpr std::array<int, 5> left{0, 36, 49, 10, 23};
@@ -46,8 +56,9 @@ constexpr int effectiveSuit(int code, int trump, int leftBower) {
 }
 
 constexpr bool isSeat(int seat) { return seat >= 1 && seat <= 4; }
-constexpr int nextSeat(int seat) { return seat % 4 + 1; }
-constexpr int partnerOf(int seat) { return (seat + 1) % 4 + 1; }
+// For seats 0..4 (unsigned, so the remainder needs no sign fix-up).
+constexpr int nextSeat(int seat) { return static_cast<int>(static_cast<unsigned>(seat) % 4u) + 1; }
+constexpr int partnerOf(int seat) { return static_cast<int>((static_cast<unsigned>(seat) + 1u) % 4u) + 1; }
 constexpr int teamOf(int seat) { return seat % 2 == 1 ? 1 : 2; }
 
 std::string_view suitName(int suit);  // "Clubs" .. "Hearts", "" for 0
@@ -55,19 +66,32 @@ std::string_view suitName(int suit);  // "Clubs" .. "Hearts", "" for 0
 // The host's 24-card deck: positions 1..24, 1..20 dealt, 21 the turned card.
 class Deck {
 public:
-    // Codes in ascending order, each placed at a random free position.
-    // Generic so the engine's own generator is called without a virtual hop.
+    // Codes in ascending order, each placed at a random free position: a
+    // position already filled is drawn again for the same code. Written as
+    // one stream of draws that each either place the next code or not, so
+    // nothing branches on a draw; a generator that can hand out a stream of
+    // draws (the engine's own) is not asked once per draw. Generic so the
+    // engine's generator is called without a virtual hop.
     template <typename Random>
     void shuffle(Random& random) {
-        cards_.fill(kNoCard);
-        for (int code = 1; code <= 52; ++code) {
-            if (!isInPlay(code)) continue;
-            int position;
-            do {
-                position = random.below(24) + 1;
-            } while (cards_[position] != kNoCard);
-            cards_[position] = code;
+        std::array<std::uint8_t, 24> positions{};  // of each code in play, less one
+        std::uint32_t filled = 0;                  // bit p: position p + 1 holds a card
+        std::size_t placed = 0;
+        auto place = [&](int draw) {
+            positions[placed] = static_cast<std::uint8_t>(draw);  // kept only when the position is free
+            const std::uint32_t isFree = ~(filled >> draw) & 1u;
+            filled |= std::uint32_t{1} << draw;
+            placed += isFree;
+            return placed < positions.size();
+        };
+        if constexpr (requires { random.drawWhile(24, place); }) {
+            random.drawWhile(24, place);
+        } else {
+            while (place(random.below(24))) {
+            }
         }
+        cards_[0] = kNoCard;
+        for (std::size_t i = 0; i < positions.size(); ++i) cards_[positions[i] + 1u] = kInPlayCodes[i];
     }
     int at(int position) const { return position >= 1 && position <= 24 ? cards_[position] : kNoCard; }
     // Puts a known card at a position, to set up a deal seen before.

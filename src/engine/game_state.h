@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "card_sets.h"
 #include "cards.h"
 
 namespace vornel {
@@ -19,6 +20,10 @@ struct SeatState {
     bool inUse = false;          // a table is connected on this record
 
     bool computerPlayed() const { return !inUse || computerPlays; }
+    // The cards in the hand as one set, the slots left out.
+    CardSet cards() const {
+        return cardSetOf(slots[1], slots[2], slots[3], slots[4], slots[5]);
+    }
     int cardsHeld() const {
         int n = 0;
         for (int slot = 1; slot <= 5; ++slot) n += slots[slot] != kNoCard;
@@ -94,6 +99,8 @@ struct GameState {
     int card(int s, int slot) const { return seats[s].slots[slot]; }
     int effectiveSuit(int code) const { return vornel::effectiveSuit(code, trump, leftBower); }
     bool isTrump(int code) const { return code != kNoCard && effectiveSuit(code) == trump; }
+    // The cards whose effective suit is `suit` under the current trump.
+    CardSet suitSet(int suit) const { return effectiveSuitSet(suit, trump, leftBower); }
     // 1 or 2 as the maker flags stand, 0 before trump was first made.
     int makerTeam() const { return teams[1].maker ? 1 : teams[2].maker ? 2 : 0; }
     int turnedCard() const { return deck.at(deckPosition); }

@@ -29,22 +29,31 @@ HostEngine::HostEngine(Ports ports) : ports_(ports), seeded_(dynamic_cast<Seeded
 
 // --- the timer ---------------------------------------------------------
 
-void HostEngine::stopTimer() {
-    interval_ = ports_.botSpeed.milliseconds();
-    stepCode_ = kIdle;
+void HostEngine::haltTimer() {
+    // Only the engine starts its timer: one it never started, or stopped
+    // since, needs no second stop.
+    if (!timerStarted_) return;
+    timerStarted_ = false;
     ports_.timer.stop();
 }
 
-void HostEngine::disableTimer() {
+void HostEngine::stopTimer() {
+    // The interval is set again from the bot speed whenever the timer is
+    // armed, so a stopped timer needs no fresh reading of it.
     stepCode_ = kIdle;
-    ports_.timer.stop();
+    haltTimer();
 }
+
+// Disabling and stopping differ only in the interval set by a stop, which
+// the next arming sets anyway.
+void HostEngine::disableTimer() { stopTimer(); }
 
 void HostEngine::armTimer(int step, int delay) {
     interval_ = ports_.botSpeed.milliseconds();
     delayCounter_ = delay;
     stepCode_ = step;
     ports_.timer.start(interval_);
+    timerStarted_ = true;
 }
 
 void HostEngine::runArmedStep() {
@@ -55,11 +64,16 @@ void HostEngine::runArmedStep() {
 
 void HostEngine::ctimerTimer() {
     if (stepCode_ == kIdle || ++delayCounter_ < 2) return;
-    ports_.timer.stop();
+    haltTimer();
     const int step = stepCode_;
     stepCode_ = kIdle;  // a late tick must not run the step twice
     auto& s = state_;
     auto computerPlayed = [&](int seat) { return seat != 0 && s.seat(seat).computerPlayed(); };
+    // Most steps are a computer's card: tested first, the jump is foreseen.
+    if (step == kComputerPlays) {
+        if (computerPlayed(s.currentPlayer)) cnextplayer(s.currentPlayer);
+        return;
+    }
     switch (step) {
     case kComputerBids:
         if (computerPlayed(s.currentBidder)) cbidder(s.currentBidder);
@@ -69,9 +83,6 @@ void HostEngine::ctimerTimer() {
         break;
     case kComputerChooses:
         if (computerPlayed(s.currentChooser)) cchooser(s.currentChooser);
-        break;
-    case kComputerPlays:
-        if (computerPlayed(s.currentPlayer)) cnextplayer(s.currentPlayer);
         break;
     case kNextTrick:
         s.currentPlayer = seatBeforeLeader_;
@@ -221,8 +232,15 @@ void HostEngine::dealtype(int seat, int pattern) {
     stopTimer();
     s.deckPosition = 0;
     s.history.newHand();
-    if (seeded_ != nullptr) s.deck.shuffle(*seeded_);
-    else s.deck.shuffle(ports_.random);
+    if (seeded_ != nullptr) {
+        // On a copy the generator's state can stay in registers for the
+        // whole shuffle; the engine's generator then continues from it.
+        SeededRandom generator = *seeded_;
+        s.deck.shuffle(generator);
+        *seeded_ = generator;
+    } else {
+        s.deck.shuffle(ports_.random);
+    }
     const int firstPacket = pattern == 0 ? 2 : 3;
     for (int seatNo = 1; seatNo <= 4; ++seatNo)
         for (int slot = 1; slot <= firstPacket; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
@@ -230,10 +248,17 @@ void HostEngine::dealtype(int seat, int pattern) {
         for (int slot = firstPacket + 1; slot <= 5; ++slot)
             s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
 
+    // Each seat's own cards to it, five empty slots to everyone else: one
+    // set of fields, the seat and the cards filled in before each message.
+    std::array<Field, 11> fields{Field::num(0), Field::num(1), Field::num(0), Field::num(2), Field::num(0),
+                                 Field::num(3), Field::num(0), Field::num(4), Field::num(0), Field::num(5),
+                                 Field::num(0)};
     for (int seatNo = 1; seatNo <= 4; ++seatNo) {
-        const auto& slots = s.seat(seatNo).slots;
-        announce(Recipient::only(seatNo), cmd::PlaceCard, seatNo, 1, slots[1], 2, slots[2], 3, slots[3], 4, slots[4], 5, slots[5]);
-        announce(Recipient::allBut(seatNo), cmd::PlaceCard, seatNo, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0);
+        fields[0].number = seatNo;
+        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = s.seat(seatNo).slots[slot];
+        ports_.output.announce(Recipient::only(seatNo), cmd::PlaceCard, fields);
+        for (int slot = 1; slot <= 5; ++slot) fields[2 * slot].number = kNoCard;
+        ports_.output.announce(Recipient::allBut(seatNo), cmd::PlaceCard, fields);
     }
     ++s.deckPosition;
     const int turned = s.turnedCard();
@@ -439,15 +464,10 @@ void HostEngine::hesplaying(int seat, int slot) {
         ports_.diagnostics.report("That is not a valid card!!!");
         return;
     }
-    if (st.tableCard != kNoCard) {
-        ports_.diagnostics.report("player: " + std::to_string(seat) + " played double! Next Player Is:" +
-                                  std::to_string(s.currentPlayer) + " Timer Tag is " + std::to_string(stepCode_));
-    }
+    if (st.tableCard != kNoCard) reportPlayedDouble(seat);
     const int suit = s.effectiveSuit(code);
     if (s.ledSuit != 0 && suit != s.ledSuit && checkforsuit(s, seat)) {
-        // A refused card leaves the turn, and any pending computer step, as it was.
-        if (st.computerPlayed()) ports_.diagnostics.report("computer played incorrectly");
-        announce(Recipient::only(seat), cmd::NotValid, seat, 2, slot);
+        refuseCard(seat, slot);
         return;
     }
     stopTimer();
@@ -456,13 +476,26 @@ void HostEngine::hesplaying(int seat, int slot) {
     st.slots[slot] = kNoCard;
     s.history.play(seat, code);
     announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
-    auto done = [&](int seatNo) { return s.seat(seatNo).tableCard != kNoCard || s.seat(seatNo).sitsOut; };
-    if (done(1) && done(2) && done(3) && done(4)) {
+    // Every seat has played or sits out; counted without a jump per seat.
+    auto done = [&](int seatNo) { return int{s.seat(seatNo).tableCard != kNoCard} | int{s.seat(seatNo).sitsOut}; };
+    if ((done(1) & done(2) & done(3) & done(4)) != 0) {
         s.currentPlayer = 0;
         finishtrick();
     } else {
         findnextplayer();
     }
+}
+
+// Kept out of hesplaying(), which runs for every card: these seldom run.
+void HostEngine::reportPlayedDouble(int seat) {
+    ports_.diagnostics.report("player: " + std::to_string(seat) + " played double! Next Player Is:" +
+                              std::to_string(state_.currentPlayer) + " Timer Tag is " + std::to_string(stepCode_));
+}
+
+void HostEngine::refuseCard(int seat, int slot) {
+    // A refused card leaves the turn, and any pending computer step, as it was.
+    if (state_.seat(seat).computerPlayed()) ports_.diagnostics.report("computer played incorrectly");
+    announce(Recipient::only(seat), cmd::NotValid, seat, 2, slot);
 }
 
 void HostEngine::finishtrick() {

@@ -61,9 +61,10 @@ public:
     GameState& stateForTesting() { return state_; }
     int stepCode() const { return stepCode_; }
     int delayCounter() const { return delayCounter_; }
-    int interval() const { return interval_; }
+    int interval() const { return interval_; }  // the bot speed read when the timer was last armed
 
 private:
+    void haltTimer();
     void stopTimer();
     void disableTimer();
     void armTimer(int step, int delay);
@@ -81,6 +82,8 @@ private:
     void starthand();
     void findnextplayer();
     void hesplaying(int seat, int slot);
+    void reportPlayedDouble(int seat);
+    void refuseCard(int seat, int slot);
     void finishtrick();
     void tallyscore();
 
@@ -88,8 +91,8 @@ private:
     void makeMaker(int seat);
     template <typename... Numbers>
     void announce(Recipient to, std::string_view command, Numbers... numbers) {
-        const Field fields[] = {Field::num(numbers)..., Field{}};
-        ports_.output.announce(to, command, std::span<const Field>(fields, sizeof...(Numbers)));
+        const std::array<Field, sizeof...(Numbers)> fields{Field::num(numbers)...};
+        ports_.output.announce(to, command, std::span<const Field>(fields.data(), fields.size()));
     }
 
     int draw(int n) { return seeded_ != nullptr ? seeded_->below(n) : ports_.random.below(n); }
@@ -102,6 +105,7 @@ private:
     int interval_ = 0;
     int stepCode_ = 0;
     int delayCounter_ = 0;
+    bool timerStarted_ = false;  // started by armTimer() and not stopped since
     int seatBeforeLeader_ = 0;  // held through the pause after a trick
     ComputerPlayer& playerOf(int seat) const { return players_[seat] != nullptr ? *players_[seat] : ports_.computer; }
     int ask(int seat, Decision decision) { return playerOf(seat).decide(state_, seat, decision, ports_.random); }

@@ -36,6 +36,42 @@ public:
         return static_cast<int>(product >> 32);
     }
 
+    // Calls `take` with one draw after another, each what below(n) would
+    // return at that point, until `take` returns false. The same numbers as
+    // that many calls of below(n), and the generator ends in the same state,
+    // but a whole 64-bit word is split per step instead of asking for a
+    // spare half on every draw.
+    template <typename Take>
+    void drawWhile(int n, Take take) {
+        if (n <= 1) {
+            while (take(0)) {
+            }
+            return;
+        }
+        const auto bound = static_cast<std::uint32_t>(n);
+        const std::uint32_t threshold = static_cast<std::uint32_t>(-bound) % bound;
+        // A half whose product falls below the threshold is refused, and the
+        // same draw goes on with the next half, as in below().
+        auto feed = [&](std::uint32_t half) {
+            const std::uint64_t product = std::uint64_t{half} * bound;
+            if (static_cast<std::uint32_t>(product) < threshold) [[unlikely]] return true;
+            return take(static_cast<int>(product >> 32));
+        };
+        if (haveSpare_) {
+            haveSpare_ = false;
+            if (!feed(spare_)) return;
+        }
+        for (;;) {
+            const std::uint64_t word = next();
+            if (!feed(static_cast<std::uint32_t>(word >> 32))) {
+                spare_ = static_cast<std::uint32_t>(word);
+                haveSpare_ = true;
+                return;
+            }
+            if (!feed(static_cast<std::uint32_t>(word))) return;
+        }
+    }
+
 private:
     static constexpr std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 

@@ -1,55 +1,61 @@
 #include "rules.h"
 
+#include <algorithm>
+#include <bit>
+
+#include "card_sets.h"
+
 namespace vornel {
 
-bool checkforsuit(const GameState& state, int seat) {
-    for (int slot = 1; slot <= 5; ++slot) {
-        const int code = state.card(seat, slot);
-        if (code != kNoCard && state.effectiveSuit(code) == state.ledSuit) return true;
-    }
-    return false;
+namespace {
+
+// The first seat, other than the current player, whose table card is `code`.
+int seatPlaying(const GameState& state, int code) {
+    int seat = 0;
+    for (int s = 4; s >= 1; --s) seat = state.seat(s).tableCard == code && s != state.currentPlayer ? s : seat;
+    return seat;
 }
 
+}  // namespace
+
+namespace detail {
+
+int lowerSeatBower(const GameState& state, CardSet bowers) {
+    const int first = std::countr_zero(bowers);
+    const int second = std::countr_zero(bowers & (bowers - 1));
+    return seatPlaying(state, first) <= seatPlaying(state, second) ? first : second;
+}
+
+}  // namespace detail
+
 int thewinner(const GameState& state) {
-    const int right = rightBowerFor(state.trump);
+    // The Right Bower, else the Left Bower, else the highest card of the
+    // trump block, else the highest of the led block: inside one block the
+    // higher code is the higher card. A seat that sits out never wins.
+    CardSet played = 0;
+    for (int s = 1; s <= 4; ++s) played |= cardSetOf(state.seat(s).tableCard) * CardSet{!state.seat(s).sitsOut};
     auto holder = [&](int code) {
-        for (int s = 1; s <= 4; ++s)
-            if (!state.seat(s).sitsOut && code != kNoCard && state.seat(s).tableCard == code) return s;
-        return 0;
-    };
-    if (int s = holder(right)) return s;
-    if (int s = holder(state.leftBower)) return s;
-    auto bestOfBlock = [&](int suit) {
-        int best = 0;
-        for (int s = 1; s <= 4; ++s) {
-            const int code = state.seat(s).tableCard;
-            if (state.seat(s).sitsOut || code == kNoCard || suitOf(code) != suit) continue;
-            if (best == 0 || rankPosition(code) > rankPosition(state.seat(best).tableCard)) best = s;
+        int seat = 0;
+        for (int s = 4; s >= 1; --s) {
+            const int holds = int{state.seat(s).tableCard == code} & int{!state.seat(s).sitsOut};
+            seat = holds != 0 ? s : seat;
         }
-        return best;
+        return seat;
     };
-    if (int s = bestOfBlock(state.trump)) return s;
-    return bestOfBlock(state.ledSuit);
+    // Each later choice overrides the earlier ones, so the first that holds wins.
+    const CardSet followers = played & blockSetOf(state.ledSuit);
+    const CardSet trumps = played & blockSetOf(state.trump);
+    const int right = rightBowerFor(state.trump);
+    int card = followers != 0 ? std::bit_width(followers) - 1 : kNoCard;
+    card = trumps != 0 ? std::bit_width(trumps) - 1 : card;
+    card = contains(played, state.leftBower) ? state.leftBower : card;
+    card = contains(played, right) ? right : card;
+    return card != kNoCard ? holder(card) : 0;
 }
 
 int highest(const GameState& state, int suit) {
-    // Seats are ranked by a key, the largest winning: among trumps any Bower
-    // beats every other card and the first Bower found (the lower seat)
-    // keeps the lead; otherwise the higher code is the higher card. The key
-    // form keeps the loop free of hard-to-predict branches.
-    const bool trumpSuit = suit == state.trump;
-    int best = 0;
-    int bestKey = -1;
-    for (int s = 1; s <= 4; ++s) {
-        const int code = state.seat(s).tableCard;
-        const bool counts = s != state.currentPlayer && code != kNoCard && state.effectiveSuit(code) == suit;
-        const int key = !counts ? -1 : trumpSuit && remainderOf(code) == 10 ? 1000 - s : code;
-        if (key > bestKey) {
-            bestKey = key;
-            best = s;
-        }
-    }
-    return best;
+    const int card = detail::bestCard(state, detail::othersOnTable(state), suit);
+    return card != kNoCard ? seatPlaying(state, card) : 0;
 }
 
 }  // namespace vornel

@@ -1,11 +1,34 @@
 #include "players/computer_players.h"
 
+#include <array>
+#include <bit>
+#include <cstdint>
+
 #include "engine/ports.h"
 #include "engine/rules.h"
 
 namespace vornel {
 
 namespace {
+
+// The decisions below work on card sets (engine/card_sets.h): which cards
+// qualify is a few ANDs over the hand, and only the slot of the chosen card
+// is looked for, once, in slot order. So the processor has little to guess
+// about the cards.
+
+// The first slot, in slot order, whose card is in `cards`; 0 if none.
+int firstSlotIn(const std::array<int, 6>& slots, CardSet cards) {
+    int first = 0;
+    for (int slot = 5; slot >= 1; --slot) first = contains(cards, slots[static_cast<unsigned>(slot)]) ? slot : first;
+    return first;
+}
+
+// The last slot whose card is in `cards`; 0 if none.
+int lastSlotIn(const std::array<int, 6>& slots, CardSet cards) {
+    int last = 0;
+    for (int slot = 1; slot <= 5; ++slot) last = contains(cards, slots[static_cast<unsigned>(slot)]) ? slot : last;
+    return last;
+}
 
 int randomSlot(const GameState& state, int seat, RandomSource& random) {
     if (state.seat(seat).cardsHeld() == 0) return 0;
@@ -16,28 +39,33 @@ int randomSlot(const GameState& state, int seat, RandomSource& random) {
     return slot;
 }
 
-bool isJack(int code) { return remainderOf(code) == 10; }
+// What a card is worth to the first-round bidder, [0] as a side card and
+// [1] as a trump card (its block is trump, or it is the Left Bower); 0 for
+// no card.
+constexpr auto kBidWorth = [] {
+    std::array<std::array<std::uint8_t, 53>, 2> worth{};
+    for (int code = 1; code <= 52; ++code) {
+        const int rem = remainderOf(code);
+        worth[0][static_cast<unsigned>(code)] = rem == 12 ? 50 : 25;
+        worth[1][static_cast<unsigned>(code)] = rem == 10 || rem == 12 ? 100 : code % 12 == 11 ? 50 : 25;
+    }
+    return worth;
+}();
 
 }  // namespace
 
 int cbidderChoice(const GameState& state, int seat) {
+    const CardSet trumps = blockSetOf(state.trump) | cardSetOf(state.leftBower);
     int score = 0;
     for (int slot = 1; slot <= 5; ++slot) {
         const int code = state.card(seat, slot);
-        if (code == kNoCard) continue;
-        const int rem = remainderOf(code);
-        if (suitOf(code) == state.trump || code == state.leftBower) {
-            if (rem == 10 || rem == 12) score += 100;
-            else if (code % 12 == 11) score += 50;
-            else score += 25;
-        } else {
-            score += rem == 12 ? 50 : 25;
-        }
+        const auto index = static_cast<unsigned>(code) <= 52u ? static_cast<unsigned>(code) : 0u;
+        score += kBidWorth[contains(trumps, code) ? 1u : 0u][index];  // an index, not a jump
     }
-    if (score >= 200 && seat == state.dealer) return 1;
-    if (score >= 250 && seat == partnerOf(state.dealer)) return 1;
-    if (score >= 300) return 1;
-    return 2;
+    // The dealer orders up from 200, his partner from 250, anyone from 300.
+    const bool ordersUp = (score >= 200 && seat == state.dealer) | (score >= 250 && seat == partnerOf(state.dealer)) |
+                          (score >= 300);
+    return ordersUp ? 1 : 2;
 }
 
 int cchooserChoice(const GameState& state, int seat) {
@@ -71,29 +99,29 @@ int cdiscarderChoice(const GameState& state, int seat, RandomSource& random) {
 }
 
 int cgetleadChoice(const GameState& state, int seat, RandomSource& random) {
-    const bool making = state.teams[teamOf(seat)].maker;
-    if (!making) {
-        int reference = 1;
-        for (int slot = 1; slot <= 5; ++slot) {
-            const int code = state.card(seat, slot);
-            if (code != kNoCard && !state.isTrump(code)) reference = slot;
-        }
-        const int referenceRem = remainderOf(state.card(seat, reference));
-        for (int slot = 2; slot <= 5; ++slot) {
-            const int code = state.card(seat, slot);
-            if (slot == reference || code == kNoCard || state.isTrump(code)) continue;
-            if (remainderOf(code) > referenceRem) return slot;
-        }
-        return randomSlot(state, seat, random);
+    const SeatState& own = state.seat(seat);
+    const auto& slots = own.slots;
+    const int trump = state.trump;
+    const CardSet hand = own.cards();
+    const CardSet trumps = hand & state.suitSet(trump);
+    if (!state.teams[teamOf(seat)].maker) {
+        // Defending: the first slot from 2 whose side card has a higher
+        // remainder than the last side card's (which cannot beat itself).
+        const CardSet side = hand & ~trumps;
+        const int reference = side != 0 ? lastSlotIn(slots, side) : 1;
+        const int referenceRem = remainderOf(slots[static_cast<unsigned>(reference)]);
+        const CardSet higher = side & kRemainderAbove[static_cast<unsigned>(referenceRem)] & ~cardSetOf(slots[1]);
+        return higher != 0 ? firstSlotIn(slots, higher) : randomSlot(state, seat, random);
     }
-    const int t = state.trump;
-    const std::array<int, 7> order{rightBowerFor(t),        state.leftBower,         cardCode(t, kAce),
-                                   cardCode(t, kKing),      cardCode(t, kQueen),     cardCode(t, kTen),
-                                   cardCode(t, kNine)};
-    for (int wanted : order)
-        for (int slot = 1; slot <= 5; ++slot)
-            if (state.card(seat, slot) == wanted) return slot;
-    return randomSlot(state, seat, random);
+    // Making: the best trump held, the Right Bower, the Left Bower, then the
+    // trump block by rank (a higher code is a higher card).
+    const int right = rightBowerFor(trump);
+    const CardSet block = trumps & blockSetOf(trump) & kInPlayCards;
+    const int best = contains(trumps, right)             ? right
+                     : contains(trumps, state.leftBower) ? state.leftBower
+                     : block != 0                        ? std::bit_width(block) - 1
+                                                         : kNoCard;
+    return best != kNoCard ? firstSlotIn(slots, cardSetOf(best)) : randomSlot(state, seat, random);
 }
 
 int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
@@ -102,70 +130,62 @@ int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
 
     const int trump = state.trump;
     const int leftBower = state.leftBower;
-    const int w = highest(state, led);
-    const int t = led == trump ? w : highest(state, trump);
-    const int partner = partnerOf(seat);
-    const int wCard = w ? state.seat(w).tableCard : kNoCard;
-    const int tCard = t ? state.seat(t).tableCard : kNoCard;
+    // The best card of the led suit and the best trump on the table; the
+    // partner holds the trick (or the best trump) when it is his card.
+    const auto [wCard, tCard] = trickLeaders(state);
+    const int partnerCard = state.seat(partnerOf(seat)).tableCard;
+    const bool partnerLeads = wCard != kNoCard && wCard == partnerCard;
+    const bool partnerTrumps = tCard != kNoCard && tCard == partnerCard;
+    const SeatState& own = state.seat(seat);
+    const auto& slots = own.slots;
+    const CardSet hand = own.cards();
+    const CardSet follow = hand & state.suitSet(led);
 
-    // The hand once, with each card's effective suit (0 for an empty slot).
-    const auto& slots = state.seat(seat).slots;
-    std::array<int, 6> suit{};
-    for (int slot = 1; slot <= 5; ++slot) suit[slot] = state.effectiveSuit(slots[slot]);
-
-    // A: try to win the trick, unless the partner already does.
-    if (w != partner) {
+    if (follow != 0) {
+        if (led != trump) {
+            // A: win with the first card of the suit that beats the table,
+            // unless the partner wins or someone has trumped. B: follow with
+            // the first card of the suit.
+            const CardSet winners = !partnerLeads && tCard == kNoCard ? follow & cardsAbove(wCard) : 0;
+            return firstSlotIn(slots, winners != 0 ? winners : follow);
+        }
+        // A: a jack wins at once; any trump above the table's best, unless
+        // that is the Left Bower.
+        if (!partnerLeads) {
+            const bool leftLeads = wCard != kNoCard && wCard == leftBower;
+            const CardSet winners = follow & (kJackCards | (leftLeads ? CardSet{0} : cardsAbove(tCard)));
+            if (winners != 0) return firstSlotIn(slots, winners);
+        }
+        // B: the lowest trump that is neither a queen nor the Left Bower;
+        // a jack chosen first gives way to any later trump.
+        int choice = 0, chosen = kNoCard;
         for (int slot = 1; slot <= 5; ++slot) {
-            if (suit[slot] != led) continue;
-            const int code = slots[slot];
-            if (led == trump) {
-                if (isJack(code)) return slot;
-                if (wCard != kNoCard && wCard == leftBower) continue;
-                if (code > tCard) return slot;
-            } else {
-                if (t != 0) continue;
-                if (code > wCard) return slot;
-            }
+            const int code = slots[static_cast<unsigned>(slot)];
+            const bool replaces = contains(follow, code) &&
+                                  (choice == 0 || contains(kJackCards, chosen) ||
+                                   (code < chosen && !contains(kQueenCards, code) && code != leftBower));
+            choice = replaces ? slot : choice;
+            chosen = replaces ? code : chosen;
         }
+        return choice;
     }
-
-    // B: follow suit, with the lowest trump that is neither a queen nor the Left Bower.
-    int choice = 0;
-    for (int slot = 1; slot <= 5; ++slot) {
-        if (suit[slot] != led) continue;
-        if (choice == 0) {
-            choice = slot;
-            if (led != trump) break;
-            continue;
-        }
-        const int code = slots[slot];
-        const int chosen = slots[choice];
-        if (isJack(chosen) || (code < chosen && remainderOf(code) != 11 && code != leftBower)) choice = slot;
-    }
-    if (choice != 0) return choice;
 
     // C: cannot follow. Trump in unless the partner or a Bower holds the trick.
-    if (!(t != 0 && t == partner) && !(tCard != kNoCard && isJack(tCard))) {
-        for (int slot = 1; slot <= 5; ++slot) {
-            if (suit[slot] != trump || slots[slot] == kNoCard) continue;
-            const int code = slots[slot];
-            if (t == 0 || remainderOf(code) == 11 || code == leftBower || code > tCard) return slot;
-        }
+    const CardSet trumps = hand & state.suitSet(trump);
+    if (trumps != 0 && !partnerTrumps && !contains(kJackCards, tCard)) {
+        const CardSet over =
+            tCard == kNoCard ? trumps : trumps & (kQueenCards | cardSetOf(leftBower) | cardsAbove(tCard));
+        if (over != 0) return firstSlotIn(slots, over);
     }
-    int firstPlain = 0, firstAny = 0;
-    for (int slot = 1; slot <= 5; ++slot) {
-        const int code = slots[slot];
-        if (code == kNoCard) continue;
-        if (firstAny == 0) firstAny = slot;
-        if (suit[slot] == trump) continue;
-        const int rem = remainderOf(code);
-        if (rem >= 1 && rem <= 9) return slot;
-        if (firstPlain == 0) firstPlain = slot;
-    }
-    return firstPlain != 0 ? firstPlain : firstAny;
+    // Otherwise discard: a side nine or ten, else any side card, else the first card.
+    const CardSet side = hand & ~trumps;
+    const CardSet low = side & kLowRemainderCards;
+    return firstSlotIn(slots, low != 0 ? low : side != 0 ? side : hand);
 }
 
 int StandardPlayer::decide(const GameState& state, int seat, Decision decision, RandomSource& random) {
+    // Most decisions are cards: tested first, the jump is foreseen.
+    if (decision == Decision::Play) return cnextplayerChoice(state, seat, random);
     switch (decision) {
     case Decision::Bid: return cbidderChoice(state, seat);
     case Decision::Choose: return cchooserChoice(state, seat);

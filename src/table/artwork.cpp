@@ -195,8 +195,10 @@ Artwork::Artwork() : shown_(48 * 1024) {
     keep(winners_[0], [] { return drawWinnersBanner(kTanColour); });
     keep(winners_[1], [] { return drawWinnersBanner(kBlueColour); });
     keep(dealer_, [] { return drawDealerMarker(); });
-    keep(maker_, [] { return drawMakerMarker(25); });
-    keep(makerTeam_, [] { return drawMakerMarker(19); });
+    // The seat's coin keeps to the lower part of its picture, clear of the
+    // dealer chip above it and the turn arrow below.
+    keep(maker_, [] { return drawMakerMarker(19, {11.5, 13.5}); });
+    keep(makerTeam_, [] { return drawMakerMarker(19, {12.2, 12.2}); });
     keep(watching_, [] { return drawWatchingMarker(); });
     keep(turn_, [] { return drawTurnMarker(); });
     keep(trickWinner_, [] { return drawTrickWinnerMarker(); });

@@ -99,6 +99,55 @@ std::uint32_t pixelHash(int x, int y) {
 // -1..1, the same for the same arguments on every machine.
 qreal noise(int x, int y) { return (pixelHash(x, y) % 2001) / 1000.0 - 1.0; }
 
+const char* const kBubbleTexts[] = {"", "Order it Up", "Pass", "CLUBS", "DIAMONDS", "SPADES", "HEARTS", "Alone",
+                                    "With Partner"};
+const QRectF kBubbleShape(1, 1, 92, 21.5);
+// The room for the line inside the rounded ends, and the suit symbol before a suit's name.
+const QRectF kBubbleLine = kBubbleShape.adjusted(8, 0, -8, 0);
+constexpr qreal kSymbolWidth = 10, kSymbolGap = 3;
+
+qreal bubbleLineRoom(int index) {
+    const bool suit = index >= 3 && index <= 6;
+    return kBubbleLine.width() - (suit ? kSymbolWidth + kSymbolGap : 0);
+}
+
+// Every bubble is lettered alike: one font size and one narrowing of the
+// letters, the largest size at which the longest line fits when narrowed
+// to no less than 90 %. Measured in drawing units, so the choice is the
+// same at every size the bubbles are drawn for.
+struct BubbleLettering {
+    QFont font;
+    qreal narrowing = 1.0;
+};
+
+BubbleLettering bubbleLettering() {
+    BubbleLettering lettering;
+    for (int pixels = 12; pixels >= 8; --pixels) {
+        lettering.font = sansFont(pixels);
+        const QFontMetricsF metrics(lettering.font);
+        lettering.narrowing = 1.0;
+        for (int index = 1; index <= 8; ++index) {
+            const qreal width = metrics.horizontalAdvance(QString::fromLatin1(kBubbleTexts[index]));
+            lettering.narrowing = std::min(lettering.narrowing, bubbleLineRoom(index) / width);
+        }
+        if (lettering.narrowing >= 0.9) break;
+    }
+    return lettering;
+}
+
+// One line centred in `area`, its letters narrowed as the lettering says.
+void drawNarrowedText(QPainter& painter, const QRectF& area, const QString& text, const BubbleLettering& lettering,
+                      const QColor& ink) {
+    const qreal width = QFontMetricsF(lettering.font).horizontalAdvance(text);
+    painter.save();
+    painter.translate(area.center());
+    painter.scale(lettering.narrowing, 1.0);
+    painter.setFont(lettering.font);
+    painter.setPen(ink);
+    painter.drawText(QRectF(-width / 2 - 1, -area.height() / 2, width + 2, area.height()), Qt::AlignCenter, text);
+    painter.restore();
+}
+
 }  // namespace
 
 QImage drawBubble(int index) {
@@ -106,7 +155,7 @@ QImage drawBubble(int index) {
     if (index < 1 || index > 8) return image;
     QPainter painter(&image);
     prepare(painter);
-    const QRectF shape(1, 1, 92, 21.5);
+    const QRectF& shape = kBubbleShape;
     QPainterPath body;
     body.addRoundedRect(shape, shape.height() / 2, shape.height() / 2);
     drawSoftShadow(painter, body, {0.8, 1.5});
@@ -117,25 +166,21 @@ QImage drawBubble(int index) {
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(shape.adjusted(1.5, 1.2, -1.5, -1.2), 9.5, 9.5);
 
-    static const char* const kTexts[] = {"", "Order it Up", "Pass", "CLUBS", "DIAMONDS", "SPADES", "HEARTS", "Alone",
-                                         "With Partner"};
-    const QString text = QString::fromLatin1(kTexts[index]);
-    const QFont font = sansFont(12);
-    const QRectF inner = shape.adjusted(10, 0, -10, 0);
+    const QString text = QString::fromLatin1(kBubbleTexts[index]);
+    const BubbleLettering lettering = bubbleLettering();
     if (index < 3 || index > 6) {
-        drawSqueezedText(painter, inner, text, font, kBrownInk);
+        drawNarrowedText(painter, kBubbleLine, text, lettering, kBrownInk);
         return image;
     }
     // A suit: its symbol, then its name, centred together, in the suit's ink.
     const int suit = index - 2;
-    constexpr qreal symbolWidth = 11, gap = 3;
-    const qreal textWidth = std::min(QFontMetricsF(font).horizontalAdvance(text), inner.width() - symbolWidth - gap);
-    const qreal left = shape.center().x() - (symbolWidth + gap + textWidth) / 2;
+    const qreal textWidth = QFontMetricsF(lettering.font).horizontalAdvance(text) * lettering.narrowing;
+    const qreal left = shape.center().x() - (kSymbolWidth + kSymbolGap + textWidth) / 2;
     painter.setPen(Qt::NoPen);
     painter.setBrush(suitInk(suit));
-    painter.drawPath(suitPath(suit, QRectF(left, shape.center().y() - 6, symbolWidth, 12)));
-    drawSqueezedText(painter, QRectF(left + symbolWidth + gap, shape.top(), textWidth, shape.height()), text, font,
-                     suitInk(suit));
+    painter.drawPath(suitPath(suit, QRectF(left, shape.center().y() - 5.5, kSymbolWidth, 11)));
+    drawNarrowedText(painter, QRectF(left + kSymbolWidth + kSymbolGap, shape.top(), textWidth, shape.height()), text,
+                     lettering, suitInk(suit));
     return image;
 }
 

@@ -67,8 +67,8 @@ void drawCourtPortrait(QPainter& painter, const QRectF& panel, int rank, int sui
 // --- pieces on the board (artwork_markers.cpp) ---
 
 QImage drawDealerMarker();
-// A gold "M" coin of `diameter` pixels on a 25 x 25 picture.
-QImage drawMakerMarker(int diameter);
+// A gold "M" coin of `diameter` pixels centred at `centre` on a 25 x 25 picture.
+QImage drawMakerMarker(int diameter, QPointF centre);
 QImage drawWatchingMarker();
 QImage drawTurnMarker();
 QImage drawTrickWinnerMarker();

@@ -46,43 +46,50 @@ QLinearGradient goldSheen(qreal left, qreal right) {
 
 }  // namespace
 
+// The dealer chip keeps to the upper part of its picture: the dealer's
+// picture stands beside the name so that its lower part shares rows with
+// the maker's picture, whose coin keeps to its own lower part.
 QImage drawDealerMarker() {
     QImage image = transparentImage(25, 25);
     QPainter painter(&image);
     prepare(painter);
-    const QPointF centre(12.2, 12.2);
+    const QPointF centre(12.5, 8.6);
+    const qreal radius = 7.9;
+    const qreal k = radius / 11.4;  // the chip's proportions at this size
     QPainterPath disc;
-    disc.addEllipse(centre, 11.4, 11.4);
-    drawShadow(painter, disc, {0.6, 0.9});
+    disc.addEllipse(centre, radius, radius);
+    drawShadow(painter, disc, {0.5, 0.7});
 
-    QRadialGradient red(centre - QPointF(3, 3), 15);
+    QRadialGradient red(centre - QPointF(3, 3) * k, 15 * k);
     red.setColorAt(0, QColor(232, 64, 70));
     red.setColorAt(1, QColor(150, 18, 30));
-    painter.setPen(QPen(QColor(110, 10, 20), 0.8));
+    painter.setPen(QPen(QColor(110, 10, 20), 0.7));
     painter.setBrush(red);
     painter.drawPath(disc);
 
     // The white edge spots of a casino chip.
-    painter.setPen(QPen(QColor(252, 248, 240), 3.2, Qt::SolidLine, Qt::FlatCap));
+    painter.setPen(QPen(QColor(252, 248, 240), 3.2 * k, Qt::SolidLine, Qt::FlatCap));
     painter.setBrush(Qt::NoBrush);
-    const QRectF ring(centre.x() - 9.6, centre.y() - 9.6, 19.2, 19.2);
-    for (int spot = 0; spot < 6; ++spot) painter.drawArc(ring, (spot * 60 + 20) * 16, 22 * 16);
+    const qreal ring = 9.6 * k;
+    const QRectF ringBox(centre.x() - ring, centre.y() - ring, 2 * ring, 2 * ring);
+    for (int spot = 0; spot < 6; ++spot) painter.drawArc(ringBox, (spot * 60 + 20) * 16, 22 * 16);
 
-    painter.setPen(QPen(QColor(150, 18, 30), 0.8));
+    const qreal inner = 7.4 * k;
+    painter.setPen(QPen(QColor(150, 18, 30), 0.7));
     painter.setBrush(QColor(253, 250, 240));
-    painter.drawEllipse(centre, 7.4, 7.4);
+    painter.drawEllipse(centre, inner, inner);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(150, 18, 30));
-    painter.drawPath(centredText(QStringLiteral("D"), sansFont(11), QRectF(centre.x() - 7, centre.y() - 7, 14, 14)));
+    painter.drawPath(centredText(QStringLiteral("D"), sansFont(8),
+                                 QRectF(centre.x() - inner, centre.y() - inner, 2 * inner, 2 * inner)));
     return image;
 }
 
-QImage drawMakerMarker(int diameter) {
+QImage drawMakerMarker(int diameter, QPointF centre) {
     QImage image = transparentImage(25, 25);
     QPainter painter(&image);
     prepare(painter);
     const qreal radius = diameter / 2.0 - 0.8;
-    const QPointF centre(12.2, 12.2);
     QPainterPath coin;
     coin.addEllipse(centre, radius, radius);
     drawShadow(painter, coin, {0.6, 0.9});
@@ -113,8 +120,10 @@ QImage drawWatchingMarker() {
     QImage image = transparentImage(37, 17);
     QPainter painter(&image);
     prepare(painter);
+    // The eyes sit high in their picture: at some seats the name below
+    // starts 15 rows under the picture's top.
     for (qreal x : {9.5, 27.5}) {
-        const QPointF centre(x, 9);
+        const QPointF centre(x, 7.6);
         QPainterPath eye;
         eye.moveTo(centre.x() - 8, centre.y());
         eye.cubicTo(centre.x() - 4.5, centre.y() - 7.6, centre.x() + 4.5, centre.y() - 7.6, centre.x() + 8, centre.y());
@@ -159,13 +168,14 @@ QImage drawTurnMarker() {
     QPainter painter(&image);
     prepare(painter);
     QPainterPath arrow;
-    arrow.moveTo(9, 2);
-    arrow.lineTo(18, 2);
-    arrow.lineTo(18, 15);
-    arrow.lineTo(25, 15);
+    // Kept clear of the top rows, which the maker's coin above may reach.
+    arrow.moveTo(9, 4);
+    arrow.lineTo(18, 4);
+    arrow.lineTo(18, 16);
+    arrow.lineTo(25, 16);
     arrow.lineTo(13.5, 31);
-    arrow.lineTo(2, 15);
-    arrow.lineTo(9, 15);
+    arrow.lineTo(2, 16);
+    arrow.lineTo(9, 16);
     arrow.closeSubpath();
     drawShadow(painter, arrow);
 
@@ -179,10 +189,10 @@ QImage drawTurnMarker() {
 
     painter.setPen(QPen(QColor(255, 248, 210, 210), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     QPainterPath gleam;
-    gleam.moveTo(10.6, 14);
-    gleam.lineTo(10.6, 3.8);
-    gleam.moveTo(5.2, 16.6);
-    gleam.lineTo(12.6, 27);
+    gleam.moveTo(10.6, 15);
+    gleam.lineTo(10.6, 5.8);
+    gleam.moveTo(5.2, 17.6);
+    gleam.lineTo(12.6, 27.4);
     painter.drawPath(gleam);
     return image;
 }
@@ -253,7 +263,9 @@ QImage drawWinnersBanner(const QColor& lettering) {
     QImage image = transparentImage(121, 35);
     QPainter painter(&image);
     prepare(painter);
-    const QRectF box(14, 3, 93, 27);
+    // Clear of the picture's edges: a seat's maker coin may stand just above
+    // it, and the trick's cards just beside it.
+    const QRectF box(18, 5, 85, 25);
     const QPainterPath word = fittedText(QStringLiteral("WINNERS"), serifFont(40), box, 0.8);
     const QRectF ink = word.boundingRect();
 
@@ -273,7 +285,7 @@ QImage drawWinnersBanner(const QColor& lettering) {
     painter.setBrush(fill);
     painter.drawPath(word);
 
-    for (qreal x : {7.0, 114.0}) {
+    for (qreal x : {11.0, 110.0}) {
         const QPainterPath ornament = star(QPointF(x, ink.center().y()), 5.4, 2.3);
         painter.setPen(QPen(QColor(120, 78, 8), 0.7));
         painter.setBrush(goldSheen(x - 5.4, x + 5.4));

@@ -29,14 +29,6 @@ const std::array<FamilyPlaces, 7> kPlaces{{
 
 constexpr std::array<int, 10> kPhraseButtonLeft{0, 496, 523, 550, 577, 603, 630, 657, 684, 711};
 
-QFont boardFont(int pointSize, bool bold) {
-    QFont font("Arial");
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 void setTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -47,6 +39,14 @@ constexpr const char* kLogicalGeometry = "vornelLogicalGeometry";
 constexpr const char* kLogicalFont = "vornelLogicalFont";
 
 }  // namespace
+
+QFont boardFont(int pointSize, bool bold) {
+    QFont font("Arial");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}
 
 Board::Board(const Artwork& artwork, QWidget* parent)
     : QWidget(parent), artwork_(artwork), motion_(std::make_unique<CardMotion>(*this)) {
@@ -132,6 +132,7 @@ void Board::createControls() {
 
     auto* dealer = new ImageElement("button_dealer", this, {60, 366, 25, 25});
     dealer->setPixmap(artwork_.dealerMarker());
+    dealer->hide();  // until a game has its dealer
 
     auto* status = addText("label_status", "Good Luck!!", {24, 533, 393, 16}, Qt::black, 9, true);
     status->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);

@@ -26,6 +26,9 @@ inline const QColor kTanColour(101, 83, 50);
 inline const QColor kBlueColour(86, 107, 143);
 inline const QColor kTableColour(244, 245, 214);
 
+// The game's font (Arial, or the system's sans serif face) at a size.
+QFont boardFont(int pointSize, bool bold);
+
 inline const char* const kSeatFamilies[] = {"image_cards",    "label_playername", "image_played", "image_themaker",
                                             "image_winner",   "image_eyes",       "image_turn"};
 

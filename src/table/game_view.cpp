@@ -62,6 +62,7 @@ void GameView::moveDealerMarker(int seat) {
     ImageElement* dealer = board_.image("button_dealer");
     dealer->move(label->x() - 28, label->y() - 9);
     dealer->setTag(seat);
+    dealer->show();
 }
 
 void GameView::drawFan(int seat, int count) {
@@ -103,6 +104,8 @@ void GameView::startthegame(std::string_view rest) {
     const QString target = fieldText(reader.field());
     board_.image("button_start")->hide();
     board_.text("label_discard")->hide();
+    // The last game's dealer chip goes until this game's first deal.
+    board_.image("button_dealer")->hide();
     clearall();
     window_.addlinetochat(starter + " has started a game.", kChatBlue);
     board_.text("label_playtoscore")->setText("Play to Score: " + target);

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -11,6 +10,7 @@
 #include "table/board_stage.h"
 #include "table/chat_box.h"
 #include "table/game_view.h"
+#include "table/message_box.h"
 #include "table/seat_rotation.h"
 
 namespace vornel::table {
@@ -22,8 +22,10 @@ const QColor kNavy(0, 0, 128);
 QString fromWire(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 }  // namespace
 
-TableWindow::TableWindow(Services services, QWidget* parent)
-    : QMainWindow(parent), services_(services), connection_(this) {
+TableWindow::TableWindow(Services services, QWidget* parent) : TableWindow(parent) { setServices(services); }
+
+TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent), connection_(this) {
+    unsetServices();
     setObjectName("Tchat");
     setWindowTitle("Vornel");
 
@@ -75,6 +77,10 @@ TableWindow::~TableWindow() {
                              static_cast<QObject*>(board_->mainchat()->viewport())})
         watched->removeEventFilter(this);
 }
+
+void TableWindow::setServices(Services services) { services_.emplace(services); }
+
+void TableWindow::unsetServices() { services_.emplace(Services{*unset_, *unset_, *unset_, *unset_, *unset_}); }
 
 QAction* TableWindow::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
 
@@ -317,7 +323,7 @@ void TableWindow::newplayerinfo(std::string_view rest) {
         addlinetochat(name + " is Connected.", kBlue);
     }
     if (n > 4) {
-        services_.watchers.addWatcher(QString::number(n) + ": " + name);
+        services_->watchers.addWatcher(QString::number(n) + ": " + name);
         addlinetochat(n == state_.ownSeat ? QString("You are spying.") : name + " is spying.", kBlue);
     } else if (TextElement* label = board_->nameLabel(n)) {
         label->setText(name);
@@ -333,7 +339,7 @@ void TableWindow::playerdisconnected(std::string_view rest) {
     const int n = *number;
     const QString name = fromWire(reader.remainder());
     if (n > 4) {
-        if (!services_.watchers.isEmpty() && services_.watchers.removeWatcher(QString::number(n) + ": " + name))
+        if (!services_->watchers.isEmpty() && services_->watchers.removeWatcher(QString::number(n) + ": " + name))
             addlinetochat(name + " has left.", kNavy);
         return;
     }
@@ -349,11 +355,9 @@ void TableWindow::gameIsFull() {
     closingAfterRefusal_ = true;
     // Not modal: the event loop goes on while the player reads it, and the
     // table closes when it is dismissed.
-    auto* box = new QMessageBox(QMessageBox::Information, "Vornel", "Game is full", QMessageBox::Ok, this);
-    box->setObjectName("message_full");
-    box->setAttribute(Qt::WA_DeleteOnClose);
+    QMessageBox* box = makeMessageBox(QMessageBox::Information, "Game is full", this, "message_full");
     connect(box, &QMessageBox::finished, this, &QWidget::close);
-    box->show();
+    showInFront(box);
 }
 
 // --- chat and sounds -----------------------------------------------------
@@ -361,7 +365,7 @@ void TableWindow::gameIsFull() {
 void TableWindow::addlinetochat(const QString& text, const QColor& colour) { chat_->addLine(text, colour); }
 
 void TableWindow::playsounds(const QString& name) {
-    if (options_.playSounds) services_.sounds.play(name);
+    if (options_.playSounds) services_->sounds.play(name);
 }
 
 // --- options -------------------------------------------------------------
@@ -407,10 +411,7 @@ void TableWindow::applyOptions(const TableOptions& options) {
 void TableWindow::startGameClicked() {
     if (!state_.isHost) return;
     if (!state_.loggedIn) {
-        auto* box = new QMessageBox(QMessageBox::Information, "Vornel", "You are not connected", QMessageBox::Ok, this);
-        box->setObjectName("message_notconnected");
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->show();
+        showInFront(makeMessageBox(QMessageBox::Information, "You are not connected", this, "message_notconnected"));
         return;
     }
     Q_EMIT startGameRequested();

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "engine/ports.h"
@@ -57,8 +58,17 @@ public:
         SoundSink& sounds;
     };
 
-    explicit TableWindow(Services services, QWidget* parent = nullptr);
+    // Made first, before the windows around it: until setServices() their
+    // requests are kept by a recorder of the table's own.
+    explicit TableWindow(QWidget* parent = nullptr);
+    // Made and given its services at once (tests, tools).
+    TableWindow(Services services, QWidget* parent = nullptr);
     ~TableWindow() override;
+
+    // The windows around the table, all given in this one call once they
+    // exist; unsetServices() takes them back before they go.
+    void setServices(Services services);
+    void unsetServices();
 
     // The host's engine reads the pace of its computer players here.
     int milliseconds() const override { return options_.botSpeed; }
@@ -79,7 +89,7 @@ public:
     void applyOptions(const TableOptions& options);
     const TableOptions& options() const { return options_; }
 
-    Services& services() { return services_; }
+    Services& services() { return *services_; }
     TableState& state() { return state_; }
     const TableState& state() const { return state_; }
     Board& board() { return *board_; }
@@ -159,6 +169,7 @@ private:
     // of the Options menu (table_window_chat.cpp).
     void connectChat();
     void applyChatOptions();
+    void applyTextColour();
     void b_phrase1Click(int button);
     void b_phrase10Click();
     void wave20Click(int number);
@@ -171,7 +182,9 @@ private:
     // One tick of the message timer; true while the phrase pause runs.
     bool phraseTick();
 
-    Services services_;
+    // Before setServices() and after unsetServices().
+    std::unique_ptr<RecordingServices> unset_ = std::make_unique<RecordingServices>();
+    std::optional<Services> services_;
     Artwork artwork_;
     TableState state_;
     TableOptions options_;

@@ -122,15 +122,21 @@ void TableWindow::connectChat() {
     connect(action("action_actioncolor"), &QAction::triggered, this, [this] { chooseColour(true); });
 }
 
-// The entry line's colour and the phrases, as the settings give them.
+// The entry line's colour and the phrases, as the settings file gives them.
+// Only here, as the file is read, does an empty phrase mean the button's
+// built-in one: an emptied phrase stays empty for the rest of the run.
 void TableWindow::applyChatOptions() {
-    QPalette palette = board_->mychat()->palette();
-    palette.setColor(QPalette::Text, toQColor(options_.textColour));
-    board_->mychat()->setPalette(palette);
+    applyTextColour();
     for (int n = 1; n <= 9; ++n) {
         phrases_[n] = options_.phrases[n].isEmpty() ? builtInPhrase(n) : options_.phrases[n];
         board_->phraseButton(n)->setToolTip(phrases_[n]);
     }
+}
+
+void TableWindow::applyTextColour() {
+    QPalette palette = board_->mychat()->palette();
+    palette.setColor(QPalette::Text, toQColor(options_.textColour));
+    board_->mychat()->setPalette(palette);
 }
 
 QString TableWindow::phrase(int button) const { return button >= 1 && button <= 9 ? phrases_[button] : QString(); }
@@ -156,7 +162,7 @@ void TableWindow::playasound(std::string_view rest) {
     const std::string_view soundField = reader.field();
     const QString sound = QString::fromLatin1(soundField.data(), static_cast<qsizetype>(soundField.size()));
     if (options_.chatterSounds) {
-        services_.sounds.play(sound);
+        services_->sounds.play(sound);
         return;
     }
     const TextElement* label = board_->nameLabel(*sender);
@@ -237,7 +243,7 @@ void TableWindow::chooseColour(bool actionColour) {
             const bool confirmed = result == QDialog::Accepted;
             const net::ColourValue chosen = toColourValue(dialog->selectedColor());
             if (confirmed) (actionColour ? options_.actionColour : options_.textColour) = chosen;
-            if (confirmed && !actionColour) applyChatOptions();
+            if (confirmed && !actionColour) applyTextColour();
             // The action colour is saved however its dialog closes.
             if (confirmed || actionColour) Q_EMIT optionsChanged();
         });
