@@ -14,7 +14,7 @@
 namespace vornel {
 
 struct ExpertTuning {
-    int playSamples = 150;      // layouts per card played
+    int playSamples = 300;      // layouts per card played (fewer once the node budget is spent)
     int bidSamples = 48;        // layouts per trump considered in the bidding
     int discardSamples = 24;    // layouts per discard considered
     std::uint64_t nodeBudget = 250'000;  // search nodes per decision, samples stop beyond it
@@ -41,6 +41,7 @@ struct ExpertTuning {
         tuning.nameMargin = 0.25;
         tuning.aloneMargins = {0.15, 0.15};
         tuning.landedSearch = true;
+        tuning.playSamples = 150;
         return tuning;
     }
 };
