@@ -39,22 +39,26 @@ struct Options {
     bool duplicate = false;
     std::uint64_t jobs = 1;
     bool jobsGiven = false;
+    std::uint64_t firstGame = 0;  // index of the first game, so a long run can be played in parts
+    bool firstGameGiven = false;
     bool anyExpert() const {
         return teams[1] != vornel::PolicyKind::Standard || teams[2] != vornel::PolicyKind::Standard;
     }
     // Each game seeded from the run's seed and its index, so the games can be
     // spread over threads. Without experts or --jobs one generator runs
     // through all games, as it always has, and the figures stay comparable.
-    bool perGameSeeds() const { return jobsGiven || anyExpert() || duplicate; }
+    bool perGameSeeds() const { return jobsGiven || anyExpert() || duplicate || firstGameGiven; }
 };
 
 void usage(std::FILE* to) {
     std::fputs(
         "usage: vornel-sim [--games N] [--seed S] [--target 5..10] [--json] [--jobs N]\n"
-        "                  [--team1 KIND] [--team2 KIND] [--duplicate]\n"
+        "                  [--team1 KIND] [--team2 KIND] [--duplicate] [--first-game K]\n"
         "KIND is standard, expert or expert-landed (the expert as it first played).\n"
         "--duplicate plays each deal twice, the second time with the teams' seats\n"
-        "swapped, and prints how team 1's player differs from team 2's; N pairs.\n",
+        "swapped, and prints how team 1's player differs from team 2's; N pairs.\n"
+        "--first-game K plays games K..K+N-1 of the run the seed gives, so a long\n"
+        "run can be played in parts that add up to it.\n",
         to);
 }
 
@@ -90,7 +94,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
             ++i;
             continue;
         }
-        if (arg != "--games" && arg != "--seed" && arg != "--target" && arg != "--jobs") {
+        if (arg != "--games" && arg != "--seed" && arg != "--target" && arg != "--jobs" && arg != "--first-game") {
             std::fprintf(stderr, "vornel-sim: unknown option %s\n", argv[i]);
             return false;
         }
@@ -101,6 +105,9 @@ bool parseOptions(int argc, char** argv, Options& options) {
         ++i;
         if (arg == "--games") {
             options.games = number;
+        } else if (arg == "--first-game") {
+            options.firstGame = number;
+            options.firstGameGiven = true;
         } else if (arg == "--jobs") {
             if (number < 1 || number > 256) {
                 std::fputs("vornel-sim: --jobs must be 1..256\n", stderr);
@@ -208,7 +215,7 @@ std::vector<GameResult> playSeededGames(const Options& options) {
     std::vector<GameResult> results(options.games);
     std::atomic<std::uint64_t> next{0};
     auto work = [&] {
-        for (std::uint64_t i = next++; i < options.games; i = next++) results[i] = playSeededGame(options, i);
+        for (std::uint64_t i = next++; i < options.games; i = next++) results[i] = playSeededGame(options, options.firstGame + i);
     };
     std::vector<std::thread> threads;
     for (std::uint64_t j = 1; j < options.jobs; ++j) threads.emplace_back(work);
