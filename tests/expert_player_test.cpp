@@ -426,6 +426,29 @@ int cardPlayed(const Position& p, SeatPolicy* policy) {
 // Spades trump, named by seat 1 after everyone passed the nine of Hearts.
 const std::vector<std::pair<int, int>> kSpadesNamedBySeat1{{1, 2}, {2, 2}, {3, 2}, {4, 2}, {1, 5}};
 
+// The landed expert is the yardstick for every change: its figures stay
+// those it first played with, whatever the expert's own defaults become.
+TEST(ExpertTuning, TheLandedExpertKeepsItsFirstFigures) {
+    const ExpertTuning landed = ExpertTuning::landed();
+    const struct {
+        const char* name;
+        double value, first;
+    } figures[] = {
+        {"layouts per card played", static_cast<double>(landed.playSamples), 150},
+        {"layouts per trump bid", static_cast<double>(landed.bidSamples), 48},
+        {"layouts per discard", static_cast<double>(landed.discardSamples), 24},
+        {"node budget", static_cast<double>(landed.nodeBudget), 250'000},
+        {"naming margin", landed.nameMargin, 0.25},
+        {"going alone after naming", landed.aloneMargins[0], 0.15},
+        {"going alone after ordering up", landed.aloneMargins[1], 0.15},
+        {"search as first written", landed.landedSearch ? 1.0 : 0.0, 1},
+    };
+    for (const auto& f : figures) EXPECT_DOUBLE_EQ(f.value, f.first) << f.name;
+    for (double margin : landed.orderMargins) EXPECT_DOUBLE_EQ(margin, 0.2);
+    // The expert itself looks at more layouts per card than the landed one.
+    EXPECT_GT(ExpertTuning{}.playSamples, landed.playSamples);
+}
+
 TEST(ExpertPositions, DoesNotTrumpThePartnersWinningTrickAndKeepsTheTrumpForTheLast) {
     // Every other trump is gone. The partner's ace of Hearts wins the fourth
     // trick; seat 1 is void in Hearts with the Right Bower and the nine of
