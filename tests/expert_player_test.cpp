@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <array>
 #include <optional>
 #include <utility>
@@ -165,6 +166,146 @@ TEST(ExpertSearch, ExactPlayOutAgreesWithTryingEveryCard) {
     }
 }
 
+// The same brute force for any start: a lone Maker's partner sits out
+// (three cards to a trick) and a trick may be under way.
+int bruteForceFrom(GameState& s, int turn, int count, int makerTricks, int makerSeat, bool alone) {
+    const int players = alone ? 3 : 4;
+    bool cardsLeft = count > 0;
+    for (int seat = 1; seat <= 4; ++seat) cardsLeft = cardsLeft || s.seat(seat).cardsHeld() > 0;
+    if (!cardsLeft) return expert::makerPoints(makerTricks, alone);
+    const bool maximising = teamOf(turn) == teamOf(makerSeat);
+    int best = maximising ? -100 : 100;
+    for (int slot = 1; slot <= 5; ++slot) {
+        const int code = s.card(turn, slot);
+        if (code == kNoCard) continue;
+        if (count > 0 && s.effectiveSuit(code) != s.ledSuit && checkforsuit(s, turn)) continue;
+        const int ledBefore = s.ledSuit;
+        if (count == 0) s.ledSuit = s.effectiveSuit(code);
+        s.seat(turn).slots[slot] = kNoCard;
+        s.seat(turn).tableCard = code;
+        int next = nextSeat(turn);
+        if (s.seat(next).sitsOut) next = nextSeat(next);
+        int value;
+        if (count + 1 == players) {
+            const int winner = thewinner(s);
+            std::array<int, 5> table{};
+            for (int seat = 1; seat <= 4; ++seat) table[seat] = std::exchange(s.seat(seat).tableCard, kNoCard);
+            s.ledSuit = 0;
+            value = bruteForceFrom(s, winner, 0, makerTricks + (teamOf(winner) == teamOf(makerSeat)), makerSeat, alone);
+            for (int seat = 1; seat <= 4; ++seat) s.seat(seat).tableCard = table[seat];
+        } else {
+            value = bruteForceFrom(s, next, count + 1, makerTricks, makerSeat, alone);
+        }
+        s.seat(turn).tableCard = kNoCard;
+        s.seat(turn).slots[slot] = code;
+        s.ledSuit = ledBefore;
+        best = maximising ? std::max(best, value) : std::min(best, value);
+    }
+    return best;
+}
+
+TEST(ExpertSearch, EveryCardsValueAgreesWithTryingEveryCardAloneAndMidTrick) {
+    SeededRandom random(9);
+    int aloneRounds = 0, midTrickRounds = 0;
+    for (int round = 0; round < 240; ++round) {
+        std::vector<int> deck;
+        for (int code = 1; code <= 52; ++code)
+            if (isInPlay(code)) deck.push_back(code);
+        for (std::size_t i = deck.size(); i > 1; --i) std::swap(deck[i - 1], deck[random.below(static_cast<int>(i))]);
+        GameState s;
+        setTrump(s, random.below(4) + 1);
+        expert::Layout layout;
+        layout.makerSeat = random.below(4) + 1;
+        layout.alone = round % 3 == 0;
+        const int out = layout.alone ? partnerOf(layout.makerSeat) : 0;
+        const int players = layout.alone ? 3 : 4;
+        const int tricksLeft = 2 + round % 2;
+        layout.makerTricks = random.below(5 - tricksLeft + 1);
+        layout.leader = random.below(4) + 1;
+        if (layout.leader == out) layout.leader = nextSeat(layout.leader);
+        layout.trickCount = random.below(players);
+        // The seats that already played to the trick hold one card fewer.
+        std::size_t next = 0;
+        int seat = layout.leader;
+        for (int i = 0; i < players; ++i, seat = nextSeat(seat)) {
+            if (seat == out) seat = nextSeat(seat);
+            const int held = tricksLeft - (i < layout.trickCount ? 1 : 0);
+            for (int t = 0; t < held; ++t) {
+                s.seat(seat).slots[t + 1] = deck[next];
+                layout.hands[seat] |= expert::cardBit(deck[next++]);
+            }
+        }
+        s.seat(out).sitsOut = out != 0;
+        // The trick so far: each seat that played follows suit where it can.
+        seat = layout.leader;
+        for (int i = 0; i < layout.trickCount; ++i, seat = nextSeat(seat)) {
+            if (seat == out) seat = nextSeat(seat);
+            int code = deck[next++];
+            if (i > 0) {
+                for (std::size_t j = next; j < deck.size(); ++j)
+                    if (s.effectiveSuit(deck[j]) == s.ledSuit) {
+                        std::swap(deck[j], deck[next - 1]);
+                        code = deck[next - 1];
+                        break;
+                    }
+            }
+            if (i == 0) s.ledSuit = s.effectiveSuit(code);
+            s.seat(seat).tableCard = code;
+            layout.trick[static_cast<std::size_t>(i)] = code;
+        }
+        const int turn = seat == out ? nextSeat(seat) : seat;
+        aloneRounds += layout.alone;
+        midTrickRounds += layout.trickCount > 0;
+
+        expert::DoubleDummy dd(s.trump);
+        std::array<int, 24> values{};
+        std::uint32_t legal = 0;
+        dd.valueMoves(layout, values, legal);
+        int legalCount = 0;
+        for (int slot = 1; slot <= 5; ++slot) {
+            const int code = s.card(turn, slot);
+            if (code == kNoCard) continue;
+            const bool follows = layout.trickCount == 0 || s.effectiveSuit(code) == s.ledSuit || !checkforsuit(s, turn);
+            ASSERT_EQ((legal & expert::cardBit(code)) != 0, follows) << "round " << round << " card " << code;
+            if (!follows) continue;
+            ++legalCount;
+            // The value after this card: the rest tried every way.
+            GameState after = s;
+            after.seat(turn).slots[slot] = kNoCard;
+            after.seat(turn).tableCard = code;
+            if (layout.trickCount == 0) after.ledSuit = after.effectiveSuit(code);
+            int expected;
+            if (layout.trickCount + 1 == players) {
+                const int winner = thewinner(after);
+                for (int x = 1; x <= 4; ++x) after.seat(x).tableCard = kNoCard;
+                after.ledSuit = 0;
+                expected = bruteForceFrom(after, winner, 0, layout.makerTricks + (teamOf(winner) == teamOf(layout.makerSeat)),
+                                          layout.makerSeat, layout.alone);
+            } else {
+                int following = nextSeat(turn);
+                if (following == out) following = nextSeat(following);
+                expected = bruteForceFrom(after, following, layout.trickCount + 1, layout.makerTricks, layout.makerSeat,
+                                          layout.alone);
+            }
+            ASSERT_EQ(values[static_cast<std::size_t>(expert::cardIndex(code))], expected)
+                << "round " << round << " card " << code;
+        }
+        ASSERT_EQ(std::popcount(legal), legalCount) << "round " << round;
+        const int best = bruteForceFrom(s, turn, layout.trickCount, layout.makerTricks, layout.makerSeat, layout.alone);
+        ASSERT_EQ(dd.solve(layout), best) << "round " << round;
+        // The search as the expert first did it finds the same values.
+        expert::DoubleDummy landed(s.trump, true);
+        std::array<int, 24> landedValues{};
+        std::uint32_t landedLegal = 0;
+        landed.valueMoves(layout, landedValues, landedLegal);
+        ASSERT_EQ(landedLegal, legal) << "round " << round;
+        ASSERT_EQ(landedValues, values) << "round " << round;
+        ASSERT_EQ(landed.solve(layout), best) << "round " << round;
+    }
+    EXPECT_GT(aloneRounds, 50);
+    EXPECT_GT(midTrickRounds, 100);
+}
+
 // --- whole games --------------------------------------------------------
 
 struct Seating {
@@ -284,6 +425,29 @@ int cardPlayed(const Position& p, SeatPolicy* policy) {
 
 // Spades trump, named by seat 1 after everyone passed the nine of Hearts.
 const std::vector<std::pair<int, int>> kSpadesNamedBySeat1{{1, 2}, {2, 2}, {3, 2}, {4, 2}, {1, 5}};
+
+// The landed expert is the yardstick for every change: its figures stay
+// those it first played with, whatever the expert's own defaults become.
+TEST(ExpertTuning, TheLandedExpertKeepsItsFirstFigures) {
+    const ExpertTuning landed = ExpertTuning::landed();
+    const struct {
+        const char* name;
+        double value, first;
+    } figures[] = {
+        {"layouts per card played", static_cast<double>(landed.playSamples), 150},
+        {"layouts per trump bid", static_cast<double>(landed.bidSamples), 48},
+        {"layouts per discard", static_cast<double>(landed.discardSamples), 24},
+        {"node budget", static_cast<double>(landed.nodeBudget), 250'000},
+        {"naming margin", landed.nameMargin, 0.25},
+        {"going alone after naming", landed.aloneMargins[0], 0.15},
+        {"going alone after ordering up", landed.aloneMargins[1], 0.15},
+        {"search as first written", landed.landedSearch ? 1.0 : 0.0, 1},
+    };
+    for (const auto& f : figures) EXPECT_DOUBLE_EQ(f.value, f.first) << f.name;
+    for (double margin : landed.orderMargins) EXPECT_DOUBLE_EQ(margin, 0.2);
+    // The expert itself looks at more layouts per card than the landed one.
+    EXPECT_GT(ExpertTuning{}.playSamples, landed.playSamples);
+}
 
 TEST(ExpertPositions, DoesNotTrumpThePartnersWinningTrickAndKeepsTheTrumpForTheLast) {
     // Every other trump is gone. The partner's ace of Hearts wins the fourth

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -21,8 +23,8 @@
 #endif
 
 #include "engine/game_audit.h"
-#include "players/expert_player.h"
 #include "players/simulation.h"
+#include "players/policy_match.h"
 
 namespace {
 
@@ -32,28 +34,32 @@ struct Options {
     bool seedGiven = false;
     int target = 10;
     bool json = false;
-    std::array<bool, 3> expert{};  // per team 1..2
+    std::array<vornel::PolicyKind, 3> teams{vornel::PolicyKind::Standard, vornel::PolicyKind::Standard,
+                                            vornel::PolicyKind::Standard};  // per team 1..2
+    bool duplicate = false;
     std::uint64_t jobs = 1;
     bool jobsGiven = false;
+    std::uint64_t firstGame = 0;  // index of the first game, so a long run can be played in parts
+    bool firstGameGiven = false;
+    bool anyExpert() const {
+        return teams[1] != vornel::PolicyKind::Standard || teams[2] != vornel::PolicyKind::Standard;
+    }
     // Each game seeded from the run's seed and its index, so the games can be
     // spread over threads. Without experts or --jobs one generator runs
     // through all games, as it always has, and the figures stay comparable.
-    bool perGameSeeds() const { return jobsGiven || expert[1] || expert[2]; }
+    bool perGameSeeds() const { return jobsGiven || anyExpert() || duplicate || firstGameGiven; }
 };
 
 void usage(std::FILE* to) {
     std::fputs(
-        "usage: vornel-sim [--games N] [--seed S] [--target 5..10] [--json]\n"
-        "                  [--team1 standard|expert] [--team2 standard|expert] [--jobs N]\n",
+        "usage: vornel-sim [--games N] [--seed S] [--target 5..10] [--json] [--jobs N]\n"
+        "                  [--team1 KIND] [--team2 KIND] [--duplicate] [--first-game K]\n"
+        "KIND is standard, expert or expert-landed (the expert as it first played).\n"
+        "--duplicate plays each deal twice, the second time with the teams' seats\n"
+        "swapped, and prints how team 1's player differs from team 2's; N pairs.\n"
+        "--first-game K plays games K..K+N-1 of the run the seed gives, so a long\n"
+        "run can be played in parts that add up to it.\n",
         to);
-}
-
-bool parseKind(const char* text, bool& expert) {
-    if (text == nullptr) return false;
-    const std::string_view kind = text;
-    if (kind != "standard" && kind != "expert") return false;
-    expert = kind == "expert";
-    return true;
 }
 
 bool parseNumber(const char* text, std::uint64_t& out) {
@@ -72,8 +78,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
         const std::string_view arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         std::uint64_t number = 0;
-        if (arg == "--json") {
-            options.json = true;
+        if (arg == "--json" || arg == "--duplicate") {
+            (arg == "--json" ? options.json : options.duplicate) = true;
             continue;
         }
         if (arg == "--help" || arg == "-h") {
@@ -81,14 +87,14 @@ bool parseOptions(int argc, char** argv, Options& options) {
             std::exit(0);
         }
         if (arg == "--team1" || arg == "--team2") {
-            if (!parseKind(value, options.expert[arg == "--team1" ? 1 : 2])) {
-                std::fprintf(stderr, "vornel-sim: %s needs standard or expert\n", argv[i]);
+            if (value == nullptr || !vornel::parsePolicyKind(value, options.teams[arg == "--team1" ? 1 : 2])) {
+                std::fprintf(stderr, "vornel-sim: %s needs standard, expert or expert-landed\n", argv[i]);
                 return false;
             }
             ++i;
             continue;
         }
-        if (arg != "--games" && arg != "--seed" && arg != "--target" && arg != "--jobs") {
+        if (arg != "--games" && arg != "--seed" && arg != "--target" && arg != "--jobs" && arg != "--first-game") {
             std::fprintf(stderr, "vornel-sim: unknown option %s\n", argv[i]);
             return false;
         }
@@ -99,6 +105,9 @@ bool parseOptions(int argc, char** argv, Options& options) {
         ++i;
         if (arg == "--games") {
             options.games = number;
+        } else if (arg == "--first-game") {
+            options.firstGame = number;
+            options.firstGameGiven = true;
         } else if (arg == "--jobs") {
             if (number < 1 || number > 256) {
                 std::fputs("vornel-sim: --jobs must be 1..256\n", stderr);
@@ -161,35 +170,43 @@ private:
     vornel::SeatPolicy& inner_;
 };
 
-struct GameResult {
-    vornel::GameFigures figures;
-    std::uint64_t checksum = 0;
-    std::vector<std::string> violations;
-    std::vector<std::string> reports;
+struct Timing {
     std::uint64_t decisions = 0;
     double totalMs = 0;
     double maxMs = 0;
+    void add(std::uint64_t moreDecisions, double moreMs, double slowestMs) {
+        decisions += moreDecisions;
+        totalMs += moreMs;
+        maxMs = std::max(maxMs, slowestMs);
+    }
+};
+
+struct GameResult {
+    std::vector<vornel::MatchGame> games;  // one, or a duplicate pair
+    Timing timing;                         // of the experts' decisions
 };
 
 GameResult playSeededGame(const Options& options, std::uint64_t index) {
     const std::uint64_t gameSeed = splitmix(options.seed ^ splitmix(index));
-    vornel::GameAudit audit;
-    vornel::ComputerGame game(audit, gameSeed);
-    vornel::ExpertPlayer expert(splitmix(gameSeed ^ 0x45787065727453ULL));
-    TimedPolicy timed(expert);
-    vornel::PolicyPlayer player(timed);
-    for (int seat = 1; seat <= 4; ++seat)
-        if (options.expert[vornel::teamOf(seat)]) game.engine().setSeatPlayer(seat, &player);
-    game.play(options.target);
-    audit.finishRun();
+    const std::uint64_t playerSeed = splitmix(gameSeed ^ 0x45787065727453ULL);
     GameResult result;
-    result.figures = audit.figures();
-    result.checksum = audit.checksum();
-    result.violations = audit.violations();
-    result.reports = game.diagnostics().reports;
-    result.decisions = timed.decisions;
-    result.totalMs = timed.totalMs;
-    result.maxMs = timed.maxMs;
+    // In a duplicate pair the second game gives each player the other team's seats.
+    for (int round = 0; round < (options.duplicate ? 2 : 1); ++round) {
+        vornel::MatchSetup setup;
+        setup.gameSeed = gameSeed;
+        setup.target = options.target;
+        setup.ownRandomPerSeat = options.duplicate;
+        std::array<std::unique_ptr<vornel::SeatPolicy>, 3> policies;
+        std::array<std::optional<TimedPolicy>, 3> timed;
+        for (int team = 1; team <= 2; ++team) {
+            policies[team] = vornel::makePolicy(options.teams[round == 0 ? team : 3 - team], playerSeed);
+            if (!policies[team]) continue;
+            setup.teams[team] = &timed[team].emplace(*policies[team]);
+        }
+        result.games.push_back(vornel::playMatchGame(setup));
+        for (const auto& t : timed)
+            if (t) result.timing.add(t->decisions, t->totalMs, t->maxMs);
+    }
     return result;
 }
 
@@ -198,13 +215,26 @@ std::vector<GameResult> playSeededGames(const Options& options) {
     std::vector<GameResult> results(options.games);
     std::atomic<std::uint64_t> next{0};
     auto work = [&] {
-        for (std::uint64_t i = next++; i < options.games; i = next++) results[i] = playSeededGame(options, i);
+        for (std::uint64_t i = next++; i < options.games; i = next++) results[i] = playSeededGame(options, options.firstGame + i);
     };
     std::vector<std::thread> threads;
     for (std::uint64_t j = 1; j < options.jobs; ++j) threads.emplace_back(work);
     work();
     for (auto& thread : threads) thread.join();
     return results;
+}
+
+std::string fixed3(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
+
+std::string quoted(std::string_view text) {
+    std::string out(1, '"');
+    out.append(text);
+    out.push_back('"');
+    return out;
 }
 
 }  // namespace
@@ -221,23 +251,24 @@ int main(int argc, char** argv) {
     vornel::GameFigures f;
     std::uint64_t runChecksum = 0;
     std::vector<std::string> violations, reports;
-    std::uint64_t decisions = 0;
-    double totalMs = 0, maxMs = 0;
+    Timing timing;
+    std::vector<vornel::DuplicatePair> pairs;
     const auto started = std::chrono::steady_clock::now();
     if (options.perGameSeeds()) {
         // FNV-1a over the games' own checksums, in game order.
         runChecksum = 0xcbf29ce484222325ULL;
-        for (const GameResult& r : playSeededGames(options)) {
-            f += r.figures;
-            for (int shift = 0; shift < 64; shift += 8) {
-                runChecksum ^= (r.checksum >> shift) & 0xffu;
-                runChecksum *= 0x100000001b3ULL;
+        for (GameResult& r : playSeededGames(options)) {
+            for (const vornel::MatchGame& game : r.games) {
+                f += game.figures;
+                for (int shift = 0; shift < 64; shift += 8) {
+                    runChecksum ^= (game.checksum >> shift) & 0xffu;
+                    runChecksum *= 0x100000001b3ULL;
+                }
+                violations.insert(violations.end(), game.violations.begin(), game.violations.end());
+                reports.insert(reports.end(), game.reports.begin(), game.reports.end());
             }
-            violations.insert(violations.end(), r.violations.begin(), r.violations.end());
-            reports.insert(reports.end(), r.reports.begin(), r.reports.end());
-            decisions += r.decisions;
-            totalMs += r.totalMs;
-            maxMs = std::max(maxMs, r.maxMs);
+            timing.add(r.timing.decisions, r.timing.totalMs, r.timing.maxMs);
+            if (options.duplicate) pairs.push_back({std::move(r.games[0]), std::move(r.games[1])});
         }
     } else {
         vornel::GameAudit audit;
@@ -259,40 +290,66 @@ int main(int argc, char** argv) {
     char secondsText[32], rateText[32];
     std::snprintf(secondsText, sizeof secondsText, "%.3f", seconds);
     std::snprintf(rateText, sizeof rateText, "%.0f", seconds > 0 ? static_cast<double>(f.hands) / seconds : 0.0);
-    auto fixed3 = [](double value) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.3f", value);
-        return std::string(text);
-    };
     // Points over the hands played out (hands thrown in score nothing).
     const std::uint64_t played = f.hands - std::min(f.hands, f.thrownInHands);
     auto perHand = [&](std::uint64_t points) {
         return fixed3(played > 0 ? static_cast<double>(points) / static_cast<double>(played) : 0.0);
     };
 
-    const std::vector<std::pair<const char*, std::string>> rows{
-        {"seed", std::to_string(options.seed)},
+    std::vector<std::pair<const char*, std::string>> rows{{"seed", std::to_string(options.seed)}};
+    if (options.duplicate) rows.emplace_back("pairs", std::to_string(pairs.size()));
+    const std::vector<std::pair<const char*, std::string>> common{
         {"games", std::to_string(f.games)},
         {"hands", std::to_string(f.hands)},
         {"thrown_in_hands", std::to_string(f.thrownInHands)},
-        {"team1_wins", std::to_string(f.team1Wins)},
-        {"team2_wins", std::to_string(f.team2Wins)},
+    };
+    rows.insert(rows.end(), common.begin(), common.end());
+    if (!options.duplicate) {
+        rows.emplace_back("team1_wins", std::to_string(f.team1Wins));
+        rows.emplace_back("team2_wins", std::to_string(f.team2Wins));
+    }
+    const std::vector<std::pair<const char*, std::string>> play{
         {"alone_hands", std::to_string(f.aloneHands)},
         {"marches", std::to_string(f.marches)},
         {"lone_marches", std::to_string(f.loneMarches)},
         {"vornels", std::to_string(f.vornels)},
         {"invalid_plays", std::to_string(invalidPlays)},
-        {"checksum", std::string("\"") + checksum + "\""},
+        {"checksum", quoted(checksum)},
         {"seconds", secondsText},
         {"hands_per_second", rateText},
-        {"team1", options.expert[1] ? "\"expert\"" : "\"standard\""},
-        {"team2", options.expert[2] ? "\"expert\"" : "\"standard\""},
-        {"team1_points_per_hand", perHand(f.team1Points)},
-        {"team2_points_per_hand", perHand(f.team2Points)},
-        {"decisions_expert", std::to_string(decisions)},
-        {"expert_ms_mean", fixed3(decisions > 0 ? totalMs / static_cast<double>(decisions) : 0.0)},
-        {"expert_ms_max", fixed3(maxMs)},
     };
+    rows.insert(rows.end(), play.begin(), play.end());
+    if (options.duplicate) {
+        // Player A is the one given as team 1: team 1 in each pair's first game.
+        const vornel::DuplicateSummary d = vornel::summarise(pairs);
+        const std::vector<std::pair<const char*, std::string>> duplicate{
+            {"player_a", quoted(vornel::policyKindName(options.teams[1]))},
+            {"player_b", quoted(vornel::policyKindName(options.teams[2]))},
+            {"a_points_per_hand", fixed3(d.aPointsPerHand)},
+            {"b_points_per_hand", fixed3(d.bPointsPerHand)},
+            {"points_per_hand_difference", fixed3(d.pointsPerHandDifference)},
+            {"points_per_hand_difference_se", fixed3(d.pointsPerHandDifferenceSe)},
+            {"a_wins", std::to_string(d.aWins)},
+            {"b_wins", std::to_string(d.bWins)},
+            {"games_won_difference", fixed3(d.winShareDifference)},
+            {"games_won_difference_se", fixed3(d.winShareDifferenceSe)},
+        };
+        rows.insert(rows.end(), duplicate.begin(), duplicate.end());
+    } else {
+        const std::vector<std::pair<const char*, std::string>> teams{
+            {"team1", quoted(vornel::policyKindName(options.teams[1]))},
+            {"team2", quoted(vornel::policyKindName(options.teams[2]))},
+            {"team1_points_per_hand", perHand(f.team1Points)},
+            {"team2_points_per_hand", perHand(f.team2Points)},
+        };
+        rows.insert(rows.end(), teams.begin(), teams.end());
+    }
+    const std::vector<std::pair<const char*, std::string>> times{
+        {"decisions_expert", std::to_string(timing.decisions)},
+        {"expert_ms_mean", fixed3(timing.decisions > 0 ? timing.totalMs / static_cast<double>(timing.decisions) : 0.0)},
+        {"expert_ms_max", fixed3(timing.maxMs)},
+    };
+    rows.insert(rows.end(), times.begin(), times.end());
     if (options.json) {
         std::fputs("{", stdout);
         for (std::size_t i = 0; i < rows.size(); ++i)
@@ -300,8 +357,8 @@ int main(int argc, char** argv) {
         std::fputs("}\n", stdout);
     } else {
         for (const auto& [key, value] : rows) {
-            const bool quoted = value.size() > 1 && value.front() == '"';
-            std::printf("%s: %s\n", key, quoted ? value.substr(1, value.size() - 2).c_str() : value.c_str());
+            const bool isQuoted = value.size() > 1 && value.front() == '"';
+            std::printf("%s: %s\n", key, isQuoted ? value.substr(1, value.size() - 2).c_str() : value.c_str());
         }
     }
 

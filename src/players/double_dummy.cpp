@@ -10,7 +10,7 @@ constexpr int kLowest = -3;   // below every value a hand can have
 constexpr int kHighest = 5;   // above every value
 }  // namespace
 
-DoubleDummy::DoubleDummy(int trump) : trump_(trump) {
+DoubleDummy::DoubleDummy(int trump, bool landedSearch) : trump_(trump), landedSearch_(landedSearch) {
     const int right = rightBowerFor(trump), left = leftBowerFor(trump);
     for (int index = 0; index < 24; ++index) {
         const int code = cardOfIndex(index);
@@ -39,6 +39,9 @@ void DoubleDummy::load(const Layout& layout) {
     makerTricks_ = layout.makerTricks;
     trickMask_ = 0;
     for (int i = 0; i < layout.trickCount; ++i) trickMask_ |= cardBit(layout.trick[i]);
+    // Every seat in play holds as many cards, counting those on the table.
+    const std::uint32_t all = hands_[1] | hands_[2] | hands_[3] | hands_[4];
+    tricksLeft_ = (std::popcount(all) + layout.trickCount) / players_;
     ++generation_;
 }
 
@@ -80,6 +83,20 @@ int DoubleDummy::candidates(std::uint32_t legal, std::array<std::int8_t, 5>& out
     return n;
 }
 
+// A follower tries first what usually turns out best: the cheapest card
+// that takes the trick from the other side, else the cheapest card.
+void DoubleDummy::orderFollowing(std::array<std::int8_t, 5>& moves, int n, int turn, int led, int winner,
+                                 int winPower) const {
+    const bool partnerWins = teamOf(winner) == teamOf(turn);
+    auto key = [&](int index) {
+        const int p = power(index, led);
+        const bool takes = !partnerWins && p > winPower;
+        return (takes ? 0 : 1000) + (effSuit_[index] == trump_ ? 200 : 0) + order_[index];
+    };
+    for (int i = 1; i < n; ++i)
+        for (int j = i; j > 0 && key(moves[j]) < key(moves[j - 1]); --j) std::swap(moves[j], moves[j - 1]);
+}
+
 int DoubleDummy::ordinaryMove(int turn, int count, int led, int winner, int winPower) const {
     const std::uint32_t legal = legalCards(turn, count, led);
     // Lower is cheaper: plain cards by rank, every trump above them.
@@ -107,18 +124,64 @@ int DoubleDummy::ordinaryMove(int turn, int count, int led, int winner, int winP
     return pick(winners != 0 ? winners : legal, false);
 }
 
+// The last trick plays itself: one card in each hand.
+int DoubleDummy::lastTrick(int leader) const {
+    const int led = effSuit_[std::countr_zero(hands_[leader])];
+    int winner = leader, best = -1;
+    for (int seat = 1; seat <= 4; ++seat) {
+        if (hands_[seat] == 0) continue;
+        const int p = power(std::countr_zero(hands_[seat]), led);
+        if (p > best) {
+            best = p;
+            winner = seat;
+        }
+    }
+    return makerPoints(makerTricks_ + (teamOf(winner) == makerTeam_), alone_);
+}
+
+// Plays card `index` for `turn` and searches on; the hand is as it was after.
+int DoubleDummy::playCard(int turn, int count, int led, int winner, int winPower, int index, int alpha, int beta) {
+    const std::uint32_t bit = std::uint32_t{1} << index;
+    const int ledNow = count == 0 ? effSuit_[index] : led;
+    const int strength = power(index, ledNow);
+    if (count == 0 || strength > winPower) {
+        winner = turn;
+        winPower = strength;
+    }
+    hands_[turn] &= ~bit;
+    int value;
+    if (count + 1 == players_) {
+        const bool makerWon = teamOf(winner) == makerTeam_;
+        makerTricks_ += makerWon;
+        --tricksLeft_;
+        const std::uint32_t trickBefore = trickMask_;
+        trickMask_ = 0;
+        value = search(winner, 0, 0, 0, 0, alpha, beta);
+        trickMask_ = trickBefore;
+        ++tricksLeft_;
+        makerTricks_ -= makerWon;
+    } else {
+        trickMask_ |= bit;
+        value = search(nextSeat(turn), count + 1, ledNow, winner, winPower, alpha, beta);
+        trickMask_ &= ~bit;
+    }
+    hands_[turn] |= bit;
+    return value;
+}
+
 int DoubleDummy::search(int turn, int count, int led, int winner, int winPower, int alpha, int beta) {
     ++nodes_;
     MemoEntry* entry = nullptr;
     std::uint32_t key = 0;
     if (count == 0) {
         const std::uint32_t all = hands_[1] | hands_[2] | hands_[3] | hands_[4];
-        const int left = std::popcount(all) / players_;
+        const int left = landedSearch_ ? std::popcount(all) / players_ : tricksLeft_;
         const int lowest = makerPoints(makerTricks_, alone_);
         const int highest = makerPoints(makerTricks_ + left, alone_);
         if (lowest == highest) return lowest;
         if (highest <= alpha) return highest;
         if (lowest >= beta) return lowest;
+        if (left == 1 && !landedSearch_) return lastTrick(turn);
         key = all | static_cast<std::uint32_t>(turn) << 24 | static_cast<std::uint32_t>(makerTricks_) << 27;
         const std::uint32_t slot = (key * 2654435761u) >> (32 - kMemoBits);
         entry = &memo_[slot];
@@ -142,34 +205,11 @@ int DoubleDummy::search(int turn, int count, int led, int winner, int winPower, 
         n = 1;
     } else {
         n = candidates(legalCards(turn, count, led), moves);
+        if (count > 0 && !landedSearch_) orderFollowing(moves, n, turn, led, winner, winPower);
     }
     int best = maximising ? kLowest : kHighest;
     for (int i = 0; i < n; ++i) {
-        const int index = moves[i];
-        const std::uint32_t bit = std::uint32_t{1} << index;
-        const int ledNow = count == 0 ? effSuit_[index] : led;
-        const int strength = power(index, ledNow);
-        int winnerNow = winner, powerNow = winPower;
-        if (count == 0 || strength > winPower) {
-            winnerNow = turn;
-            powerNow = strength;
-        }
-        hands_[turn] &= ~bit;
-        int value;
-        if (count + 1 == players_) {
-            const bool makerWon = teamOf(winnerNow) == makerTeam_;
-            makerTricks_ += makerWon;
-            const std::uint32_t trickBefore = trickMask_;
-            trickMask_ = 0;
-            value = search(winnerNow, 0, 0, 0, 0, alpha, beta);
-            trickMask_ = trickBefore;
-            makerTricks_ -= makerWon;
-        } else {
-            trickMask_ |= bit;
-            value = search(nextSeat(turn), count + 1, ledNow, winnerNow, powerNow, alpha, beta);
-            trickMask_ &= ~bit;
-        }
-        hands_[turn] |= bit;
+        const int value = playCard(turn, count, led, winner, winPower, moves[i], alpha, beta);
         if (maximising) {
             best = std::max(best, value);
             alpha = std::max(alpha, value);
@@ -195,65 +235,84 @@ int DoubleDummy::search(int turn, int count, int led, int winner, int winPower, 
 }
 
 int DoubleDummy::solve(const Layout& layout) {
+    if (landedSearch_) return solveByEveryCard(layout);
+    const Position at = start(layout);
+    std::array<std::int8_t, 5> moves{};
+    const int n = candidates(legalCards(at.turn, at.count, at.led), moves);
+    if (n == 0) return makerPoints(layout.makerTricks, layout.alone);
+    // The hand's value is one of a few steps: whether the Maker reaches each
+    // next step is a search with the narrowest window, and the steps share
+    // what the earlier ones learnt.
+    const int top = makerPoints(5, layout.alone);
+    int value = makerPoints(0, layout.alone);
+    for (int step : {1, 2, 4}) {
+        if (step > top) break;
+        if (rootValue(at, moves, n, step - 1, step) < step) break;
+        value = step;
+    }
+    return value;
+}
+
+// The search as it first was: every first card valued in full.
+int DoubleDummy::solveByEveryCard(const Layout& layout) {
     std::array<int, 24> values{};
     std::uint32_t legal = 0;
     valueMoves(layout, values, legal);
-    const int turn = [&] {
-        int seat = layout.leader;
-        for (int i = 0; i < layout.trickCount; ++i) seat = nextSeat(seat);
-        return seat;
-    }();
-    const bool maximising = teamOf(turn) == makerTeam_;
+    if (legal == 0) return makerPoints(layout.makerTricks, layout.alone);
+    const Position at = start(layout);
+    const bool maximising = teamOf(at.turn) == makerTeam_;
     int best = maximising ? kLowest : kHighest;
-    for (int index = 0; index < 24; ++index) {
-        if ((legal >> index & 1u) == 0) continue;
-        best = maximising ? std::max(best, values[index]) : std::min(best, values[index]);
+    for (std::uint32_t rest = legal; rest != 0; rest &= rest - 1) {
+        const int value = values[static_cast<std::size_t>(std::countr_zero(rest))];
+        best = maximising ? std::max(best, value) : std::min(best, value);
     }
-    return legal != 0 ? best : makerPoints(layout.makerTricks, layout.alone);
+    return best;
+}
+
+// The best first card of the seat to act within (alpha, beta). The seat
+// tries all its cards here, even when it is modelled further down.
+int DoubleDummy::rootValue(const Position& at, const std::array<std::int8_t, 5>& moves, int n, int alpha, int beta) {
+    const bool maximising = teamOf(at.turn) == makerTeam_;
+    int best = maximising ? kLowest : kHighest;
+    for (int i = 0; i < n && alpha < beta; ++i) {
+        const int value = playCard(at.turn, at.count, at.led, at.winner, at.winPower, moves[i], alpha, beta);
+        if (maximising) {
+            best = std::max(best, value);
+            alpha = std::max(alpha, value);
+        } else {
+            best = std::min(best, value);
+            beta = std::min(beta, value);
+        }
+    }
+    return best;
+}
+
+// Loads the layout and replays the cards already on the table.
+DoubleDummy::Position DoubleDummy::start(const Layout& layout) {
+    load(layout);
+    Position at;
+    at.turn = layout.leader == out_ ? nextSeat(layout.leader) : layout.leader;
+    for (int i = 0; i < layout.trickCount; ++i) {
+        const int index = cardIndex(layout.trick[i]);
+        if (i == 0) at.led = effSuit_[index];
+        const int strength = power(index, at.led);
+        if (i == 0 || strength > at.winPower) {
+            at.winner = at.turn;
+            at.winPower = strength;
+        }
+        at.turn = nextSeat(at.turn);
+    }
+    at.count = layout.trickCount;
+    return at;
 }
 
 void DoubleDummy::valueMoves(const Layout& layout, std::array<int, 24>& values, std::uint32_t& legal) {
-    load(layout);
-    // Replay the cards already on the table.
-    int turn = layout.leader == out_ ? nextSeat(layout.leader) : layout.leader;
-    int led = 0, winner = 0, winPower = 0;
-    for (int i = 0; i < layout.trickCount; ++i) {
-        const int index = cardIndex(layout.trick[i]);
-        if (i == 0) led = effSuit_[index];
-        const int strength = power(index, led);
-        if (i == 0 || strength > winPower) {
-            winner = turn;
-            winPower = strength;
-        }
-        turn = nextSeat(turn);
-    }
-    const int count = layout.trickCount;
-    legal = legalCards(turn, count, led);
-    for (int index = 0; index < 24; ++index) {
-        const std::uint32_t bit = std::uint32_t{1} << index;
-        if ((legal & bit) == 0) continue;
-        const int ledNow = count == 0 ? effSuit_[index] : led;
-        const int strength = power(index, ledNow);
-        int winnerNow = winner, powerNow = winPower;
-        if (count == 0 || strength > winPower) {
-            winnerNow = turn;
-            powerNow = strength;
-        }
-        hands_[turn] &= ~bit;
-        if (count + 1 == players_) {
-            const bool makerWon = teamOf(winnerNow) == makerTeam_;
-            makerTricks_ += makerWon;
-            const std::uint32_t trickBefore = trickMask_;
-            trickMask_ = 0;
-            values[index] = search(winnerNow, 0, 0, 0, 0, kLowest, kHighest);
-            trickMask_ = trickBefore;
-            makerTricks_ -= makerWon;
-        } else {
-            trickMask_ |= bit;
-            values[index] = search(nextSeat(turn), count + 1, ledNow, winnerNow, powerNow, kLowest, kHighest);
-            trickMask_ &= ~bit;
-        }
-        hands_[turn] |= bit;
+    const Position at = start(layout);
+    const int turn = at.turn, led = at.led, winner = at.winner, winPower = at.winPower;
+    legal = legalCards(turn, at.count, led);
+    for (std::uint32_t rest = legal; rest != 0; rest &= rest - 1) {
+        const int index = std::countr_zero(rest);
+        values[index] = playCard(turn, at.count, led, winner, winPower, index, kLowest, kHighest);
     }
 }
 

@@ -36,7 +36,10 @@ struct Layout {
 
 class DoubleDummy {
 public:
-    explicit DoubleDummy(int trump);
+    // `landedSearch` searches as the expert first did, node for node (no
+    // ordering of the followers' cards, no shortcuts), so that its budgets
+    // in nodes mean what they meant.
+    explicit DoubleDummy(int trump, bool landedSearch = false);
 
     // The Maker's team's points with best play from here on.
     int solve(const Layout& layout);
@@ -69,14 +72,29 @@ private:
     };
     static constexpr int kMemoBits = 14;
 
+    // Where the search starts: whose turn, and the trick so far.
+    struct Position {
+        int turn = 0;
+        int count = 0;
+        int led = 0;
+        int winner = 0;
+        int winPower = 0;
+    };
     void load(const Layout& layout);
+    Position start(const Layout& layout);
+    int lastTrick(int leader) const;
+    int solveByEveryCard(const Layout& layout);
+    int rootValue(const Position& at, const std::array<std::int8_t, 5>& moves, int n, int alpha, int beta);
     int search(int turn, int count, int led, int winner, int winPower, int alpha, int beta);
+    int playCard(int turn, int count, int led, int winner, int winPower, int index, int alpha, int beta);
     int nextSeat(int seat) const;
     std::uint32_t legalCards(int seat, int count, int led) const;
     int candidates(std::uint32_t legal, std::array<std::int8_t, 5>& out) const;
+    void orderFollowing(std::array<std::int8_t, 5>& moves, int n, int turn, int led, int winner, int winPower) const;
     int ordinaryMove(int turn, int count, int led, int winner, int winPower) const;
 
     int trump_;
+    bool landedSearch_ = false;
     std::array<int, 24> effSuit_{};
     std::array<int, 24> order_{};                     // rank inside the effective suit, higher wins
     std::array<std::uint32_t, 5> suitMask_{};         // by effective suit
@@ -90,6 +108,7 @@ private:
     int out_ = 0;
     int players_ = 4;
     int makerTricks_ = 0;
+    int tricksLeft_ = 0;  // counting the one under way
     unsigned modelledSeats_ = 0;
 
     std::vector<MemoEntry> memo_ = std::vector<MemoEntry>(std::size_t{1} << kMemoBits);  // on the heap: large

@@ -194,7 +194,7 @@ struct TrumpValue {
 // `exactAlone`, otherwise only where the partnership marches.
 TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exactAlone, int samples) {
     const SeatView& v = c.view;
-    DoubleDummy dd(trump);
+    DoubleDummy dd(trump, c.tuning.landedSearch);
     const int me = v.seat;
     const int turned = v.turnedCard;
     const std::uint32_t turnedBit = turned != kNoCard ? cardBit(turned) : 0;
@@ -261,7 +261,7 @@ double passValue(BidContext& c, int samples, bool secondRound) {
     k.view = &v;
     std::array<std::unique_ptr<DoubleDummy>, 5> solvers;
     auto solver = [&](int trump) -> DoubleDummy& {
-        if (!solvers[trump]) solvers[trump] = std::make_unique<DoubleDummy>(trump);
+        if (!solvers[trump]) solvers[trump] = std::make_unique<DoubleDummy>(trump, c.tuning.landedSearch);
         return *solvers[trump];
     };
     const std::array<Utility, 3> utility{Utility{}, scoreUtility(v, me), scoreUtility(v, vornel::nextSeat(me))};
@@ -333,58 +333,76 @@ int ExpertPlayer::decide(const SeatView& view) {
     return 0;
 }
 
-int ExpertPlayer::bid(const SeatView& view) {
+double ExpertPlayer::orderUpGain(const SeatView& view) {
     SeededRandom random(decisionSeed(view));
     BidContext context{view, handMask(view), random, tuning_};
     const int trump = suitOf(view.turnedCard);
     const TrumpValue value = valueTrump(context, trump, view.seat, true, false, tuning_.bidSamples);
     random.reseed(decisionSeed(view));
     context.nodes = 0;
-    const double passing = passValue(context, tuning_.bidSamples, false);
-    return bestOf(value) - passing >= tuning_.orderMargin ? 1 : 2;
+    return bestOf(value) - passValue(context, tuning_.bidSamples, false);
 }
 
-int ExpertPlayer::choose(const SeatView& view) {
+int ExpertPlayer::bid(const SeatView& view) {
+    // Ordering up hands the turned card to the dealer: to the partner, to
+    // the seat itself or to an opponent.
+    const auto position = static_cast<std::size_t>((view.seat - view.dealer + 4) % 4);
+    return orderUpGain(view) >= tuning_.orderMargins[position] ? 1 : 2;
+}
+
+std::array<double, 5> ExpertPlayer::nameGains(const SeatView& view) {
     SeededRandom random(decisionSeed(view));
     BidContext context{view, handMask(view), random, tuning_};
-    int bestSuit = 0;
-    double best = -100;
+    std::array<double, 5> values{};
     for (int suit = 1; suit <= 4; ++suit) {
         if (suit == view.turnedDown) continue;
         // Every suit is weighed on the same deals, so their difference is not luck.
         random.reseed(decisionSeed(view));
-        const double value = bestOf(valueTrump(context, suit, view.seat, false, false, tuning_.bidSamples));
-        if (value > best) {
-            best = value;
-            bestSuit = suit;
-        }
+        values[static_cast<std::size_t>(suit)] =
+            bestOf(valueTrump(context, suit, view.seat, false, false, tuning_.bidSamples));
     }
     // The dealer's pass throws the hand in, which is worth nothing to either side.
     random.reseed(decisionSeed(view));
     context.nodes = 0;
     const double passing = view.seat == view.dealer ? 0.0 : passValue(context, tuning_.bidSamples, true);
-    const double margin = view.seat == view.dealer ? 0.0 : tuning_.nameMargin;
-    return bestSuit != 0 && best - passing >= margin ? bestSuit + 2 : 22;
+    std::array<double, 5> gains{};
+    for (int suit = 1; suit <= 4; ++suit)
+        gains[static_cast<std::size_t>(suit)] = suit == view.turnedDown ? kNoGain : values[static_cast<std::size_t>(suit)] - passing;
+    return gains;
 }
 
-int ExpertPlayer::alone(const SeatView& view) {
+int ExpertPlayer::choose(const SeatView& view) {
+    const std::array<double, 5> gains = nameGains(view);
+    int bestSuit = 0;
+    for (int suit = 1; suit <= 4; ++suit)
+        if (suit != view.turnedDown && (bestSuit == 0 || gains[static_cast<std::size_t>(suit)] > gains[static_cast<std::size_t>(bestSuit)]))
+            bestSuit = suit;
+    const double margin = view.seat == view.dealer ? 0.0 : tuning_.nameMargin;
+    return bestSuit != 0 && gains[static_cast<std::size_t>(bestSuit)] >= margin ? bestSuit + 2 : 22;
+}
+
+double ExpertPlayer::aloneGain(const SeatView& view) {
     SeededRandom random(decisionSeed(view));
     std::uint32_t mine = handMask(view);
     const bool dealerToExchange = view.orderedUp && view.seat == view.dealer && view.discarded == kNoCard;
     BidContext context{view, mine, random, tuning_};
     if (dealerToExchange) {
-        DoubleDummy dd(view.trump);
+        DoubleDummy dd(view.trump, tuning_.landedSearch);
         context.mine = simpleDiscard(mine | cardBit(view.turnedCard), dd);
     }
     const TrumpValue value = valueTrump(context, view.trump, view.seat, view.orderedUp && !dealerToExchange, true,
                                         tuning_.bidSamples);
-    return value.alone > value.withPartner + tuning_.aloneMargin ? 7 : 8;
+    return value.alone - value.withPartner;
+}
+
+int ExpertPlayer::alone(const SeatView& view) {
+    return aloneGain(view) > tuning_.aloneMargins[view.orderedUp ? 1 : 0] ? 7 : 8;
 }
 
 int ExpertPlayer::discard(const SeatView& view) {
     const std::uint32_t mine = handMask(view);
     const std::uint32_t six = mine | cardBit(view.turnedCard);
-    DoubleDummy dd(view.trump);
+    DoubleDummy dd(view.trump, tuning_.landedSearch);
     const std::uint32_t simple = simpleDiscard(six, dd);
     auto slotFor = [&](std::uint32_t kept) {
         const int gone = cardOfIndex(std::countr_zero(six & ~kept));
@@ -438,7 +456,7 @@ int ExpertPlayer::discard(const SeatView& view) {
 }
 
 int ExpertPlayer::play(const SeatView& view) {
-    DoubleDummy dd(view.trump);
+    DoubleDummy dd(view.trump, tuning_.landedSearch);
     const Replay r = replay(view, dd);
     const std::uint32_t mine = handMask(view);
     std::uint32_t legal = mine;

@@ -14,18 +14,36 @@
 namespace vornel {
 
 struct ExpertTuning {
-    int playSamples = 150;      // layouts per card played
+    int playSamples = 300;      // layouts per card played (fewer once the node budget is spent)
     int bidSamples = 48;        // layouts per trump considered in the bidding
     int discardSamples = 24;    // layouts per discard considered
     std::uint64_t nodeBudget = 250'000;  // search nodes per decision, samples stop beyond it
-    double orderMargin = 0.2;   // average points ordering up must beat passing by
-    double nameMargin = 0.25;   // the same for naming a suit in the second round
-    double aloneMargin = 0.15;  // going alone must beat playing with the partner by this
+    // Average points ordering up must beat passing by, by the seat's place
+    // after the dealer: the dealer, the first to bid, the dealer's partner,
+    // the third.
+    std::array<double, 4> orderMargins{0.7, 0.3, 0.7, 0.4};
+    double nameMargin = 0.5;  // the same for naming a suit in the second round
+    // Going alone must beat playing with the partner by this, after naming
+    // a suit and after ordering up.
+    std::array<double, 2> aloneMargins{-0.3, -0.1};
     // Share of each average that assumes the other seats play as ordinary
     // players do (win cheaply, else play low) rather than perfectly.
     double modelWeight = 1.0;     // for the cards played
     double bidModelWeight = 0.5;  // for the bidding and the exchange
     bool modelPartner = true;     // the partner too is taken to play ordinarily
+
+    bool landedSearch = false;    // search node for node as the expert first did
+
+    // The expert as it first played, kept to measure changes against.
+    static ExpertTuning landed() {
+        ExpertTuning tuning;
+        tuning.orderMargins = {0.2, 0.2, 0.2, 0.2};
+        tuning.nameMargin = 0.25;
+        tuning.aloneMargins = {0.15, 0.15};
+        tuning.landedSearch = true;
+        tuning.playSamples = 150;
+        return tuning;
+    }
 };
 
 class ExpertPlayer final : public SeatPolicy {
@@ -40,6 +58,15 @@ public:
     int alone(const SeatView& view);    // 7 alone, 8 with the partner
     int discard(const SeatView& view);  // hand slot
     int play(const SeatView& view);     // hand slot
+
+    // What the bidding decisions weigh, in average points for the seat's
+    // team (weighed by the game's score): ordering up against passing;
+    // naming each suit 1..4 against passing (kNoGain for the suit turned
+    // down); going alone against playing with the partner.
+    static constexpr double kNoGain = -100;
+    double orderUpGain(const SeatView& view);
+    std::array<double, 5> nameGains(const SeatView& view);
+    double aloneGain(const SeatView& view);
 
 private:
     std::uint64_t decisionSeed(const SeatView& view) const;
