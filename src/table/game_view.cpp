@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "engine/cards.h"
+#include "net/field_numbers.h"
 #include "net/protocol.h"
 #include "table/artwork.h"
 #include "table/board.h"
@@ -16,17 +17,7 @@ const QColor kChatBlue(0, 0, 255);
 const QColor kWatchColour(156, 152, 120);
 const QColor kHintColour(255, 200, 0);
 
-// Reads every number field a handler needs; false when one does not read.
-template <std::size_t N>
-bool readNumbers(std::string_view rest, std::array<int, N>& out) {
-    net::FieldReader reader(rest);
-    for (auto& value : out) {
-        const auto number = reader.number();
-        if (!number) return false;
-        value = *number;
-    }
-    return true;
-}
+using net::readNumbers;
 
 QString fieldText(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "engine/cards.h"
+#include "net/field_numbers.h"
 #include "net/protocol.h"
 
 namespace vornel::table {
@@ -11,16 +12,7 @@ namespace {
 
 constexpr int kTurnedPosition = 21;  // the deck position of the card turned up
 
-template <std::size_t N>
-bool readNumbers(std::string_view rest, std::array<int, N>& out) {
-    net::FieldReader reader(rest);
-    for (auto& value : out) {
-        const auto number = reader.number();
-        if (!number) return false;
-        value = *number;
-    }
-    return true;
-}
+using net::readNumbers;
 
 bool inPlay(int code) { return code >= 1 && code <= 52; }
 
