@@ -18,6 +18,8 @@
 #include "net/host_core.h"
 #include "players/simulation.h"
 
+#include "fuzz_bytes.h"
+
 namespace {
 
 using vornel::net::HostCore;
@@ -28,23 +30,7 @@ using vornel::net::HostCore;
     std::abort();
 }
 
-class Bytes {
-public:
-    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool empty() const { return at_ >= size_; }
-    std::uint8_t next() { return at_ < size_ ? data_[at_++] : 0; }
-    std::string_view take(std::size_t n) {
-        n = std::min(n, size_ - at_);
-        const std::string_view out(reinterpret_cast<const char*>(data_ + at_), n);
-        at_ += n;
-        return out;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
+using vornel::fuzz::Bytes;
 
 class CheckingTransport final : public vornel::net::HostTransport {
 public:

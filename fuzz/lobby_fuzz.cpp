@@ -21,7 +21,10 @@
 
 #include "lobby/lobby_core.h"
 #include "lobby/lobby_records.h"
+#include "net/manual_queue_timer.h"
 #include "players/simulation.h"
+
+#include "fuzz_bytes.h"
 
 namespace {
 
@@ -32,23 +35,7 @@ using namespace vornel::lobby;
     std::abort();
 }
 
-class Bytes {
-public:
-    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool empty() const { return at_ >= size_; }
-    std::uint8_t next() { return at_ < size_ ? data_[at_++] : 0; }
-    std::string_view take(std::size_t n) {
-        n = std::min(n, size_ - at_);
-        const std::string_view out(reinterpret_cast<const char*>(data_ + at_), n);
-        at_ += n;
-        return out;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
+using vornel::fuzz::Bytes;
 
 // Every message the server sends must be one the window can read.
 void checkServerMessage(std::string_view message) {
@@ -103,14 +90,6 @@ public:
     const LobbyCore* core = nullptr;
     std::set<int> closed;
     std::size_t sentBytes = 0;
-};
-
-class FlagQueueTimer final : public vornel::net::QueueTimer {
-public:
-    void start() override { running = true; }
-    void stop() override { running = false; }
-    bool active() const override { return running; }
-    bool running = false;
 };
 
 class ManualClock final : public LobbyClock {
@@ -174,7 +153,7 @@ std::string lobbyMessage(Bytes& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CheckingTransport transport;
-    FlagQueueTimer queueTimer;
+    vornel::net::ManualQueueTimer queueTimer;
     ManualClock clock;
     RememberingProber prober;
     vornel::RecordingDiagnostics diagnostics;

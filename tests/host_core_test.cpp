@@ -11,6 +11,7 @@
 
 #include "engine/random.h"
 #include "net/host_core.h"
+#include "net/manual_queue_timer.h"
 #include "players/simulation.h"
 
 namespace vornel::net {
@@ -35,18 +36,7 @@ public:
     std::vector<int> closed;
 };
 
-class FakeQueueTimer final : public QueueTimer {
-public:
-    void start() override {
-        running = true;
-        ++starts;
-    }
-    void stop() override { running = false; }
-    bool active() const override { return running; }
-
-    bool running = false;
-    int starts = 0;
-};
+using FakeQueueTimer = vornel::net::ManualQueueTimer;
 
 // One table: reads what the host sent its record and answers every prompt
 // for its own seat the way a player clicking through the game would.

@@ -13,6 +13,7 @@
 
 #include "lobby/lobby_core.h"
 #include "lobby/lobby_list.h"
+#include "net/manual_queue_timer.h"
 #include "players/simulation.h"
 
 namespace vornel::lobby::test {
@@ -42,13 +43,7 @@ public:
     std::vector<std::pair<std::vector<int>, std::string>> manyLog;  // each sendToMany: to whom, what
 };
 
-class FakeQueueTimer final : public net::QueueTimer {
-public:
-    void start() override { running = true; }
-    void stop() override { running = false; }
-    bool active() const override { return running; }
-    bool running = false;
-};
+using FakeQueueTimer = net::ManualQueueTimer;
 
 class ManualClock final : public LobbyClock {
 public:

@@ -4,19 +4,15 @@
 // It runs until SIGINT or SIGTERM, then closes every connection and exits 0.
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QTimer>
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "net/qt_host.h"
 #include "players/simulation.h"
-#include "app/shutdown_signals.h"
+#include "server_options.h"
 #include "vornel_version.h"
 
 namespace {
@@ -45,53 +41,24 @@ void usage(std::FILE* to) {
         to);
 }
 
-bool parseWhole(const char* text, long min, long max, long& out) {
-    if (text == nullptr || *text < '0' || *text > '9') return false;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < min || value > max) return false;
-    out = value;
-    return true;
-}
-
 // Returns false (after saying why) when the arguments are not usable.
 bool parseOptions(int argc, char** argv, Options& options) {
-    // Every option takes a value: look at them two by two.
-    for (int i = 1; i < argc; i += 2) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            usage(stdout);
-            std::exit(0);
-        }
-        if (arg == "--version") {
-            std::printf("vornel-host %s\n", vornel::version::kFull.data());
-            std::exit(0);
-        }
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "--port") {
-            if (!parseWhole(value, 0, 65535, options.port)) {
-                std::fputs("vornel-host: --port needs a port number 0..65535\n", stderr);
-                return false;
-            }
-        } else if (arg == "--speed") {
-            if (!parseWhole(value, 1, INT_MAX, options.speedMs)) {
-                std::fputs("vornel-host: --speed needs a whole number of milliseconds, 1 or more\n", stderr);
-                return false;
-            }
-        } else if (arg == "--players") {
-            const std::string_view kind = value != nullptr ? value : "";
-            if (kind != "standard" && kind != "expert") {
-                std::fputs("vornel-host: --players needs standard or expert\n", stderr);
-                return false;
-            }
-            options.expertPlayers = kind == "expert";
-        } else {
-            std::fprintf(stderr, "vornel-host: unknown argument %s\n", argv[i]);
-            return false;
-        }
-    }
-    return true;
+    using vornel::tools::parseWhole;
+    const vornel::tools::ValueOption known[] = {
+        {"--port", [&](const char* v) { return parseWhole(v, 0, 65535, options.port); },
+         "needs a port number 0..65535"},
+        {"--speed", [&](const char* v) { return parseWhole(v, 1, INT_MAX, options.speedMs); },
+         "needs a whole number of milliseconds, 1 or more"},
+        {"--players",
+         [&](const char* v) {
+             const std::string_view kind = v != nullptr ? v : "";
+             options.expertPlayers = kind == "expert";
+             return kind == "standard" || kind == "expert";
+         },
+         "needs standard or expert"},
+    };
+    const std::string version = "vornel-host " + std::string(vornel::version::kFull);
+    return vornel::tools::parseServerOptions(argc, argv, {"vornel-host", usage, version, known});
 }
 
 class StderrDiagnostics final : public vornel::Diagnostics {
@@ -133,19 +100,13 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    QTimer drain;
-    QDeadlineTimer drainDeadline;
-    QObject::connect(&drain, &QTimer::timeout, &app, [&] {
-        if (host.openSocketCount() == 0 || drainDeadline.hasExpired()) app.quit();
-    });
-    const bool watching = vornel::app::platform::watchShutdownSignals(&app, [&] {
-        if (drain.isActive()) return;
-        std::fputs("vornel-host: shutting down\n", stderr);
-        host.closeAll();
-        drainDeadline.setRemainingTime(kShutdownGraceMs);
-        drain.start(10);
-    });
-    if (!watching) std::fputs("vornel-host: could not install the signal handlers\n", stderr);
+    const vornel::tools::DrainOnShutdown shutdown(
+        app, "vornel-host", kShutdownGraceMs,
+        [&] {
+            std::fputs("vornel-host: shutting down\n", stderr);
+            host.closeAll();
+        },
+        [&] { return host.openSocketCount(); });
 
     std::fprintf(stderr, "vornel-host: listening on port %u, bot speed %ld ms, %s computer players\n",
                  host.serverPort(), options.speedMs, options.expertPlayers ? "expert" : "standard");

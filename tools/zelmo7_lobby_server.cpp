@@ -4,17 +4,13 @@
 // SIGINT or SIGTERM, then tells every connection and closes it, and exits 0.
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QTimer>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <string_view>
+#include <string>
 
 #include "file_limit.h"
 #include "lobby/qt_lobby_server.h"
-#include "app/shutdown_signals.h"
+#include "server_options.h"
 #include "vornel_version.h"
 
 namespace {
@@ -44,46 +40,18 @@ void usage(std::FILE* to) {
         to);
 }
 
-bool parseWhole(const char* text, long min, long max, long& out) {
-    if (text == nullptr || *text < '0' || *text > '9') return false;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < min || value > max) return false;
-    out = value;
-    return true;
-}
-
 // Returns false (after saying why) when the arguments are not usable.
 bool parseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; i += 2) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            usage(stdout);
-            std::exit(0);
-        }
-        if (arg == "--version") {
-            std::printf("zelmo7-lobby-server %s (lobby protocol %d)\n", vornel::version::kFull.data(),
-                        vornel::lobby::kProtocolVersion);
-            std::exit(0);
-        }
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "--port") {
-            if (!parseWhole(value, 0, 65535, options.port)) {
-                std::fputs("zelmo7-lobby-server: --port needs a port number 0..65535\n", stderr);
-                return false;
-            }
-        } else if (arg == "--max-players") {
-            if (!parseWhole(value, 1, kMostPlayers, options.maxPlayers)) {
-                std::fputs("zelmo7-lobby-server: --max-players needs a whole number 1..100000\n", stderr);
-                return false;
-            }
-        } else {
-            std::fprintf(stderr, "zelmo7-lobby-server: unknown argument %s\n", argv[i]);
-            return false;
-        }
-    }
-    return true;
+    using vornel::tools::parseWhole;
+    const vornel::tools::ValueOption known[] = {
+        {"--port", [&](const char* v) { return parseWhole(v, 0, 65535, options.port); },
+         "needs a port number 0..65535"},
+        {"--max-players", [&](const char* v) { return parseWhole(v, 1, kMostPlayers, options.maxPlayers); },
+         "needs a whole number 1..100000"},
+    };
+    const std::string version = "zelmo7-lobby-server " + std::string(vornel::version::kFull) + " (lobby protocol " +
+                                std::to_string(vornel::lobby::kProtocolVersion) + ")";
+    return vornel::tools::parseServerOptions(argc, argv, {"zelmo7-lobby-server", usage, version, known});
 }
 
 class StderrDiagnostics final : public vornel::Diagnostics {
@@ -119,19 +87,13 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    QTimer drain;
-    QDeadlineTimer drainDeadline;
-    QObject::connect(&drain, &QTimer::timeout, &app, [&] {
-        if (server.openSocketCount() == 0 || drainDeadline.hasExpired()) app.quit();
-    });
-    const bool watching = vornel::app::platform::watchShutdownSignals(&app, [&] {
-        if (drain.isActive()) return;
-        std::fprintf(stderr, "zelmo7-lobby-server: shutting down (%zu players)\n", server.core().playerCount());
-        server.closeAll();
-        drainDeadline.setRemainingTime(kShutdownGraceMs);
-        drain.start(10);
-    });
-    if (!watching) std::fputs("zelmo7-lobby-server: could not install the signal handlers\n", stderr);
+    const vornel::tools::DrainOnShutdown shutdown(
+        app, "zelmo7-lobby-server", kShutdownGraceMs,
+        [&] {
+            std::fprintf(stderr, "zelmo7-lobby-server: shutting down (%zu players)\n", server.core().playerCount());
+            server.closeAll();
+        },
+        [&] { return server.openSocketCount(); });
 
     std::fprintf(stderr, "zelmo7-lobby-server: listening on port %u, at most %ld players, lobby protocol %d\n",
                  server.serverPort(), options.maxPlayers, vornel::lobby::kProtocolVersion);

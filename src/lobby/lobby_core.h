@@ -21,6 +21,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -173,8 +174,30 @@ private:
     void route(std::string_view command, PlayerHandler handler);
 
     // --- lobby_tables.cpp ---
-    Table* tableFor(int number, int from);
-    Table* hostedTable(int number, int from);
+    // The table a request names, or nullptr after telling the sender why not:
+    // the request did not parse, there is no such table, or (hostedTable) it
+    // is not his; hostStep also wants the table at that step of its start
+    // and, for a seat's step, at that seat.
+    template <class Request>
+    Table* tableFor(const std::optional<Request>& request, int from) {
+        return request ? numberedTable(request->table, from) : refuseFields(from);
+    }
+    template <class Request>
+    Table* hostedTable(const std::optional<Request>& request, int from) {
+        return request ? tableHostedBy(request->table, from) : refuseFields(from);
+    }
+    template <class Request>
+    Table* hostStep(const std::optional<Request>& request, int from, Phase step) {
+        Table* table = hostedTable(request, from);
+        if (table == nullptr) return nullptr;
+        bool atSeat = true;
+        if constexpr (requires { request->seat; }) atSeat = request->seat == table->currentSeat;
+        return atStep(*table, from, step, atSeat);
+    }
+    Table* refuseFields(int from);
+    Table* numberedTable(int number, int from);
+    Table* tableHostedBy(int number, int from);
+    Table* atStep(Table& table, int from, Phase step, bool atSeat);
     void newTable(std::string_view rest, Connection& c, int from);
     void sit(std::string_view rest, Connection& c, int from);
     void watch(std::string_view rest, Connection& c, int from);

@@ -16,6 +16,12 @@ bool anyHeld(const std::array<bool, kSeats + 1>& held) { return std::find(held.b
 
 }  // namespace
 
+LobbyCore::Table* LobbyCore::atStep(Table& table, int from, Phase step, bool atSeat) {
+    if (table.phase == step && atSeat) return &table;
+    sendError(from, notice::unexpected(table.number));
+    return nullptr;
+}
+
 void LobbyCore::setPhase(Table& table, Phase phase, int withinMs) {
     table.phase = phase;
     table.deadlineMs = withinMs > 0 ? ports_.clock.nowMs() + withinMs : 0;
@@ -28,11 +34,7 @@ void LobbyCore::setPhase(Table& table, Phase phase, int withinMs) {
 
 void LobbyCore::start(std::string_view rest, Connection& c, int from) {
     const auto request = parse::start(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = hostedTable(request->table, from);
+    Table* table = hostedTable(request, from);
     if (table == nullptr) return;
     if (table->phase != Phase::Waiting) {
         sendError(from, notice::tableBusy(table->number));
@@ -56,16 +58,8 @@ void LobbyCore::start(std::string_view rest, Connection& c, int from) {
 
 void LobbyCore::probeReady(std::string_view rest, Connection&, int from) {
     const auto request = parse::probeReady(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = hostedTable(request->table, from);
+    Table* table = hostStep(request, from, Phase::AwaitProbeReady);
     if (table == nullptr) return;
-    if (table->phase != Phase::AwaitProbeReady) {
-        sendError(from, notice::unexpected(table->number));
-        return;
-    }
     if (!isToken(request->token)) {
         sendError(from, notice::badToken());
         return;
@@ -100,11 +94,7 @@ void LobbyCore::checkResult(Table& table, ProbeResult result) {
 
 void LobbyCore::startAnyway(std::string_view rest, Connection&, int from) {
     const auto request = parse::tableOnly(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = hostedTable(request->table, from);
+    Table* table = hostedTable(request, from);
     if (table == nullptr) return;
     if (table->phase != Phase::Waiting) sendError(from, notice::tableBusy(table->number));
     else if (!table->checkFailed) sendError(from, notice::noCheck(table->number));
@@ -142,16 +132,8 @@ void LobbyCore::beginLaunch(Table& table) {
 
 void LobbyCore::hostReady(std::string_view rest, Connection&, int from) {
     const auto request = parse::tableOnly(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = hostedTable(request->table, from);
+    Table* table = hostStep(request, from, Phase::AwaitHostReady);
     if (table == nullptr) return;
-    if (table->phase != Phase::AwaitHostReady) {
-        sendError(from, notice::unexpected(table->number));
-        return;
-    }
     for (int seat = 2; seat <= kSeats; ++seat) table->held[seat] = true;
     launchWatchers(*table);
 }
@@ -181,16 +163,8 @@ void LobbyCore::nextSeat(Table& table, int after) {
 
 void LobbyCore::seatFree(std::string_view rest, Connection&, int from) {
     const auto request = parse::tableSeat(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = hostedTable(request->table, from);
+    Table* table = hostStep(request, from, Phase::FreeingSeat);
     if (table == nullptr) return;
-    if (table->phase != Phase::FreeingSeat || request->seat != table->currentSeat) {
-        sendError(from, notice::unexpected(table->number));
-        return;
-    }
     const int seat = table->currentSeat;
     table->held[seat] = false;
     if (table->seats[seat] == 0) {  // its player left meanwhile
@@ -214,27 +188,15 @@ void LobbyCore::seatMissed(Table& table) {
 
 void LobbyCore::seatHeld(std::string_view rest, Connection&, int from) {
     const auto request = parse::tableSeat(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = hostedTable(request->table, from);
+    Table* table = hostStep(request, from, Phase::HoldingSeat);
     if (table == nullptr) return;
-    if (table->phase != Phase::HoldingSeat || request->seat != table->currentSeat) {
-        sendError(from, notice::unexpected(table->number));
-        return;
-    }
     table->held[table->currentSeat] = true;
     nextSeat(*table, table->currentSeat);
 }
 
 void LobbyCore::arrived(std::string_view rest, Connection&, int from) {
     const auto request = parse::arrived(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = hostedTable(request->table, from);
+    Table* table = hostedTable(request, from);
     if (table == nullptr) return;
     const auto named = [&](int connection) { return connections_.at(connection).name == request->name; };
     if (table->phase == Phase::Watchers && request->number > kSeats) {

@@ -19,7 +19,12 @@ bool LobbyCore::watches(const Table& table, int connection) {
 }
 
 // The table a request names, or nullptr after telling the sender it is gone.
-LobbyCore::Table* LobbyCore::tableFor(int number, int from) {
+LobbyCore::Table* LobbyCore::refuseFields(int from) {
+    sendError(from, notice::badFields());
+    return nullptr;
+}
+
+LobbyCore::Table* LobbyCore::numberedTable(int number, int from) {
     const auto it = tables_.find(number);
     if (it == tables_.end()) {
         sendError(from, notice::noTable(number));
@@ -29,8 +34,8 @@ LobbyCore::Table* LobbyCore::tableFor(int number, int from) {
 }
 
 // The table a request names if the sender hosts it.
-LobbyCore::Table* LobbyCore::hostedTable(int number, int from) {
-    Table* table = tableFor(number, from);
+LobbyCore::Table* LobbyCore::tableHostedBy(int number, int from) {
+    Table* table = numberedTable(number, from);
     if (table != nullptr && table->host() != from) {
         sendError(from, notice::notYourTable(number));
         return nullptr;
@@ -59,11 +64,7 @@ void LobbyCore::newTable(std::string_view rest, Connection& c, int from) {
 
 void LobbyCore::sit(std::string_view rest, Connection& c, int from) {
     const auto request = parse::tableSeat(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = tableFor(request->table, from);
+    Table* table = tableFor(request, from);
     if (table == nullptr) return;
     const int seat = request->seat;
     std::optional<Notice> refusal;
@@ -88,11 +89,7 @@ void LobbyCore::sit(std::string_view rest, Connection& c, int from) {
 
 void LobbyCore::watch(std::string_view rest, Connection& c, int from) {
     const auto request = parse::tableOnly(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = tableFor(request->table, from);
+    Table* table = tableFor(request, from);
     if (table == nullptr) return;
     std::optional<Notice> refusal;
     if (c.table != 0 && c.table != table->number) refusal = notice::atTable(c.table);
@@ -114,11 +111,7 @@ void LobbyCore::watch(std::string_view rest, Connection& c, int from) {
 
 void LobbyCore::standUp(std::string_view rest, Connection& c, int from) {
     const auto request = parse::tableOnly(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = tableFor(request->table, from);
+    Table* table = tableFor(request, from);
     if (table == nullptr) return;
     const int seat = seatOf(*table, from);
     std::optional<Notice> refusal;
@@ -139,11 +132,7 @@ void LobbyCore::standUp(std::string_view rest, Connection& c, int from) {
 
 void LobbyCore::leave(std::string_view rest, Connection& c, int from) {
     const auto request = parse::tableOnly(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    if (tableFor(request->table, from) == nullptr) return;
+    if (tableFor(request, from) == nullptr) return;
     if (c.table != request->table) {
         sendError(from, notice::notAtTable(request->table));
         return;
@@ -153,11 +142,7 @@ void LobbyCore::leave(std::string_view rest, Connection& c, int from) {
 
 void LobbyCore::remove(std::string_view rest, Connection&, int from) {
     const auto request = parse::removal(rest);
-    if (!request) {
-        sendError(from, notice::badFields());
-        return;
-    }
-    Table* table = hostedTable(request->table, from);
+    Table* table = hostedTable(request, from);
     if (table == nullptr) return;
     const auto named = names_.find(foldName(request->name));
     const int target = named == names_.end() ? 0 : named->second;
