@@ -322,8 +322,11 @@ void LobbyCore::markDueTurns(std::int64_t now) {
     for (int marked = 0; marked < kUpdateGroups && turnDueMs(nextTurn_) <= now; ++marked, ++nextTurn_) {
         PendingUpdate& pending = updates_[static_cast<std::size_t>(nextTurn_ % kUpdateGroups)];
         if (pending.due) continue;
+        // A quarter second after its last update at the soonest: a group
+        // whose update went out late has its next one no earlier, and
+        // comes back to its turns' times a little at each turn.
         pending.due = true;
-        pending.dueMs = turnDueMs(nextTurn_);
+        pending.dueMs = std::max(turnDueMs(nextTurn_), pending.sentMs.back() + kUpdateIntervalMs);
     }
     // After a long stall every group is due once; the turns go on from now.
     if (turnDueMs(nextTurn_) <= now) nextTurn_ = ((now - firstTurnMs_ + 1) * kUpdateGroups - 1) / kGroupPeriodMs + 1;
@@ -343,7 +346,7 @@ void LobbyCore::tick() {
     int next = -1;
     for (int group = 0; group < kUpdateGroups; ++group) {
         const PendingUpdate& pending = updates_[static_cast<std::size_t>(group)];
-        if (!pending.due || now - pending.sentMs.front() < 1000) continue;
+        if (!pending.due || pending.dueMs > now || now - pending.sentMs.front() < 1000) continue;
         if (next < 0 || pending.dueMs < updates_[static_cast<std::size_t>(next)].dueMs) next = group;
     }
     if (next < 0) return;
@@ -357,7 +360,7 @@ void LobbyCore::tick() {
 std::int64_t LobbyCore::nextTickMs() const {
     std::int64_t next = turnDueMs(nextTurn_);
     for (const PendingUpdate& pending : updates_)
-        if (pending.due) next = std::min(next, pending.sentMs.front() + 1000);
+        if (pending.due) next = std::min(next, std::max(pending.dueMs, pending.sentMs.front() + 1000));
     return next;
 }
 

@@ -14,9 +14,10 @@
 // groups that take their turns in rotation, so sending is spread over the
 // quarter second. The turns keep to fixed times: when a tick comes late, the
 // turns it missed follow at once, one per tick (the sockets are read in
-// between), and the later turns are not pushed back. A group never gets more
-// than kUpdatesPerSecond updates in any second: a turn that would break that
-// waits for the very moment it no longer does.
+// between), and the later turns are not pushed back. A group's updates are
+// at least a quarter second apart, so it never gets more than
+// kUpdatesPerSecond in any second; a group whose update went out late comes
+// back to its turns' times a little at each turn.
 //
 // The core is spread over three files: lobby_core.cpp (connections, login,
 // chat, updates, keep-alive), lobby_tables.cpp (tables) and lobby_start.cpp
@@ -81,8 +82,8 @@ public:
     // The updates whose turn has come, the keep-alive and the deadlines.
     void tick();
     // When tick() has work next: now when a turn is overdue, else the next
-    // group's turn or the moment a group held back by the four-a-second
-    // limit may have its update.
+    // group's turn or the moment a group whose last update went out late
+    // may have its next.
     std::int64_t nextTickMs() const;
     // The reachability check `probe` has ended.
     void probeFinished(int probe, ProbeResult result);
