@@ -319,7 +319,11 @@ std::int64_t LobbyCore::turnDueMs(std::int64_t turn) const {
 }
 
 void LobbyCore::markDueTurns(std::int64_t now) {
-    for (int marked = 0; marked < kUpdateGroups && turnDueMs(nextTurn_) <= now; ++marked, ++nextTurn_) {
+    // After a stall the turns go on from now, in their order, rather than all
+    // at once: groups sent together would stay together, a quarter second
+    // apart at the soonest, and their players would wait for each other's writes.
+    if (now - turnDueMs(nextTurn_) > kTickIntervalMs) firstTurnMs_ += now - turnDueMs(nextTurn_);
+    for (; turnDueMs(nextTurn_) <= now; ++nextTurn_) {
         PendingUpdate& pending = updates_[static_cast<std::size_t>(nextTurn_ % kUpdateGroups)];
         if (pending.due) continue;
         // A quarter second after its last update at the soonest: a group
@@ -328,8 +332,6 @@ void LobbyCore::markDueTurns(std::int64_t now) {
         pending.due = true;
         pending.dueMs = std::max(turnDueMs(nextTurn_), pending.sentMs.back() + kUpdateIntervalMs);
     }
-    // After a long stall every group is due once; the turns go on from now.
-    if (turnDueMs(nextTurn_) <= now) nextTurn_ = ((now - firstTurnMs_ + 1) * kUpdateGroups - 1) / kGroupPeriodMs + 1;
 }
 
 void LobbyCore::tick() {

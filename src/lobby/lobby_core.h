@@ -12,9 +12,10 @@
 // and every change since the group's last update, made once for the group,
 // the same bytes for all in it. The players are dealt into kUpdateGroups
 // groups that take their turns in rotation, so sending is spread over the
-// quarter second. The turns keep to fixed times: when a tick comes late, the
-// turns it missed follow at once, one per tick (the sockets are read in
-// between), and the later turns are not pushed back. A group's updates are
+// quarter second. The turns keep to fixed times: when a tick comes a little
+// late, the turns it missed follow at once, one per tick (the sockets are
+// read in between), and the later turns are not pushed back; after a longer
+// stall the turns go on from then, in their order. A group's updates are
 // at least a quarter second apart, so it never gets more than
 // kUpdatesPerSecond in any second; a group whose update went out late comes
 // back to its turns' times a little at each turn.
@@ -245,7 +246,7 @@ private:
     net::Dispatcher<int> dispatcher_;
     std::array<PendingUpdate, kUpdateGroups> updates_;
     std::array<std::vector<int>, kUpdateGroups> groupMembers_;  // logged-in connections by group
-    std::int64_t firstTurnMs_ = 0;
+    std::int64_t firstTurnMs_ = 0;  // when turn 0 was due; moved on after a stall
     std::int64_t nextTurn_ = 0;  // the first turn not yet marked due
     std::int64_t lastKeepAliveMs_ = 0;
 };
