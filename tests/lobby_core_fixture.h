@@ -102,9 +102,10 @@ protected:
     }
     int of(const std::string& name) const { return names.at(name); }
     void say(const std::string& name, std::string_view text) { deliver(of(name), text); }
-    // Lets at least `ms` pass in the server timer's ticks; by default a
-    // quarter second's worth, in which every group has its turn once.
-    void tick(int ms = kUpdateIntervalMs) {
+    // Lets at least `ms` pass in the server timer's ticks; by default the
+    // time between a group's turns (a little over a quarter second), in
+    // which every group has its turn.
+    void tick(int ms = LobbyCore::kGroupPeriodMs) {
         for (int passed = 0; passed < ms; passed += LobbyCore::kTickIntervalMs) {
             clock.now += LobbyCore::kTickIntervalMs;
             core.tick();

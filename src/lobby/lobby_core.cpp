@@ -11,7 +11,8 @@ namespace vornel::lobby {
 
 LobbyCore::LobbyCore(Ports ports, int maxPlayers) : ports_(ports), maxPlayers_(maxPlayers) {
     // No group has had an update yet.
-    const std::int64_t longAgo = ports_.clock.nowMs() - 2 * 1000;
+    firstTurnMs_ = ports_.clock.nowMs();
+    const std::int64_t longAgo = firstTurnMs_ - 2 * 1000;
     for (PendingUpdate& pending : updates_) pending.sentMs.fill(longAgo);
     // Compared exactly; anything else gets `unknown`.
     dispatcher_.on(cmd::Login, [this](std::string_view rest, int from) { login(rest, from); })
@@ -114,6 +115,7 @@ void LobbyCore::departure(int connection) {
         Connection& c = connections_.at(connection);
         changedPlayer(c);
         names_.erase(c.key);
+        std::erase(groupMembers_[static_cast<std::size_t>(c.group)], connection);
     }
     connections_.erase(connection);
     // Its waiting messages must not act for anyone.
@@ -194,7 +196,11 @@ void LobbyCore::login(std::string_view rest, int from) {
     c.loggedIn = true;
     c.name = request->name;
     c.key = foldName(c.name);
-    c.group = nextGroup_++ % kUpdateGroups;
+    // The smallest group, so the groups stay even as players come and go.
+    const auto smallest = std::min_element(groupMembers_.begin(), groupMembers_.end(),
+                                           [](const auto& a, const auto& b) { return a.size() < b.size(); });
+    c.group = static_cast<int>(smallest - groupMembers_.begin());
+    smallest->push_back(from);
     names_[c.key] = from;
     changedPlayer(c);
     send(from, build::welcome(c.name));
@@ -287,11 +293,7 @@ void LobbyCore::flushUpdate(PendingUpdate& pending, int group) {
     std::string bytes;
     bytes.swap(pending.chat);
     bytes += update.take();
-    std::vector<int> members;
-    members.reserve(names_.size() / kUpdateGroups + 1);
-    for (const auto& [key, number] : names_)
-        if (connections_.at(number).group == group) members.push_back(number);
-    ports_.transport.sendToMany(members, bytes);
+    ports_.transport.sendToMany(groupMembers_[static_cast<std::size_t>(group)], bytes);
 }
 
 void LobbyCore::keepAlive() {
@@ -312,6 +314,26 @@ void LobbyCore::keepAlive() {
     for (const auto& [number, why] : toClose) closeWith(number, why);
 }
 
+std::int64_t LobbyCore::turnDueMs(std::int64_t turn) const {
+    return firstTurnMs_ + turn * kGroupPeriodMs / kUpdateGroups;
+}
+
+void LobbyCore::markDueTurns(std::int64_t now) {
+    // After a stall the turns go on from now, in their order, rather than all
+    // at once: groups sent together would stay together, a quarter second
+    // apart at the soonest, and their players would wait for each other's writes.
+    if (now - turnDueMs(nextTurn_) > kTickIntervalMs) firstTurnMs_ += now - turnDueMs(nextTurn_);
+    for (; turnDueMs(nextTurn_) <= now; ++nextTurn_) {
+        PendingUpdate& pending = updates_[static_cast<std::size_t>(nextTurn_ % kUpdateGroups)];
+        if (pending.due) continue;
+        // A quarter second after its last update at the soonest: a group
+        // whose update went out late has its next one no earlier, and
+        // comes back to its turns' times a little at each turn.
+        pending.due = true;
+        pending.dueMs = std::max(turnDueMs(nextTurn_), pending.sentMs.back() + kUpdateIntervalMs);
+    }
+}
+
 void LobbyCore::tick() {
     const std::int64_t now = ports_.clock.nowMs();
     deadlines();
@@ -319,18 +341,29 @@ void LobbyCore::tick() {
         lastKeepAliveMs_ = now;
         keepAlive();
     }
-    // One group's turn per tick. A group that has had four updates in the
-    // last second waits for a later tick (a late tick before can bring that).
-    updates_[static_cast<std::size_t>(turn_)].due = true;
-    turn_ = (turn_ + 1) % kUpdateGroups;
+    // Of the turns whose time has come (those a late tick missed included),
+    // the longest due. A group that has had four updates in the last second
+    // waits until the first of them is a second old.
+    markDueTurns(now);
+    int next = -1;
     for (int group = 0; group < kUpdateGroups; ++group) {
-        PendingUpdate& pending = updates_[static_cast<std::size_t>(group)];
-        if (!pending.due || now - pending.sentMs.front() < 1000) continue;
-        pending.due = false;
-        std::rotate(pending.sentMs.begin(), pending.sentMs.begin() + 1, pending.sentMs.end());
-        pending.sentMs.back() = now;
-        flushUpdate(pending, group);
+        const PendingUpdate& pending = updates_[static_cast<std::size_t>(group)];
+        if (!pending.due || pending.dueMs > now || now - pending.sentMs.front() < 1000) continue;
+        if (next < 0 || pending.dueMs < updates_[static_cast<std::size_t>(next)].dueMs) next = group;
     }
+    if (next < 0) return;
+    PendingUpdate& pending = updates_[static_cast<std::size_t>(next)];
+    pending.due = false;
+    std::rotate(pending.sentMs.begin(), pending.sentMs.begin() + 1, pending.sentMs.end());
+    pending.sentMs.back() = now;
+    flushUpdate(pending, next);
+}
+
+std::int64_t LobbyCore::nextTickMs() const {
+    std::int64_t next = turnDueMs(nextTurn_);
+    for (const PendingUpdate& pending : updates_)
+        if (pending.due) next = std::min(next, std::max(pending.dueMs, pending.sentMs.front() + 1000));
+    return next;
 }
 
 // --- invariants --------------------------------------------------------------------
@@ -353,6 +386,16 @@ std::string LobbyCore::brokenInvariant() const {
         if (seatOf(t->second, number) == 0 && !watches(t->second, number)) return "a player's table does not have him";
     }
     if (loggedIn != names_.size()) return "a logged-in connection has no name";
+    std::size_t grouped = 0;
+    for (std::size_t group = 0; group < groupMembers_.size(); ++group) {
+        grouped += groupMembers_[group].size();
+        for (const int member : groupMembers_[group]) {
+            const auto it = connections_.find(member);
+            if (it == connections_.end() || !it->second.loggedIn || it->second.group != static_cast<int>(group))
+                return "an update group holds someone not in it";
+        }
+    }
+    if (grouped != names_.size()) return "a player in no update group";
     for (const auto& [number, table] : tables_) {
         if (table.host() == 0) return "a table without its host";
         if (table.watchers.size() > static_cast<std::size_t>(kMaxWatchers)) return "too many watchers";

@@ -5,14 +5,20 @@
 // through LobbyTransport. docs/lobby-protocol.md describes what it does.
 //
 // Received bytes are cut into messages at once and queued; the queue timer
-// works them off in arrival order. tick() runs every kTickIntervalMs: it
-// moves the starts of games past their deadlines, pings silent connections,
-// closes dead ones, and sends one group of players its update: the chat lines
-// that came meanwhile and every change since the group's last update, made
-// once for the group, the same bytes for all in it. The players are dealt
-// into kUpdateGroups groups that take their turns in rotation, so sending is
-// spread over the quarter second; a group never gets more than kUpdatesPerSecond
-// updates in any second, a turn waiting a tick when it would.
+// works them off in arrival order. tick() runs at the moments nextTickMs()
+// names, at least every kTickIntervalMs: it moves the starts of games past
+// their deadlines, pings silent connections, closes dead ones, and sends the
+// group whose turn has come its update: the chat lines that came meanwhile
+// and every change since the group's last update, made once for the group,
+// the same bytes for all in it. The players are dealt into kUpdateGroups
+// groups that take their turns in rotation, so sending is spread over the
+// quarter second. The turns keep to fixed times: when a tick comes a little
+// late, the turns it missed follow at once, one per tick (the sockets are
+// read in between), and the later turns are not pushed back; after a longer
+// stall the turns go on from then, in their order. A group's updates are
+// at least a quarter second apart, so it never gets more than
+// kUpdatesPerSecond in any second; a group whose update went out late comes
+// back to its turns' times a little at each turn.
 //
 // The core is spread over three files: lobby_core.cpp (connections, login,
 // chat, updates, keep-alive), lobby_tables.cpp (tables) and lobby_start.cpp
@@ -52,7 +58,12 @@ public:
     static constexpr int kDispatchPerTick = 256;
     static constexpr int kUpdateGroups = 10;
     static constexpr int kUpdatesPerSecond = 1000 / kUpdateIntervalMs;
-    // A group's turn comes every kUpdateGroups ticks: every quarter second.
+    // A group's turns come a little more than a quarter second apart: a turn
+    // that runs a few milliseconds late then does not hold back the group's
+    // turn four later, which must come a whole second after it.
+    static constexpr int kGroupPeriodMs = kUpdateIntervalMs + 2;
+    // The longest time between ticks: the turns come about this often, and
+    // the deadlines and the keep-alive need no finer steps.
     static constexpr int kTickIntervalMs = kUpdateIntervalMs / kUpdateGroups;
 
     LobbyCore(Ports ports, int maxPlayers = kDefaultMaxPlayers);
@@ -70,8 +81,12 @@ public:
     void connectionClosed(int connection);
     // Queue-timer tick: handles up to kDispatchPerTick waiting messages.
     void dispatchWaiting();
-    // Every kUpdateIntervalMs: the update, the keep-alive and the deadlines.
+    // The updates whose turn has come, the keep-alive and the deadlines.
     void tick();
+    // When tick() has work next: now when a turn is overdue, else the next
+    // group's turn or the moment a group whose last update went out late
+    // may have its next.
+    std::int64_t nextTickMs() const;
     // The reachability check `probe` has ended.
     void probeFinished(int probe, ProbeResult result);
     // Shutting down: every connection gets LOBBY_closing and is closed.
@@ -125,6 +140,7 @@ private:
         std::string chat;  // chat lines, framed
         std::array<std::int64_t, kUpdatesPerSecond> sentMs{};  // its last updates, oldest first
         bool due = false;                                       // its turn has come
+        std::int64_t dueMs = 0;                                 // since when
     };
 
     struct Table {
@@ -164,6 +180,9 @@ private:
     void sendList(int connection);
     void appendTable(std::string& out, const Table& table) const;
     void flushUpdate(PendingUpdate& pending, int group);
+    // When turn `turn` (of group turn % kUpdateGroups) is due.
+    std::int64_t turnDueMs(std::int64_t turn) const;
+    void markDueTurns(std::int64_t now);
     void keepAlive();
     void login(std::string_view rest, int from);
     void ping(std::string_view rest, int from);
@@ -249,8 +268,9 @@ private:
     net::ReceiveQueue queue_;
     net::Dispatcher<int> dispatcher_;
     std::array<PendingUpdate, kUpdateGroups> updates_;
-    int nextGroup_ = 0;
-    int turn_ = 0;  // the group whose turn the next tick is
+    std::array<std::vector<int>, kUpdateGroups> groupMembers_;  // logged-in connections by group
+    std::int64_t firstTurnMs_ = 0;  // when turn 0 was due; moved on after a stall
+    std::int64_t nextTurn_ = 0;  // the first turn not yet marked due
     std::int64_t lastKeepAliveMs_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <QTcpServer>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -39,10 +40,15 @@ QtLobbyServer::QtLobbyServer(Diagnostics& diagnostics, int maxPlayers, QObject* 
     // Messages are worked off as soon as the event loop is free.
     queueTimer_.timer.setInterval(0);
     connect(&queueTimer_.timer, &QTimer::timeout, this, [this] { core_.dispatchWaiting(); });
-    tickTimer_.setInterval(LobbyCore::kTickIntervalMs);
+    // Aimed anew after each tick at the moment the core names, so a late
+    // tick does not make the next ones late.
+    tickTimer_.setSingleShot(true);
     tickTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&tickTimer_, &QTimer::timeout, this, [this] { core_.tick(); });
-    tickTimer_.start();
+    connect(&tickTimer_, &QTimer::timeout, this, [this] {
+        core_.tick();
+        scheduleTick();
+    });
+    scheduleTick();
     server_->setListenBacklogSize(kListenBacklog);
 }
 
@@ -55,6 +61,11 @@ QtLobbyServer::~QtLobbyServer() {
     }
     sockets_.clear();
     byDescriptor_.clear();
+}
+
+void QtLobbyServer::scheduleTick() {
+    const std::int64_t wait = std::clamp<std::int64_t>(core_.nextTickMs() - nowMs(), 0, LobbyCore::kTickIntervalMs);
+    tickTimer_.start(static_cast<int>(wait));
 }
 
 bool QtLobbyServer::listen(quint16 port, const QHostAddress& address) { return server_->listen(address, port); }

@@ -95,6 +95,7 @@ private:
     // ReachabilityProber
     void probe(int probe, std::string_view address, int port, std::string_view token) override;
 
+    void scheduleTick();
     void incoming(qintptr descriptor);
     void onReadable(int connection);
     void onWritable(int connection);
