@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 
+#include "app/sound_device.h"
 #include "app/sound_recording.h"
 
 namespace vornel::app {
@@ -62,15 +63,16 @@ private:
     std::function<void()> finished_;
 };
 
-class SoundOutput final : public QObject {
+class SoundOutput final : public QObject, public SoundDevice {
     Q_OBJECT
 public:
     explicit SoundOutput(QObject* parent = nullptr);
     ~SoundOutput() override;
 
+    QObject* object() override { return this; }
     // Starts the recording at once, cutting the one playing; nothing plays
     // when there is no audio output.
-    void play(const QString& name, const Recording& recording);
+    void play(const QString& name, const Recording& recording) override;
 
 Q_SIGNALS:
     // The sound is going to the audio output / has played out or was cut.

@@ -5,7 +5,7 @@
 //
 // Nothing is done before the first sound: then the recordings are read
 // (once), and one audio output is made on a thread of its own
-// (sound_output.h), which plays every later sound.
+// (sound_device.h, loaded then), which plays every later sound.
 
 #include <QObject>
 #include <QString>
@@ -18,7 +18,7 @@
 
 namespace vornel::app {
 
-class SoundOutput;
+class SoundDevice;
 
 class SoundPlayer final : public QObject, public table::SoundSink {
     Q_OBJECT
@@ -37,16 +37,21 @@ public:
     // Whether the named sound is playing on the audio device now.
     bool isPlaying(const QString& name) const;
 
+private Q_SLOTS:
+    void outputStarted(const QString& name);
+    void outputEnded(const QString& name);
+
 private:
     void readRecordings();
-    void startOutput();
+    bool startOutput();
 
     bool read_ = false;
     std::map<QString, Recording> recordings_;
     QString currentName_;
     QString playingName_;
     QThread* thread_ = nullptr;
-    SoundOutput* output_ = nullptr;  // lives on thread_
+    bool outputTried_ = false;
+    SoundDevice* output_ = nullptr;  // its object lives on thread_
 };
 
 }  // namespace vornel::app
