@@ -2,9 +2,9 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QResource>
 
 #include "app/platform.h"
 #include "app/sound_device.h"
@@ -54,14 +54,21 @@ QStringList SoundPlayer::names() const {
     return all;
 }
 
-void SoundPlayer::readRecordings() {
-    read_ = true;
-    for (const QString& name : names()) {
-        QFile file(kSoundDirectory + '/' + name + ".wav");
-        if (!file.open(QIODevice::ReadOnly)) continue;
-        if (std::optional<Recording> recording = readWave(file.readAll()))
-            recordings_.emplace(name, std::move(*recording));
-    }
+const Recording* SoundPlayer::recording(const QString& lowerName) {
+    if (const auto found = recordings_.find(lowerName); found != recordings_.end())
+        return found->second ? &*found->second : nullptr;
+    // Only names the program carries are kept: the name comes from the network.
+    const QResource resource(kSoundDirectory + '/' + lowerName + ".wav");
+    if (!resource.isValid()) return nullptr;
+    // Stored as they are, the samples are used where they lie in the program
+    // rather than copied onto the heap.
+    std::optional<Recording> read =
+        resource.compressionAlgorithm() == QResource::NoCompression
+            ? readWave(QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), resource.size()),
+                       WaveSamples::Borrowed)
+            : readWave(resource.uncompressedData());
+    const auto& kept = recordings_.emplace(lowerName, std::move(read)).first->second;
+    return kept ? &*kept : nullptr;
 }
 
 bool SoundPlayer::startOutput() {
@@ -91,14 +98,13 @@ void SoundPlayer::play(const QString& name) {
     const QString lowerName = name.toLower();
     // The name comes from the network: only a plain name of ours counts.
     if (lowerName.isEmpty() || lowerName.contains('/')) return;
-    if (!read_) readRecordings();
-    const auto found = recordings_.find(lowerName);
-    if (found == recordings_.end()) return;
+    const Recording* found = recording(lowerName);
+    if (found == nullptr) return;
     currentName_ = lowerName;
     if (output_ == nullptr && (outputTried_ || !startOutput())) return;
     QMetaObject::invokeMethod(
         output_->object(),
-        [output = output_, lowerName, recording = found->second] { output->play(lowerName, recording); },
+        [output = output_, lowerName, recording = *found] { output->play(lowerName, recording); },
         Qt::QueuedConnection);
 }
 

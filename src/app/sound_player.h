@@ -3,15 +3,17 @@
 // (":/sounds/<name>.wav"), played by name without regard to letter case,
 // one at a time and without waiting: a new sound cuts the one playing.
 //
-// Nothing is done before the first sound: then the recordings are read
-// (once), and one audio output is made on a thread of its own
-// (sound_device.h, loaded then), which plays every later sound.
+// Nothing is done before the first sound: then one audio output is made on
+// a thread of its own (sound_device.h, loaded then), which plays every later
+// sound. Each recording is read when first played, its samples left where
+// they lie in the program.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QThread>
 #include <map>
+#include <optional>
 
 #include "app/sound_recording.h"
 #include "table/table_services.h"
@@ -42,11 +44,12 @@ private Q_SLOTS:
     void outputEnded(const QString& name);
 
 private:
-    void readRecordings();
+    // The named recording, read when first asked for; null when the program
+    // carries none of that name, or it is not one it can play.
+    const Recording* recording(const QString& lowerName);
     bool startOutput();
 
-    bool read_ = false;
-    std::map<QString, Recording> recordings_;
+    std::map<QString, std::optional<Recording>> recordings_;
     QString currentName_;
     QString playingName_;
     QThread* thread_ = nullptr;
