@@ -10,6 +10,8 @@
 
 #include "table/artwork.h"
 #include "table/artwork_drawing.h"
+#include "table/board.h"
+#include "table/board_element.h"
 #include "table_test_support.h"
 
 namespace vornel::table {
@@ -117,6 +119,52 @@ TEST(ArtworkDrawing, WindowsShareOneArtworkThatDrawsNoCardFaceBeforeTheDeal) {
     const int before = art.drawnCount();
     for (int code = 1; code <= 52; ++code) (void)art.card(code);
     EXPECT_EQ(art.drawnCount(), before + 52);
+}
+
+// What a table hides until a game needs it is drawn when first shown, and
+// shown it carries the same picture as before.
+TEST(ArtworkDrawing, HiddenBoardPicturesAreDrawnWhenFirstShown) {
+    test::TableFixture fixture;
+    const Artwork& art = fixture.table.artwork();
+    struct Case {
+        const char* element;
+        std::function<const QPixmap&(const Artwork&)> picture;
+    };
+    const Case cases[] = {
+        {"image_turn2", [](const Artwork& a) -> const QPixmap& { return a.turnMarker(); }},
+        {"image_themaker3", [](const Artwork& a) -> const QPixmap& { return a.makerMarker(); }},
+        {"image_eyes4", [](const Artwork& a) -> const QPixmap& { return a.watchingMarker(); }},
+        {"image_winner1", [](const Artwork& a) -> const QPixmap& { return a.winnersBanner(1); }},
+        {"image_winner2", [](const Artwork& a) -> const QPixmap& { return a.winnersBanner(2); }},
+        {"image_maker1", [](const Artwork& a) -> const QPixmap& { return a.makerTeamMarker(); }},
+        {"button_dealer", [](const Artwork& a) -> const QPixmap& { return a.dealerMarker(); }},
+        {"image_winner", [](const Artwork& a) -> const QPixmap& { return a.trickWinnerMarker(); }},
+        {"button_start", [](const Artwork& a) -> const QPixmap& { return a.startButton(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.element);
+        ImageElement* element = fixture.board().image(c.element);
+        ASSERT_NE(element, nullptr);
+        EXPECT_TRUE(element->isHidden());
+        EXPECT_TRUE(element->pixmap().isNull());
+        const int before = art.drawnCount();
+        element->show();
+        // Exactly its own picture was drawn, and it is the one shown.
+        EXPECT_EQ(art.drawnCount(), before + 1);
+        EXPECT_FALSE(element->pixmap().isNull());
+        EXPECT_EQ(pixels(element->pixmap()), pixels(c.picture(art)));
+        EXPECT_EQ(art.drawnCount(), before + 1);
+        // Hidden and shown again: nothing more is drawn.
+        element->hide();
+        element->show();
+        EXPECT_EQ(art.drawnCount(), before + 1);
+    }
+    // A picture set before the element is first shown wins over the one
+    // it would have drawn.
+    ImageElement* turn = fixture.board().image("image_turn1");
+    turn->setPixmap(art.card(0));
+    turn->show();
+    EXPECT_EQ(turn->pixmap().cacheKey(), art.card(0).cacheKey());
 }
 
 TEST(ArtworkDrawing, TheSharedArtworkGoesWithItsLastHolder) {

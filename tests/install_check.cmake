@@ -1,6 +1,6 @@
 # Installs the build into a fresh temporary prefix and checks that every file
 # lands where a desktop looks for it, then validates the menu entry.
-#   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... [-DWITH_TALLY=ON] [-DWITH_MAN_PAGES=ON]
+#   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... [-DWITH_TALLY=ON] [-DWITH_MAN_PAGES=ON] [-DMODULE_DIR=lib/vornel]
 #         -P install_check.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -36,6 +36,10 @@ if(WITH_MAN_PAGES)
     list(GET page 1 section)
     list(APPEND expected share/man/man${section}/${program}.${section}.gz)
   endforeach()
+endif()
+# The modules the game loads on first use, where it looks for them.
+if(MODULE_DIR)
+  list(APPEND expected ${MODULE_DIR}/vornel-download.so ${MODULE_DIR}/vornel-sound.so)
 endif()
 foreach(path IN LISTS expected)
   if(NOT EXISTS "${PREFIX}/${path}")

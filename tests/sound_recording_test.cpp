@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/sound_output.h"
+#include "app/sound_stream.h"
 #include "app/sound_recording.h"
 
 namespace vornel::app {
@@ -95,6 +95,16 @@ TEST(ReadWave, ReadsPlainSixteenBitPcmAndRefusesEverythingElse) {
         EXPECT_EQ(read->format.channelCount(), c.channels) << c.what;
         EXPECT_EQ(read->format.sampleRate(), c.rate) << c.what;
         EXPECT_EQ(read->pcm, c.pcm) << c.what;
+        // Read from bytes that outlive it, the same samples, left where they lie.
+        const std::optional<Recording> borrowed = readWave(c.file, WaveSamples::Borrowed);
+        ASSERT_TRUE(borrowed) << c.what;
+        EXPECT_EQ(borrowed->format, read->format) << c.what;
+        EXPECT_EQ(borrowed->pcm, c.pcm) << c.what;
+        const char* begin = c.file.constData();
+        EXPECT_TRUE(borrowed->pcm.constData() >= begin &&
+                    borrowed->pcm.constData() + borrowed->pcm.size() <= begin + c.file.size())
+            << c.what;
+        EXPECT_FALSE(read->pcm.constData() >= begin && read->pcm.constData() < begin + c.file.size()) << c.what;
     }
 }
 

@@ -1,6 +1,11 @@
 #include "app/http_download.h"
 
-#include <curl/curl.h>
+#include <QLoggingCategory>
+
+#include "app/curl_calls.h"
+#include "app/platform.h"
+
+Q_LOGGING_CATEGORY(lcDownload, "vornel.download", QtWarningMsg)
 
 namespace vornel::app {
 
@@ -12,9 +17,28 @@ constexpr long kMaxRedirects = 5;
 // A server that stops sending for this long ends the transfer as failed.
 constexpr long kStalledSeconds = 120;
 
-void initialiseOnce() {
-    static const bool done = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    Q_UNUSED(done);
+// libcurl's calls, loaded by the first download and kept; null (with the
+// reason logged once) when they cannot be had.
+const CurlCalls* curlCalls() {
+    static const CurlCalls* const calls = [] {
+#ifdef VORNEL_MODULES
+        const platform::ModuleFunction entry = platform::moduleFunction("vornel-download", "vornel_curl_calls");
+        if (entry.address == nullptr) {
+            qCWarning(lcDownload) << "downloads are unavailable:" << entry.error;
+            return static_cast<const CurlCalls*>(nullptr);
+        }
+        const CurlCalls* loaded = reinterpret_cast<decltype(&vornel_curl_calls)>(entry.address)();
+#else
+        const CurlCalls* loaded = vornel_curl_calls();
+#endif
+        // libcurl and its TLS library are set up once, by the first transfer.
+        if (loaded->globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+            qCWarning(lcDownload) << "downloads are unavailable: libcurl would not start";
+            return static_cast<const CurlCalls*>(nullptr);
+        }
+        return loaded;
+    }();
+    return calls;
 }
 
 CURLM* multiOf(void* handle) { return static_cast<CURLM*>(handle); }
@@ -57,49 +81,49 @@ HttpDownload::~HttpDownload() {
     // Closing the program during a transfer ends it; nobody is told.
     blockSignals(true);
     if (running()) end(false, "closed");
-    if (multi_ != nullptr) curl_multi_cleanup(multiOf(multi_));
+    if (multi_ != nullptr) curl_->multiCleanup(multiOf(multi_));
 }
 
 bool HttpDownload::prepareMulti() {
     if (multi_ != nullptr) return true;
-    // libcurl and its TLS library are set up by the first transfer, not at
-    // start-up: most runs never download.
-    initialiseOnce();
-    multi_ = curl_multi_init();
+    // Loaded by the first transfer, not at start-up: most runs never download.
+    curl_ = curlCalls();
+    if (curl_ == nullptr) return false;
+    multi_ = curl_->multiInit();
     if (multi_ == nullptr) return false;
-    curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETFUNCTION, &Callbacks::socket);
-    curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERFUNCTION, &Callbacks::timer);
-    curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERDATA, this);
+    curl_->multiSetopt(multiOf(multi_), CURLMOPT_SOCKETFUNCTION, &Callbacks::socket);
+    curl_->multiSetopt(multiOf(multi_), CURLMOPT_SOCKETDATA, this);
+    curl_->multiSetopt(multiOf(multi_), CURLMOPT_TIMERFUNCTION, &Callbacks::timer);
+    curl_->multiSetopt(multiOf(multi_), CURLMOPT_TIMERDATA, this);
     return true;
 }
 
 bool HttpDownload::start(const Request& request, QFile& file) {
     if (running() || !prepareMulti()) return false;
-    CURL* easy = curl_easy_init();
+    CURL* easy = curl_->easyInit();
     if (easy == nullptr) return false;
     const QByteArray address = request.address.toUtf8();
-    curl_easy_setopt(easy, CURLOPT_URL, address.constData());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, request.allowPlainHttp ? "http,https" : "https");
+    curl_->easySetopt(easy, CURLOPT_URL, address.constData());
+    curl_->easySetopt(easy, CURLOPT_PROTOCOLS_STR, request.allowPlainHttp ? "http,https" : "https");
     // A redirect never leaves https, whatever the first address was.
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
-    curl_slist* headers = curl_slist_append(nullptr, kAccept);
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl_->easySetopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    curl_->easySetopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_->easySetopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_->easySetopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    curl_->easySetopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    curl_slist* headers = curl_->slistAppend(nullptr, kAccept);
+    curl_->easySetopt(easy, CURLOPT_HTTPHEADER, headers);
     // An empty proxy also turns off the proxy environment variables.
-    curl_easy_setopt(easy, CURLOPT_PROXY, "");
-    curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Callbacks::header);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Callbacks::body);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_->easySetopt(easy, CURLOPT_PROXY, "");
+    curl_->easySetopt(easy, CURLOPT_FAILONERROR, 1L);
+    curl_->easySetopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_->easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_->easySetopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_->easySetopt(easy, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
+    curl_->easySetopt(easy, CURLOPT_HEADERFUNCTION, &Callbacks::header);
+    curl_->easySetopt(easy, CURLOPT_HEADERDATA, this);
+    curl_->easySetopt(easy, CURLOPT_WRITEFUNCTION, &Callbacks::body);
+    curl_->easySetopt(easy, CURLOPT_WRITEDATA, this);
 
     easy_ = easy;
     headers_ = headers;
@@ -108,7 +132,7 @@ bool HttpDownload::start(const Request& request, QFile& file) {
     bodySeen_ = false;
     writeFailed_ = false;
     abortRequested_ = false;
-    if (curl_multi_add_handle(multiOf(multi_), easy) != CURLM_OK) {
+    if (curl_->multiAddHandle(multiOf(multi_), easy) != CURLM_OK) {
         blockSignals(true);
         end(false, QString());
         blockSignals(false);
@@ -154,20 +178,20 @@ void HttpDownload::act(qintptr socket, int events) {
     if (!running()) return;
     int stillRunning = 0;
     ++callbackDepth_;
-    curl_multi_socket_action(multiOf(multi_), static_cast<curl_socket_t>(socket), events, &stillRunning);
+    curl_->multiSocketAction(multiOf(multi_), static_cast<curl_socket_t>(socket), events, &stillRunning);
     --callbackDepth_;
     checkDone();
 }
 
 void HttpDownload::checkDone() {
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multiOf(multi_), &left)) {
+    while (CURLMsg* message = curl_->multiInfoRead(multiOf(multi_), &left)) {
         if (message->msg != CURLMSG_DONE || message->easy_handle != easyOf(easy_)) continue;
         const CURLcode result = message->data.result;
         const long status = responseCode();
         if (abortRequested_) end(false, "aborted");
         else if (writeFailed_) end(false, file_->errorString());
-        else if (result != CURLE_OK) end(false, QString::fromUtf8(curl_easy_strerror(result)));
+        else if (result != CURLE_OK) end(false, QString::fromUtf8(curl_->easyStrerror(result)));
         else if (status < 200 || status > 299) end(false, "HTTP status " + QString::number(status));
         else end(true, QString());
         return;
@@ -175,9 +199,9 @@ void HttpDownload::checkDone() {
 }
 
 void HttpDownload::end(bool success, const QString& error) {
-    curl_multi_remove_handle(multiOf(multi_), easyOf(easy_));
-    curl_easy_cleanup(easyOf(easy_));
-    curl_slist_free_all(static_cast<curl_slist*>(headers_));
+    curl_->multiRemoveHandle(multiOf(multi_), easyOf(easy_));
+    curl_->easyCleanup(easyOf(easy_));
+    curl_->slistFreeAll(static_cast<curl_slist*>(headers_));
     easy_ = nullptr;
     headers_ = nullptr;
     file_ = nullptr;
@@ -188,7 +212,7 @@ void HttpDownload::end(bool success, const QString& error) {
 
 long HttpDownload::responseCode() const {
     long status = 0;
-    curl_easy_getinfo(easyOf(easy_), CURLINFO_RESPONSE_CODE, &status);
+    curl_->easyGetinfo(easyOf(easy_), CURLINFO_RESPONSE_CODE, &status);
     return status;
 }
 

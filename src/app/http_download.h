@@ -1,7 +1,8 @@
 #pragma once
 // One HTTP GET into a file with libcurl's multi interface, driven from the
 // Qt event loop by socket notifiers and a timer, so the windows and the
-// in-process host keep being served while it runs.
+// in-process host keep being served while it runs. libcurl is loaded by the
+// first transfer (curl_calls.h); when it cannot be, start() fails.
 
 #include <QFile>
 #include <QObject>
@@ -11,6 +12,8 @@
 #include <map>
 
 namespace vornel::app {
+
+struct CurlCalls;
 
 class HttpDownload : public QObject {
     Q_OBJECT
@@ -58,6 +61,7 @@ private:
     void onHeader();
     bool onBody(const char* data, qint64 size);
 
+    const CurlCalls* curl_ = nullptr;  // set with multi_
     void* multi_ = nullptr;
     void* easy_ = nullptr;
     void* headers_ = nullptr;

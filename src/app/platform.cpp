@@ -2,12 +2,16 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibrary>
 #include <QScreen>
 #include <QUrl>
 #include <QWidget>
+
+#include "vornel_modules.h"
 
 #if defined(Q_OS_WIN)
 #include <windows.h>
@@ -102,6 +106,43 @@ bool makeExecutable(const QString& path) {
     QFile file(path);
     return file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser);
 #endif
+}
+
+ModuleFunction moduleFunction(const QString& module, const char* function) {
+    return moduleFunction(module, function, moduleDirectories());
+}
+
+ModuleFunction moduleFunction(const QString& module, const char* function, const QStringList& directories) {
+#if defined(Q_OS_WIN)
+    const QString fileName = module + ".dll";
+#else
+    const QString fileName = module + ".so";
+#endif
+    QStringList failures;
+    for (const QString& directory : directories) {
+        const QString path = directory + '/' + fileName;
+        if (!QFileInfo::exists(path)) continue;
+        QLibrary library(path);
+        if (!library.load()) {
+            failures << library.errorString();
+            continue;
+        }
+        // Never unloaded: what it made may live as long as the process.
+        if (QFunctionPointer found = library.resolve(function))
+            return {reinterpret_cast<void*>(found), QString()};
+        failures << QString("%1 has no %2").arg(path, function);
+    }
+    if (failures.isEmpty()) failures << QString("%1 is in none of: %2").arg(fileName, directories.join(", "));
+    return {nullptr, failures.join("; ")};
+}
+
+QStringList moduleDirectories() {
+    const QString beside = executableDirectory();
+    QStringList directories{beside, QDir::cleanPath(beside + '/' + modules::kInstalledDirectory)};
+    const QString built = modules::kBuildDirectory;
+    if (!built.isEmpty()) directories << built;
+    directories.removeDuplicates();
+    return directories;
 }
 
 std::uint64_t peakResidentBytes() {

@@ -4,6 +4,7 @@
 #include <QMargins>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <vector>
 
@@ -53,6 +54,22 @@ QString gameProgramPath();
 // Lets the owner run a downloaded file where files carry an execute
 // permission; elsewhere there is nothing to do. Returns false on failure.
 bool makeExecutable(const QString& path);
+
+// A function of one of the program's modules (parts loaded on first use),
+// loaded with the module the first time it is asked for and kept until
+// the process ends.
+struct ModuleFunction {
+    void* address = nullptr;
+    // Why there is none: the module was not found or could not be loaded,
+    // or lacks the function (names what was tried).
+    QString error;
+};
+ModuleFunction moduleFunction(const QString& module, const char* function);
+// The same, looking only in the given folders, in order.
+ModuleFunction moduleFunction(const QString& module, const char* function, const QStringList& directories);
+// Where moduleFunction looks: beside the executable, the installed library
+// folder, and in a developer's build the folder the build put them in.
+QStringList moduleDirectories();
 
 // The most memory the process has held resident at any one time, in bytes;
 // 0 where the system does not say.

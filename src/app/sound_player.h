@@ -3,22 +3,24 @@
 // (":/sounds/<name>.wav"), played by name without regard to letter case,
 // one at a time and without waiting: a new sound cuts the one playing.
 //
-// Nothing is done before the first sound: then the recordings are read
-// (once), and one audio output is made on a thread of its own
-// (sound_output.h), which plays every later sound.
+// Nothing is done before the first sound: then one audio output is made on
+// a thread of its own (sound_device.h, loaded then), which plays every later
+// sound. Each recording is read when first played, its samples left where
+// they lie in the program.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QThread>
 #include <map>
+#include <optional>
 
 #include "app/sound_recording.h"
 #include "table/table_services.h"
 
 namespace vornel::app {
 
-class SoundOutput;
+class SoundDevice;
 
 class SoundPlayer final : public QObject, public table::SoundSink {
     Q_OBJECT
@@ -37,16 +39,22 @@ public:
     // Whether the named sound is playing on the audio device now.
     bool isPlaying(const QString& name) const;
 
-private:
-    void readRecordings();
-    void startOutput();
+private Q_SLOTS:
+    void outputStarted(const QString& name);
+    void outputEnded(const QString& name);
 
-    bool read_ = false;
-    std::map<QString, Recording> recordings_;
+private:
+    // The named recording, read when first asked for; null when the program
+    // carries none of that name, or it is not one it can play.
+    const Recording* recording(const QString& lowerName);
+    bool startOutput();
+
+    std::map<QString, std::optional<Recording>> recordings_;
     QString currentName_;
     QString playingName_;
     QThread* thread_ = nullptr;
-    SoundOutput* output_ = nullptr;  // lives on thread_
+    bool outputTried_ = false;
+    SoundDevice* output_ = nullptr;  // its object lives on thread_
 };
 
 }  // namespace vornel::app

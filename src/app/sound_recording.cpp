@@ -53,7 +53,7 @@ void store(double value, QAudioFormat::SampleFormat format, char* out) {
 }
 }  // namespace
 
-std::optional<Recording> readWave(const QByteArray& file) {
+std::optional<Recording> readWave(const QByteArray& file, WaveSamples samples) {
     if (file.size() < 12 || !file.startsWith("RIFF") || file.mid(8, 4) != "WAVE") return std::nullopt;
     std::optional<QAudioFormat> format;
     for (qsizetype at = 12; at + 8 <= file.size();) {
@@ -75,7 +75,8 @@ std::optional<Recording> readWave(const QByteArray& file) {
         } else if (std::memcmp(header, "data", 4) == 0) {
             if (!format) return std::nullopt;
             const qsizetype whole = available - available % format->bytesPerFrame();
-            return Recording{*format, QByteArray(body, whole)};
+            return Recording{*format, samples == WaveSamples::Borrowed ? QByteArray::fromRawData(body, whole)
+                                                                       : QByteArray(body, whole)};
         }
         at += 8 + size + (size & 1);
     }

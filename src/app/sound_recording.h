@@ -20,7 +20,11 @@ struct Recording {
     QByteArray pcm;       // whole frames only
 };
 
-std::optional<Recording> readWave(const QByteArray& file);
+// Whether a recording's samples are a copy, or point into the file's bytes
+// (for files that outlive every recording, as those compiled in do).
+enum class WaveSamples { Copied, Borrowed };
+
+std::optional<Recording> readWave(const QByteArray& file, WaveSamples samples = WaveSamples::Copied);
 
 // The recording's samples in `to`: resampled by linear interpolation,
 // mono spread to every channel (or the first channels kept), and written

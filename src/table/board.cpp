@@ -80,10 +80,13 @@ void Board::createSeatElements() {
             }
             auto* image = new ImageElement(name, this, geometry);
             const QString family = QString::fromLatin1(entry.family);
-            if (family == "image_themaker") image->setPixmap(artwork_.makerMarker());
-            else if (family == "image_eyes") image->setPixmap(artwork_.watchingMarker());
-            else if (family == "image_turn") image->setPixmap(artwork_.turnMarker());
-            else if (family == "image_winner") image->setPixmap(artwork_.winnersBanner(seat % 2 == 1 ? 1 : 2));
+            // Hidden until a game needs them: drawn when first shown.
+            const Artwork& art = artwork_;
+            if (family == "image_themaker") image->setPixmapWhenShown([&art] { return art.makerMarker(); });
+            else if (family == "image_eyes") image->setPixmapWhenShown([&art] { return art.watchingMarker(); });
+            else if (family == "image_turn") image->setPixmapWhenShown([&art] { return art.turnMarker(); });
+            else if (family == "image_winner")
+                image->setPixmapWhenShown([&art, team = seat % 2 == 1 ? 1 : 2] { return art.winnersBanner(team); });
             if (family != "image_cards" && family != "image_played") image->hide();
         }
     }
@@ -121,8 +124,8 @@ void Board::createScoreBoard() {
         bonus->setFont(font);
         auto* maker = new ImageElement(QString("image_maker%1").arg(team), this,
                                        {team == 1 ? 282 : 285, team == 1 ? 28 : 98, 25, 25});
-        maker->setPixmap(artwork_.makerTeamMarker());
         maker->hide();
+        maker->setPixmapWhenShown([this] { return artwork_.makerTeamMarker(); });
     }
 }
 
@@ -131,8 +134,8 @@ void Board::createControls() {
     new ImageElement("image_trump", this, {17, 38, 71, 96});
 
     auto* dealer = new ImageElement("button_dealer", this, {60, 366, 25, 25});
-    dealer->setPixmap(artwork_.dealerMarker());
     dealer->hide();  // until a game has its dealer
+    dealer->setPixmapWhenShown([this] { return artwork_.dealerMarker(); });
 
     auto* status = addText("label_status", "Good Luck!!", {24, 533, 393, 16}, Qt::black, 9, true);
     status->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -146,13 +149,13 @@ void Board::createControls() {
     }
 
     auto* winner = new ImageElement("image_winner", this, {59, 413, 27, 35});
-    winner->setPixmap(artwork_.trickWinnerMarker());
     winner->hide();
+    winner->setPixmapWhenShown([this] { return artwork_.trickWinnerMarker(); });
 
     auto* start = new ImageElement("button_start", this, {368, 347, 91, 28});
-    start->setPixmap(artwork_.startButton());
     start->setCursor(Qt::PointingHandCursor);
     start->hide();
+    start->setPixmapWhenShown([this] { return artwork_.startButton(); });
     auto* scoreCard = new ImageElement("button_scorecard", this, {400, 460, 91, 28});
     scoreCard->setPixmap(artwork_.scoreCardButton());
     scoreCard->setCursor(Qt::PointingHandCursor);

@@ -35,8 +35,32 @@ ImageElement::ImageElement(const QString& name, QWidget* parent, QRect geometry)
 }
 
 void ImageElement::setPixmap(const QPixmap& picture) {
+    pending_ = nullptr;
     settleMotion();
     QLabel::setPixmap(picture);
+}
+
+void ImageElement::setPixmapWhenShown(std::function<QPixmap()> picture) {
+    pending_ = std::move(picture);
+    if (isVisible()) takePendingPicture();
+}
+
+void ImageElement::takePendingPicture() {
+    if (!pending_) return;
+    const std::function<QPixmap()> picture = std::move(pending_);
+    setPixmap(picture());
+}
+
+void ImageElement::setVisible(bool visible) {
+    // Shown on a board not yet on the screen: whoever looks at it finds
+    // its picture all the same.
+    if (visible) takePendingPicture();
+    BoardLabel::setVisible(visible);
+}
+
+void ImageElement::showEvent(QShowEvent* event) {
+    takePendingPicture();
+    BoardLabel::showEvent(event);
 }
 
 void ImageElement::mousePressEvent(QMouseEvent* event) {

@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <functional>
 
 namespace vornel::table {
 
@@ -59,8 +60,13 @@ public:
     const QString& hint() const { return hint_; }
     void setHint(const QString& hint) { hint_ = hint; }
     void setPixmap(const QPixmap& picture);
+    // For an element hidden until the game needs it: the picture is asked
+    // for when the element is first shown, so that a table that never shows
+    // it never draws it. A later setPixmap() replaces it.
+    void setPixmapWhenShown(std::function<QPixmap()> picture);
     // Empties the picture (the element keeps its place and size).
     void clearPicture() { setPixmap(QPixmap()); }
+    void setVisible(bool visible) override;
 
 Q_SIGNALS:
     void pressed(Qt::MouseButton button);
@@ -70,10 +76,14 @@ protected:
     // Scaled or on a high-density screen, the picture is drawn again for
     // the size it is shown at instead of being stretched.
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void takePendingPicture();
+
     int tag_ = 0;
     QString hint_;
+    std::function<QPixmap()> pending_;
 };
 
 // A text label of the board with a hint text (a seat's default name).

@@ -40,8 +40,10 @@ void sortstuff(Board& board, int ownSeat, const std::array<QString, 5>& defaultN
     for (int seat = 1; seat <= 4; ++seat) {
         if (TextElement* label = board.nameLabel(seat)) label->setHint(defaultNames[seat]);
         if (ImageElement* banner = board.seatImage("image_winner", seat)) {
+            // Drawn when the game is won and the banner shows.
             banner->clearPicture();
-            banner->setPixmap(board.artwork().winnersBanner(seat % 2 == 1 ? 1 : 2));
+            banner->setPixmapWhenShown(
+                [&art = board.artwork(), team = seat % 2 == 1 ? 1 : 2] { return art.winnersBanner(team); });
         }
     }
 }
