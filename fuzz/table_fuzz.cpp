@@ -18,7 +18,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <set>
 #include <string_view>
 
@@ -49,7 +48,7 @@ void checkInvariants(TableWindow& table) {
         if (slot == -1) continue;
         if (slot < 1 || slot > 5) broken("a hand position holds a slot outside 1..5");
         if (!slots.insert(slot).second) broken("one slot at two hand positions");
-        if (board.image(QString("card%1").arg(slot)) == nullptr) broken("a hand position without its card");
+        if (board.handCard(slot) == nullptr) broken("a hand position without its card");
     }
     int cards = 0;
     for (QWidget* child : board.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -61,6 +60,14 @@ void checkInvariants(TableWindow& table) {
                 broken("a seat element lost its name");
     const int own = table.state().ownSeat;
     if (table.state().loggedIn && (own < 1 || own > 9)) broken("logged in under a number the host never gives");
+}
+
+// The next input must meet a table as new: nothing of this one left.
+void checkReset(TableWindow& table) {
+    if (table.state().loggedIn || table.state().ownSeat != 0) broken("still logged in after the reset");
+    if (table.connection().waiting() != 0) broken("messages still waiting after the reset");
+    for (int slot = 1; slot <= 5; ++slot)
+        if (table.board().handCard(slot) != nullptr) broken("a hand card left after the reset");
 }
 
 // Draws the playing area of the board (the seats, the hand, the trick, the
@@ -118,6 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     table.unsetServices();
     table.reset();
+    checkReset(table);
     // What the widgets posted to themselves (cards taken off the board are
     // deleted later, layouts redone later) happens now, as the event loop
     // would do it: nothing piles up from one input to the next.

@@ -109,7 +109,7 @@ const Session kSessions[] = {
      "CMD_sendlogininfo+5|CMD_newplayerinfo+5+Eve|CMD_loadstats+10+3+1+4+2|"
      "CMD_loadcards+1+1+4+2+10+0+0+0|CMD_loadtheircards+1+4+2+4+3+4+4+4|CMD_playerdisconnected+2+Bo|"},
     {"the game is full, and a message stops half way",
-     "CMD_full|CMD_chat+Ann: half a mess"},
+     "CMD_full+|CMD_chat+Ann: half a mess"},
 };
 
 class TableBeginsAgain : public ::testing::TestWithParam<Session> {};
