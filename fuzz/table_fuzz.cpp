@@ -3,21 +3,21 @@
 //
 // The first byte of an input seeds the lengths of the reads; the rest is what
 // the host sent. Between reads the table works off what it queued, one
-// message per tick, as its timer would. A fresh window for every input
-// keeps each run reproducible on its own; the pictures are drawn once for
-// the whole run and shared by every window, as the program's windows share
-// them.
+// message per tick, as its timer would. One window serves the whole run:
+// after each input it is checked, drawn, and reset to the state it was made
+// in (tests hold the reset to a new window's state), so each input still
+// starts from a new table and reproduces on its own.
 
 #include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QImage>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <set>
 #include <string_view>
 
@@ -48,7 +48,7 @@ void checkInvariants(TableWindow& table) {
         if (slot == -1) continue;
         if (slot < 1 || slot > 5) broken("a hand position holds a slot outside 1..5");
         if (!slots.insert(slot).second) broken("one slot at two hand positions");
-        if (board.image(QString("card%1").arg(slot)) == nullptr) broken("a hand position without its card");
+        if (board.handCard(slot) == nullptr) broken("a hand position without its card");
     }
     int cards = 0;
     for (QWidget* child : board.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -62,6 +62,28 @@ void checkInvariants(TableWindow& table) {
     if (table.state().loggedIn && (own < 1 || own > 9)) broken("logged in under a number the host never gives");
 }
 
+// The next input must meet a table as new: nothing of this one left.
+void checkReset(TableWindow& table) {
+    if (table.state().loggedIn || table.state().ownSeat != 0) broken("still logged in after the reset");
+    if (table.connection().waiting() != 0) broken("messages still waiting after the reset");
+    for (int slot = 1; slot <= 5; ++slot)
+        if (table.board().handCard(slot) != nullptr) broken("a hand card left after the reset");
+}
+
+// Draws the playing area of the board (the seats, the hand, the trick, the
+// score board and the status line: everything left of the chat box) as the
+// screen would, into one picture kept for the run. The chat box draws
+// through the toolkit's own text box and is left out to keep inputs quick.
+void drawBoard(Board& board) {
+    const QRect playing(0, 0, board.mainchat()->x(), board.height());
+    static QImage picture(playing.size(), QImage::Format_ARGB32_Premultiplied);
+    if (picture.size() != playing.size()) picture = QImage(playing.size(), QImage::Format_ARGB32_Premultiplied);
+    board.render(&picture, QPoint(), QRegion(playing));
+}
+
+// The one window, made once the application exists; reachable until exit.
+TableWindow* theTable = nullptr;
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -69,40 +91,44 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // One application for the whole run; reachable until exit on purpose.
     static QApplication* app = new QApplication(*argc, *argv);
     (void)app;
-    static const auto* pictures = new std::shared_ptr<const vornel::table::Artwork>(vornel::table::Artwork::shared());
-    (void)pictures;
+    theTable = new TableWindow();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    {
-        vornel::table::RecordingServices services;
-        TableWindow table(TableWindow::Services{services, services, services, services, services});
-        vornel::net::TableConnection& connection = table.connection();
+    TableWindow& table = *theTable;
+    vornel::table::RecordingServices services;
+    table.setServices(TableWindow::Services{services, services, services, services, services});
+    vornel::net::TableConnection& connection = table.connection();
 
-        // The first byte seeds the lengths of the reads the rest arrives in.
-        std::uint32_t cuts = data[0] * 2654435761u + 1;
-        const std::string_view stream(reinterpret_cast<const char*>(data + 1), size - 1);
-        // Messages the table may handle for this input, so every run stays quick.
-        int budget = 4000;
-        for (std::size_t at = 0; at < stream.size();) {
-            cuts = cuts * 1664525u + 1013904223u;
-            const std::size_t length = std::min<std::size_t>(1 + (cuts >> 24) % 97, stream.size() - at);
-            const bool fits = connection.received(stream.substr(at, length));
-            at += length;
-            if (!fits) break;
-            // The timer would work the queue off between reads, or not yet.
-            if ((cuts >> 8) % 4 == 0) continue;
-            while (connection.waiting() > 0 && budget-- > 0) connection.tick();
-            if (budget <= 0) break;
-        }
+    // The first byte seeds the lengths of the reads the rest arrives in.
+    std::uint32_t cuts = data[0] * 2654435761u + 1;
+    const std::string_view stream(reinterpret_cast<const char*>(data + 1), size - 1);
+    // Messages the table may handle for this input, so every run stays quick.
+    int budget = 4000;
+    for (std::size_t at = 0; at < stream.size();) {
+        cuts = cuts * 1664525u + 1013904223u;
+        const std::size_t length = std::min<std::size_t>(1 + (cuts >> 24) % 97, stream.size() - at);
+        const bool fits = connection.received(stream.substr(at, length));
+        at += length;
+        if (!fits) break;
+        // The timer would work the queue off between reads, or not yet.
+        if ((cuts >> 8) % 4 == 0) continue;
         while (connection.waiting() > 0 && budget-- > 0) connection.tick();
-        checkInvariants(table);
-        // Whatever the messages left on the board must draw.
-        (void)table.grab();
+        if (budget <= 0) break;
     }
-    // Cards taken off the board are deleted later; let that happen now.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    while (connection.waiting() > 0 && budget-- > 0) connection.tick();
+    checkInvariants(table);
+    // Whatever the messages left on the board must draw.
+    drawBoard(table.board());
+
+    table.unsetServices();
+    table.reset();
+    checkReset(table);
+    // What the widgets posted to themselves (cards taken off the board are
+    // deleted later, layouts redone later) happens now, as the event loop
+    // would do it: nothing piles up from one input to the next.
+    QCoreApplication::sendPostedEvents();
     return 0;
 }

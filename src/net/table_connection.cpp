@@ -41,6 +41,16 @@ void TableConnection::connectToHost(const QString& host, quint16 port) {
     socket_.connectToHost(host, port);
 }
 
+void TableConnection::reset() {
+    reportedEnd_ = true;  // the abort is ours, not the host's close
+    socket_.abort();
+    timer_.stop();
+    framer_.clear();
+    queue_ = ReceiveQueue();
+    everConnected_ = false;
+    reportedEnd_ = false;
+}
+
 void TableConnection::onError(QAbstractSocket::SocketError error) {
     if (reportedEnd_) return;
     if (!everConnected_) {

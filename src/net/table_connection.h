@@ -25,6 +25,9 @@ public:
     ~TableConnection() override;
 
     void connectToHost(const QString& host, quint16 port);
+    // Closes the socket without a report and drops whatever arrived and
+    // waits: nothing of this connection reaches the table after it.
+    void reset();
     bool isOpen() const { return socket_.state() == QAbstractSocket::ConnectedState; }
 
     // Sends one message; nothing is sent while the connection is not open.

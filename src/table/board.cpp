@@ -193,17 +193,6 @@ void Board::createChat() {
     phraseButtons_[10]->setToolTip("Chatter Sounds");
 }
 
-QWidget* Board::element(const QString& name) const {
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (child->objectName().compare(name, Qt::CaseInsensitive) == 0) return child;
-    return nullptr;
-}
-
-ImageElement* Board::seatImage(const char* family, int seat) const {
-    return image(QString::fromLatin1(family) + QString::number(seat));
-}
-
-TextElement* Board::nameLabel(int seat) const { return text(QString("label_playername%1").arg(seat)); }
 
 Board::~Board() = default;
 
@@ -274,7 +263,12 @@ void Board::applyFont(QWidget* child) {
 }
 
 void Board::childEvent(QChildEvent* event) {
-    if (event->added() && event->child()->isWidgetType()) event->child()->installEventFilter(this);
+    if (event->added() && event->child()->isWidgetType()) {
+        event->child()->installEventFilter(this);
+        fileByName(event->child());
+    } else if (event->removed()) {
+        unfile(event->child());
+    }
     QWidget::childEvent(event);
 }
 

@@ -7,13 +7,22 @@
 // is shown scaled by one factor (setScale), and this is the one place that
 // maps a logical place or font to the shown one.
 
+#include <QAnyStringView>
 #include <QColor>
+#include <QHash>
 #include <QLineEdit>
+#include <QPalette>
+#include <QPixmap>
+#include <QPointer>
 #include <QTextEdit>
 #include <QWidget>
 #include <QFont>
 #include <array>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "table/board_element.h"
 #include "table/card_motion.h"
@@ -57,12 +66,16 @@ public:
     CardMotion& motion() { return *motion_; }
 
     // Any element by name, letter case ignored; nullptr when there is none.
-    QWidget* element(const QString& name) const;
-    ImageElement* image(const QString& name) const { return qobject_cast<ImageElement*>(element(name)); }
-    TextElement* text(const QString& name) const { return qobject_cast<TextElement*>(element(name)); }
+    // The board keeps its children filed by name, so the game's many look-ups
+    // per message do not walk every child.
+    QWidget* element(QAnyStringView name) const;
+    ImageElement* image(QAnyStringView name) const { return qobject_cast<ImageElement*>(element(name)); }
+    TextElement* text(QAnyStringView name) const { return qobject_cast<TextElement*>(element(name)); }
     // A seat's element of one family ("image_turn", 3 -> image_turn3).
     ImageElement* seatImage(const char* family, int seat) const;
     TextElement* nameLabel(int seat) const;
+    // The own hand's card of a slot ("card3").
+    ImageElement* handCard(int slot) const;
     ImageElement* bubble(int n) const { return n >= 1 && n <= 4 ? bubbles_[n] : nullptr; }
     ImageElement* phraseButton(int n) const { return n >= 1 && n <= 10 ? phraseButtons_[n] : nullptr; }
 
@@ -70,6 +83,13 @@ public:
     // (bottom, left, top, right).
     static QRect placeGeometry(const QString& family, int place);
     static QColor teamColour(int seat) { return seat % 2 == 1 ? kTanColour : kBlueColour; }
+
+    // What the board shows now becomes its start: restoreStart() brings
+    // every child back to its name, place, text, picture, tag, hint,
+    // colours, visibility and stacking, and takes away children added since
+    // (the hand's cards, the sweep of a trick). Motions end first.
+    void rememberStart();
+    void restoreStart();
 
     QTextEdit* mainchat() const { return mainchat_; }
     QLineEdit* mychat() const { return mychat_; }
@@ -88,6 +108,9 @@ private:
     TextElement* addText(const QString& name, const QString& caption, QRect geometry, const QColor& colour,
                          int pointSize, bool bold);
 
+    void fileByName(QObject* child);
+    void unfile(QObject* child);
+
     static bool scalesChild(const QWidget* child);
     void placeChild(QWidget* child);
     void applyFont(QWidget* child);
@@ -100,6 +123,27 @@ private:
     std::array<ImageElement*, 11> phraseButtons_{};
     QTextEdit* mainchat_ = nullptr;
     QLineEdit* mychat_ = nullptr;
+
+    // Widget children by case-folded name, and the name each is filed under.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    std::unordered_map<std::string, std::vector<QObject*>, NameHash, std::equal_to<>> byName_;
+    QHash<const QObject*, std::string> filedAs_;
+
+    struct ChildStart {
+        QPointer<QWidget> widget;
+        QString name;
+        bool hidden = false;
+        QPalette palette;
+        QRect geometry;  // elements only, logical
+        QString text;    // text elements
+        QPixmap picture;  // picture elements
+        int tag = 0;
+        QString hint;
+    };
+    std::vector<ChildStart> start_;  // in stacking order, lowest first
 };
 
 }  // namespace vornel::table

@@ -60,7 +60,7 @@ qreal CardMotion::eased(qreal t) {
 
 QRect CardMotion::handPlace(int seat, int slot, int ownSeat) const {
     if (seat == ownSeat) {
-        if (const ImageElement* card = board_.image(QString("card%1").arg(slot))) return card->geometry();
+        if (const ImageElement* card = board_.handCard(slot)) return card->geometry();
         return {};
     }
     const ImageElement* fan = board_.seatImage("image_cards", seat);
@@ -150,6 +150,12 @@ void CardMotion::settleAll() {
     sweeps_.clear();
     if (overlay_ != nullptr) overlay_->hide();
     timer_.stop();
+}
+
+void CardMotion::reset() {
+    settleAll();
+    trickWinner_ = 0;
+    sweepClock_.invalidate();
 }
 
 void CardMotion::ensureTicking() {

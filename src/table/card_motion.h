@@ -48,6 +48,8 @@ public:
     // Ends the element's motion at its final place.
     void settle(const BoardLabel* element);
     void settleAll();
+    // As on a new board: nothing moving, and no trick won.
+    void reset();
 
     // Where a sliding element stands now (logical); nothing for one at rest.
     std::optional<QRectF> placeNow(const BoardLabel& element) const;

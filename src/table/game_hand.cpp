@@ -68,11 +68,11 @@ void GameView::createcard(int slot, int code) {
     card->show();
     for (int p = position; p <= 5; ++p)
         if (layout_[p] != -1)
-            if (ImageElement* c = board_.image(QString("card%1").arg(layout_[p]))) c->raise();
+            if (ImageElement* c = board_.handCard(layout_[p])) c->raise();
 }
 
 void GameView::sortthem() {
-    auto cardAt = [this](int position) { return board_.image(QString("card%1").arg(layout_[position])); };
+    auto cardAt = [this](int position) { return board_.handCard(layout_[position]); };
     for (int pass = 0; pass < 5; ++pass) {
         for (int p = 5; p >= 2; --p) {
             if (layout_[p] == -1) continue;
@@ -102,7 +102,7 @@ void GameView::movecards(int slot) {
     layout_[position] = -1;
     for (int q = position + 1; q <= 5; ++q) {
         if (layout_[q] == -1) continue;
-        if (ImageElement* card = board_.image(QString("card%1").arg(layout_[q]))) {
+        if (ImageElement* card = board_.handCard(layout_[q])) {
             card->move(leftOf(q - 1), card->y());
             card->raise();
             card->show();
@@ -112,7 +112,7 @@ void GameView::movecards(int slot) {
     }
     for (int p = 1; p <= 5; ++p) {
         if (layout_[p] == -1) continue;
-        ImageElement* card = board_.image(QString("card%1").arg(layout_[p]));
+        ImageElement* card = board_.handCard(layout_[p]);
         if (card != nullptr && card->y() != kRestTop) card->move(card->x(), kRestTop);
     }
 }
@@ -144,11 +144,11 @@ void GameView::bubble1Click(int bubble) {
 
 bool GameView::raiseHintedCard(int slot) {
     if (slot < 1 || slot > 5) return false;
-    ImageElement* card = board_.image(QString("card%1").arg(slot));
+    ImageElement* card = board_.handCard(slot);
     if (card == nullptr || !card->isVisible()) return false;
     // Only one card stands raised by the hint; one the player raised stays.
     if (hintedSlot_ != 0 && hintedSlot_ != slot)
-        if (ImageElement* before = board_.image(QString("card%1").arg(hintedSlot_))) before->move(before->x(), kRestTop);
+        if (ImageElement* before = board_.handCard(hintedSlot_)) before->move(before->x(), kRestTop);
     card->move(card->x(), kRaisedTop);
     hintedSlot_ = slot;
     return true;
@@ -156,7 +156,7 @@ bool GameView::raiseHintedCard(int slot) {
 
 void GameView::dropHint() {
     if (hintedSlot_ == 0) return;
-    if (ImageElement* card = board_.image(QString("card%1").arg(hintedSlot_))) card->move(card->x(), kRestTop);
+    if (ImageElement* card = board_.handCard(hintedSlot_)) card->move(card->x(), kRestTop);
     hintedSlot_ = 0;
 }
 

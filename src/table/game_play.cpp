@@ -89,7 +89,7 @@ void GameView::playedcard(std::string_view rest) {
         board_.motion().slide(played, hand);
     }
     if (*seat == state_.ownSeat) {
-        if (ImageElement* card = board_.image(QString("card%1").arg(*slot))) {
+        if (ImageElement* card = board_.handCard(*slot)) {
             card->hide();
             card->setObjectName(QString());
             card->deleteLater();
@@ -120,7 +120,7 @@ void GameView::notvalid(std::string_view rest) {
         setStatus("You must follow suit if able.");
         const auto slot = reader.number();
         if (!slot) return;
-        if (ImageElement* card = board_.image(QString("card%1").arg(*slot))) card->move(card->x(), 395);
+        if (ImageElement* card = board_.handCard(*slot)) card->move(card->x(), 395);
     } else if (*kind == 3) {
         setStatus("Cannot selected that suit as trump.");
     }

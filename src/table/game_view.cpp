@@ -299,7 +299,7 @@ void GameView::switchCard(std::string_view rest) {
     const auto [seat, slot, code] = f;
     if (seat != state_.ownSeat) return;
     state_.seatToAct = 0;
-    ImageElement* card = board_.image(QString("card%1").arg(slot));
+    ImageElement* card = board_.handCard(slot);
     if (card == nullptr || code < 0 || code > 56) return;
     card->setPixmap(window_.artwork().card(code));
     card->setHint(QString::number(code));

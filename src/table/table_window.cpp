@@ -41,10 +41,7 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent), connection_(thi
     board_->mainchat()->document()->setMaximumBlockCount(kChatLinesKept);
     game_ = std::make_unique<GameView>(*this);
     seen_ = std::make_unique<SeenGame>();
-    hint_ = new HintAdvisor(this);
-    connect(hint_, &HintAdvisor::answered, this, [this](int prompt, Decision decision, int answer) {
-        showHint(prompt, static_cast<int>(decision), answer);
-    });
+    makeHintAdvisor();
     buildMenus();
     buildDispatch();
     connectBoard();
@@ -56,6 +53,7 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent), connection_(thi
         // What the host sent before it closed (a refusal, say) is handled
         // first; the close report usually arrives before it is dispatched.
         auto* drained = new QTimer(this);
+        closeAfterDrain_ = drained;
         drained->setInterval(1);
         connect(drained, &QTimer::timeout, this, [this, drained] {
             if (connection_.waiting() > 0) return;
@@ -71,6 +69,37 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent), connection_(thi
 
     game_->clearall();
     resize(kDefaultWidth, kDefaultHeight);
+    board_->rememberStart();
+}
+
+void TableWindow::makeHintAdvisor() {
+    hint_ = new HintAdvisor(this);
+    connect(hint_, &HintAdvisor::answered, this, [this](int prompt, Decision decision, int answer) {
+        showHint(prompt, static_cast<int>(decision), answer);
+    });
+}
+
+void TableWindow::reset() {
+    connection_.reset();
+    delete closeAfterDrain_;  // the last connection's close no longer closes the window
+    closingAfterRefusal_ = false;
+    for (QMessageBox* box : findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly)) delete box;
+    state_ = TableState{};
+    phrasePauseOpen_ = true;
+    phrasePauseTicks_ = 0;
+    popupKick_->hide();
+    popupKickSeat_ = 0;
+
+    board_->restoreStart();
+    chat_->clear();
+    game_ = std::make_unique<GameView>(*this);
+    seen_ = std::make_unique<SeenGame>();
+    // A hint still being worked out answers a prompt of the old game.
+    delete hint_;
+    makeHintAdvisor();
+    action("action_justwatch")->setChecked(false);
+    action("action_startgame")->setEnabled(false);
+    updateHintAction();
 }
 
 TableWindow::~TableWindow() {
@@ -89,7 +118,13 @@ void TableWindow::setServices(Services services) { services_.emplace(services); 
 
 void TableWindow::unsetServices() { services_.emplace(Services{*unset_, *unset_, *unset_, *unset_, *unset_}); }
 
-QAction* TableWindow::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
+QAction* TableWindow::action(const QString& objectName) const {
+    // Looked up on every message (the hint's availability): a walk over the
+    // whole window once per name.
+    QPointer<QAction>& known = actions_[objectName];
+    if (known == nullptr || known->objectName() != objectName) known = findChild<QAction*>(objectName);
+    return known;
+}
 
 void TableWindow::buildMenus() {
     auto add = [this](QMenu* menu, const char* name, const QString& caption, bool checkable = false,
@@ -109,6 +144,7 @@ void TableWindow::buildMenus() {
     hint->setShortcut(QKeySequence(Qt::Key_H));
     hint->setEnabled(false);
     connect(hint, &QAction::triggered, this, &TableWindow::askHint);
+    hintAction_ = hint;
     add(file, "action_host", "Host")->setVisible(false);
     add(file, "action_join", "Join")->setVisible(false);
     connect(add(file, "action_exit", "Exit"), &QAction::triggered, this, &QWidget::close);
@@ -291,7 +327,8 @@ bool TableWindow::hintAvailable() const {
 }
 
 void TableWindow::updateHintAction() {
-    if (QAction* hint = action("action_hint")) hint->setEnabled(hintAvailable());
+    // Every message passes here: the action is kept rather than looked up.
+    if (hintAction_ != nullptr) hintAction_->setEnabled(hintAvailable());
 }
 
 void TableWindow::askHint() {

@@ -5,7 +5,10 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMainWindow>
+#include <QHash>
 #include <QMenu>
+#include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <array>
 #include <memory>
@@ -109,6 +112,11 @@ public:
     QMenu* chatterMenu() const { return chatterMenu_; }
     // Handles one message text as the dispatch timer would.
     void dispatch(std::string_view message);
+    // Back to the state the window was made in, for a table that begins
+    // again: the connection closed and what it queued dropped, not logged
+    // in, the board, the chat box, the hand, the game seen and the hint as
+    // new, no refusal box. The player's options and phrases stay.
+    void reset();
 
     // What this table has been told of the game, and the hint worked out
     // from it: available on the own seat's turn only, never to a watcher.
@@ -166,6 +174,7 @@ private:
     void setBotSpeed(int speed, bool announce);
     void startGameClicked();
     void buildSeatPopup();
+    void makeHintAdvisor();
     void updateHintAction();
     void showHint(int prompt, int decision, int answer);
 
@@ -212,6 +221,11 @@ private:
     net::TableConnection connection_;
     net::Dispatcher<> dispatcher_;
     bool closingAfterRefusal_ = false;
+    // Waits for the queue to drain after the host closed, then closes.
+    QPointer<QTimer> closeAfterDrain_;
+    QPointer<QAction> hintAction_;
+    // Actions by object name, found once each.
+    mutable QHash<QString, QPointer<QAction>> actions_;
     QMenu* popupKick_ = nullptr;
     int popupKickSeat_ = 0;
     std::array<QString, 10> phrases_;  // 1..9

@@ -1,0 +1,221 @@
+// A table that begins again: after a game, reset() must leave the window as
+// a new one stands, and the same messages must then show the same table. The
+// board finds its elements by name however they were renamed, added, taken
+// away or restacked.
+
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QTextEdit>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "table/artwork.h"
+#include "table/hint.h"
+#include "table/seen_game.h"
+#include "table_test_support.h"
+
+namespace vornel::table::test {
+namespace {
+
+// A table that is never shown (no focus, no caret) and moves no cards, so
+// that two of them draw alike.
+struct QuietTable {
+    RecordingServices services;
+    TableWindow table{TableWindow::Services{services, services, services, services, services}};
+    QuietTable() {
+        TableOptions options;
+        options.animate = false;
+        table.applyOptions(options);
+    }
+};
+
+// The host's bytes, '|' ending a message, as one read; the queue worked off.
+void receive(TableWindow& table, std::string_view messages) {
+    std::string bytes(messages);
+    for (char& c : bytes)
+        if (c == '|') c = '\xFF';
+    table.connection().received(bytes);
+    for (int ticks = 0; ticks < 1000 && table.connection().waiting() > 0; ++ticks) table.connection().tick();
+    settle();
+}
+
+// Everything a player could tell apart, one line per board child in
+// stacking order, then the chat box, the menus, the boxes and the table's
+// own record.
+std::vector<std::string> look(TableWindow& table) {
+    std::vector<std::string> lines;
+    for (QObject* object : table.board().children()) {
+        if (!object->isWidgetType()) continue;
+        auto* child = static_cast<QWidget*>(object);
+        std::ostringstream line;
+        line << child->objectName().toStdString() << (child->isHidden() ? " hidden" : " shown");
+        if (const auto* element = qobject_cast<const BoardLabel*>(child)) {
+            const QRect at = element->geometry();
+            line << " at " << at.x() << ',' << at.y() << ' ' << at.width() << 'x' << at.height();
+        }
+        if (const auto* label = qobject_cast<const TextElement*>(child))
+            line << " '" << label->text().toStdString() << "' hint '" << label->hint().toStdString() << "' "
+                 << textColour(child).name().toStdString();
+        if (const auto* image = qobject_cast<const ImageElement*>(child))
+            line << " picture " << image->pixmap().cacheKey() << " tag " << image->tag() << " hint '"
+                 << image->hint().toStdString() << "'";
+        lines.push_back(line.str());
+    }
+    lines.push_back("chat: " + table.board().mainchat()->toPlainText().toStdString());
+    for (const char* name : {"action_hint", "action_startgame", "action_justwatch"})
+        lines.push_back(std::string(name) + (table.action(name)->isEnabled() ? " enabled" : " disabled") +
+                        (table.action(name)->isChecked() ? " checked" : ""));
+    lines.push_back("boxes " + std::to_string(table.findChildren<QMessageBox*>().size()));
+    const TableState& state = table.state();
+    lines.push_back("seat " + std::to_string(state.ownSeat) + (state.loggedIn ? " logged in" : "") + " to act " +
+                    std::to_string(state.seatToAct));
+    lines.push_back("prompts " + std::to_string(table.seenGame().promptNumber()) + " waiting " +
+                    std::to_string(table.connection().waiting()));
+    return lines;
+}
+
+QImage picture(TableWindow& table) { return table.grab().toImage(); }
+
+struct Session {
+    const char* name;
+    const char* bytes;
+};
+
+void PrintTo(const Session& s, std::ostream* out) { *out << s.name; }
+
+const Session kSessions[] = {
+    {"seat 1 plays two tricks of a hand",
+     "CMD_sendlogininfo+1|CMD_newplayerinfo+1+Ann|CMD_startgame+Ann+10+|CMD_dealer+1+|"
+     "CMD_placecard+1+1+37+2+12+3+50+4+26+5+51|CMD_placecard+2+1+0+2+0+3+0+4+0+5+0|"
+     "CMD_placecard+3+1+0+2+0+3+0+4+0+5+0|CMD_placecard+4+1+0+2+0+3+0+4+0+5+0|CMD_settrump+47+|"
+     "CMD_bidder+2+|CMD_hepassed+2+|CMD_bidder+3+|CMD_hepassed+3+|CMD_bidder+4+|CMD_hepassed+4+|"
+     "CMD_bidder+1+|CMD_justwatching+1+1|CMD_heaccepted+1+|CMD_trumpchoosen+1+4+|CMD_aloner+1+|"
+     "CMD_goingalone+1+8+|CMD_discarder+1+|CMD_switch+1+1+47+|CMD_clearcards+|CMD_nextplayer+2+|"
+     "CMD_playedcard+2+1+22+|CMD_nextplayer+3+|CMD_playedcard+3+1+24+|CMD_nextplayer+4+|"
+     "CMD_playedcard+4+2+23+|CMD_nextplayer+1+|CMD_playedcard+1+4+26+|CMD_trickwinner+4+0+1+|"
+     "CMD_clearcards+|CMD_nextplayer+4+|CMD_playedcard+4+4+39+|CMD_nextplayer+1+|"
+     "CMD_score+1+0+0+2+2+|CMD_thewinner+2+|"},
+    {"seat 3 turns the board, chats and is asked to bid",
+     "CMD_sendlogininfo+3|CMD_newplayerinfo+3+Cy|CMD_existingplayers+1+Ann|CMD_newplayerinfo+6+Spy|"
+     "CMD_chat+Ann: hello|CMD_startgame+Ann+10+|CMD_dealer+2+|CMD_placecard+3+1+37+2+12+3+50+4+26+5+51|"
+     "CMD_loadtheircards+1+5+2+5+4+5|CMD_settrump+47+|CMD_bidder+3+|"},
+    {"a watcher joins a running game",
+     "CMD_sendlogininfo+5|CMD_newplayerinfo+5+Eve|CMD_loadstats+10+3+1+4+2|"
+     "CMD_loadcards+1+1+4+2+10+0+0+0|CMD_loadtheircards+1+4+2+4+3+4+4+4|CMD_playerdisconnected+2+Bo|"},
+    {"the game is full, and a message stops half way",
+     "CMD_full+|CMD_chat+Ann: half a mess"},
+};
+
+class TableBeginsAgain : public ::testing::TestWithParam<Session> {};
+
+TEST_P(TableBeginsAgain, ResetGivesANewTableAndTheSameMessagesShowTheSameTable) {
+    QuietTable played;
+    QuietTable fresh;
+    const std::vector<std::string> newLook = look(fresh.table);
+    const QImage newPicture = picture(fresh.table);
+
+    receive(played.table, GetParam().bytes);
+    const std::vector<std::string> playedLook = look(played.table);
+    const QImage playedPicture = picture(played.table);
+    ASSERT_NE(playedLook, newLook) << "the session changes nothing on the table";
+
+    played.table.reset();
+    settle();
+    EXPECT_EQ(look(played.table), newLook);
+    EXPECT_TRUE(picture(played.table) == newPicture) << "the reset table draws unlike a new one";
+
+    receive(played.table, GetParam().bytes);
+    EXPECT_EQ(look(played.table), playedLook);
+    EXPECT_TRUE(picture(played.table) == playedPicture) << "the replayed session draws unlike the first";
+    receive(fresh.table, GetParam().bytes);
+    EXPECT_EQ(look(fresh.table), playedLook);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sessions, TableBeginsAgain, ::testing::ValuesIn(kSessions));
+
+TEST(TableBeginsAgain, AHintWorkedOutForTheOldGameIsNotShown) {
+    QuietTable quiet;
+    TableWindow& table = quiet.table;
+    receive(table, kSessions[1].bytes);
+    ASSERT_TRUE(table.hintAvailable());
+    int shown = 0;
+    QObject::connect(&table, &TableWindow::hintShown, [&shown](int, int) { ++shown; });
+    table.askHint();
+    table.reset();
+    receive(table, kSessions[1].bytes);  // the same prompt number comes round again
+    settle();
+    EXPECT_EQ(shown, 0);
+    table.askHint();
+    EXPECT_TRUE(waitUntil([&shown] { return shown == 1; }, 20000)) << "the new game's hint never came";
+}
+
+// --- the board's names --------------------------------------------------------
+
+// The element a walk over the children finds: the lowest in the stacking
+// order whose name matches in any letter case.
+QWidget* walkFor(Board& board, const QString& name) {
+    for (QWidget* child : board.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->objectName().compare(name, Qt::CaseInsensitive) == 0) return child;
+    return nullptr;
+}
+
+struct NameCase {
+    const char* name;
+    std::function<void(Board&)> change;
+    const char* lookUp;
+    bool found;
+};
+
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.name; }
+
+const NameCase kNameCases[] = {
+    {"another letter case", [](Board&) {}, "IMAGE_Turn3", true},
+    {"renamed away", [](Board& b) { b.element("image_turn3")->setObjectName("image_turn0"); }, "image_turn3", false},
+    {"renamed to", [](Board& b) { b.element("image_turn3")->setObjectName("image_turn0"); }, "Image_Turn0", true},
+    {"taken away", [](Board& b) { delete b.element("button_start"); }, "button_start", false},
+    {"added later and named then", [](Board& b) { (new QLabel(&b))->setObjectName("card4"); }, "CARD4", true},
+    {"moved to another parent",
+     [](Board& b) {
+         QWidget* logo = b.element("Image6");
+         logo->setParent(nullptr);
+         logo->deleteLater();
+     },
+     "image6", false},
+    {"two bear one name, the first raised",
+     [](Board& b) {
+         auto* first = new QLabel(&b);
+         first->setObjectName("twin");
+         (new QLabel(&b))->setObjectName("Twin");
+         first->raise();
+     },
+     "TWIN", true},
+    {"a name beyond ASCII", [](Board& b) { (new QLabel(&b))->setObjectName(QString::fromUtf8("Kärte")); },
+     "KÄRTE", true},
+    {"no such name", [](Board&) {}, "image_turn9", false},
+};
+
+class BoardNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(BoardNames, FindWhatAWalkOverTheChildrenFinds) {
+    auto artwork = Artwork::shared();
+    Board board(*artwork);
+    GetParam().change(board);
+    const QString name = QString::fromUtf8(GetParam().lookUp);
+    QWidget* found = board.element(name);
+    EXPECT_EQ(found, walkFor(board, name));
+    EXPECT_EQ(found != nullptr, GetParam().found);
+    // The same through a name given as bytes.
+    EXPECT_EQ(board.element(GetParam().lookUp), found);
+    settle();
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, BoardNames, ::testing::ValuesIn(kNameCases));
+
+}  // namespace
+}  // namespace vornel::table::test
