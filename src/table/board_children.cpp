@@ -124,7 +124,11 @@ void Board::rememberStart() {
     for (QObject* object : children()) {
         if (!object->isWidgetType()) continue;
         auto* child = static_cast<QWidget*>(object);
-        ChildStart kept{child, child->objectName(), child->isHidden(), child->palette()};
+        ChildStart kept;
+        kept.widget = child;
+        kept.name = child->objectName();
+        kept.hidden = child->isHidden();
+        kept.palette = child->palette();
         if (const auto* element = qobject_cast<const BoardLabel*>(child)) kept.geometry = element->geometry();
         if (const auto* label = qobject_cast<const TextElement*>(child)) {
             kept.text = label->text();
