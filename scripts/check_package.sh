@@ -46,6 +46,12 @@ for program in "${programs[@]}"; do
   [[ -x "$games/$program" ]] || fail "no usr/games/$program"
   ls "$root"/usr/share/man/man[68]/"$program".[68].gz >/dev/null 2>&1 || fail "no man page for $program"
 done
+# The download calls and the sound output, where the game looks for them:
+# the library folder beside usr/games.
+for module in vornel-download vornel-sound; do
+  found=("$root"/usr/lib/*/vornel/"$module".so)
+  [[ -f "${found[0]}" ]] || fail "no usr/lib/<arch>/vornel/$module.so"
+done
 for unit in vornel-host zelmo7-lobby-server; do
   [[ -f "$root/lib/systemd/system/$unit.service" ]] || fail "no unit $unit.service"
   [[ -f "$root/etc/default/$unit" ]] || fail "no /etc/default/$unit"

@@ -18,6 +18,7 @@
 #include <QWidget>
 #include <QFont>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -140,6 +141,7 @@ private:
         QRect geometry;  // elements only, logical
         QString text;    // text elements
         QPixmap picture;  // picture elements
+        std::function<QPixmap()> pendingPicture;  // one drawn when first shown
         int tag = 0;
         QString hint;
     };

@@ -136,6 +136,7 @@ void Board::rememberStart() {
         }
         if (const auto* image = qobject_cast<const ImageElement*>(child)) {
             kept.picture = image->pixmap();
+            kept.pendingPicture = image->pendingPicture();
             kept.tag = image->tag();
             kept.hint = image->hint();
         }
@@ -165,12 +166,15 @@ void Board::restoreStart() {
             if (label->text() != kept.text) label->setText(kept.text);
             label->setHint(kept.hint);
         }
+        if (child->isHidden() != kept.hidden) child->setVisible(!kept.hidden);
+        // After the visibility: a picture waiting to be drawn when shown
+        // waits again, as it did in the window just built.
         if (auto* image = qobject_cast<ImageElement*>(child)) {
             if (image->pixmap().cacheKey() != kept.picture.cacheKey()) image->setPixmap(kept.picture);
+            if (kept.pendingPicture) image->setPixmapWhenShown(kept.pendingPicture);
             image->setTag(kept.tag);
             image->setHint(kept.hint);
         }
-        if (child->isHidden() != kept.hidden) child->setVisible(!kept.hidden);
     }
 
     // The stacking order: raised one by one from the lowest, when it changed.

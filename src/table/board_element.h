@@ -64,6 +64,8 @@ public:
     // for when the element is first shown, so that a table that never shows
     // it never draws it. A later setPixmap() replaces it.
     void setPixmapWhenShown(std::function<QPixmap()> picture);
+    // The picture still waiting to be drawn when the element is first shown.
+    const std::function<QPixmap()>& pendingPicture() const { return pending_; }
     // Empties the picture (the element keeps its place and size).
     void clearPicture() { setPixmap(QPixmap()); }
     void setVisible(bool visible) override;
