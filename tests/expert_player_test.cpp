@@ -106,68 +106,8 @@ TEST(ExpertInformation, TheSameSeedAndViewGiveTheSameDecisions) {
 // --- the exact play-out ------------------------------------------------
 
 // Best play for both sides by trying every legal card, with the engine's
-// own follow-suit and trick-winner rules.
-int bruteForce(GameState& s, int turn, int count, int makerTricks, int makerSeat) {
-    bool cardsLeft = false;
-    for (int seat = 1; seat <= 4; ++seat) cardsLeft = cardsLeft || s.seat(seat).cardsHeld() > 0;
-    if (!cardsLeft) return expert::makerPoints(makerTricks, false);
-    const bool maximising = teamOf(turn) == teamOf(makerSeat);
-    int best = maximising ? -100 : 100;
-    for (int slot = 1; slot <= 5; ++slot) {
-        const int code = s.card(turn, slot);
-        if (code == kNoCard) continue;
-        if (count > 0 && s.effectiveSuit(code) != s.ledSuit && checkforsuit(s, turn)) continue;
-        const int ledBefore = s.ledSuit;
-        if (count == 0) s.ledSuit = s.effectiveSuit(code);
-        s.seat(turn).slots[slot] = kNoCard;
-        s.seat(turn).tableCard = code;
-        int value;
-        if (count == 3) {
-            const int winner = thewinner(s);
-            std::array<int, 5> table{};
-            for (int seat = 1; seat <= 4; ++seat) table[seat] = std::exchange(s.seat(seat).tableCard, kNoCard);
-            s.ledSuit = 0;
-            value = bruteForce(s, winner, 0, makerTricks + (teamOf(winner) == teamOf(makerSeat)), makerSeat);
-            for (int seat = 1; seat <= 4; ++seat) s.seat(seat).tableCard = table[seat];
-        } else {
-            value = bruteForce(s, nextSeat(turn), count + 1, makerTricks, makerSeat);
-        }
-        s.seat(turn).tableCard = kNoCard;
-        s.seat(turn).slots[slot] = code;
-        s.ledSuit = ledBefore;
-        best = maximising ? std::max(best, value) : std::min(best, value);
-    }
-    return best;
-}
-
-TEST(ExpertSearch, ExactPlayOutAgreesWithTryingEveryCard) {
-    SeededRandom random(8);
-    for (int round = 0; round < 300; ++round) {
-        std::vector<int> deck;
-        for (int code = 1; code <= 52; ++code)
-            if (isInPlay(code)) deck.push_back(code);
-        for (std::size_t i = deck.size(); i > 1; --i) std::swap(deck[i - 1], deck[random.below(static_cast<int>(i))]);
-        const int tricksLeft = 2 + round % 2;  // the last two or three tricks
-        GameState s;
-        setTrump(s, random.below(4) + 1);
-        expert::Layout layout;
-        layout.makerSeat = random.below(4) + 1;
-        layout.makerTricks = random.below(5 - tricksLeft + 1);
-        layout.leader = random.below(4) + 1;
-        for (int seat = 1; seat <= 4; ++seat)
-            for (int t = 0; t < tricksLeft; ++t) {
-                const int code = deck[static_cast<std::size_t>((seat - 1) * tricksLeft + t)];
-                s.seat(seat).slots[t + 1] = code;
-                layout.hands[seat] |= expert::cardBit(code);
-            }
-        expert::DoubleDummy dd(s.trump);
-        const int expected = bruteForce(s, layout.leader, 0, layout.makerTricks, layout.makerSeat);
-        ASSERT_EQ(dd.solve(layout), expected) << "round " << round;
-    }
-}
-
-// The same brute force for any start: a lone Maker's partner sits out
-// (three cards to a trick) and a trick may be under way.
+// own follow-suit and trick-winner rules, from any start: a lone Maker's
+// partner sits out (three cards to a trick) and a trick may be under way.
 int bruteForceFrom(GameState& s, int turn, int count, int makerTricks, int makerSeat, bool alone) {
     const int players = alone ? 3 : 4;
     bool cardsLeft = count > 0;
@@ -202,6 +142,32 @@ int bruteForceFrom(GameState& s, int turn, int count, int makerTricks, int maker
         best = maximising ? std::max(best, value) : std::min(best, value);
     }
     return best;
+}
+
+TEST(ExpertSearch, ExactPlayOutAgreesWithTryingEveryCard) {
+    SeededRandom random(8);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<int> deck;
+        for (int code = 1; code <= 52; ++code)
+            if (isInPlay(code)) deck.push_back(code);
+        for (std::size_t i = deck.size(); i > 1; --i) std::swap(deck[i - 1], deck[random.below(static_cast<int>(i))]);
+        const int tricksLeft = 2 + round % 2;  // the last two or three tricks
+        GameState s;
+        setTrump(s, random.below(4) + 1);
+        expert::Layout layout;
+        layout.makerSeat = random.below(4) + 1;
+        layout.makerTricks = random.below(5 - tricksLeft + 1);
+        layout.leader = random.below(4) + 1;
+        for (int seat = 1; seat <= 4; ++seat)
+            for (int t = 0; t < tricksLeft; ++t) {
+                const int code = deck[static_cast<std::size_t>((seat - 1) * tricksLeft + t)];
+                s.seat(seat).slots[t + 1] = code;
+                layout.hands[seat] |= expert::cardBit(code);
+            }
+        expert::DoubleDummy dd(s.trump);
+        const int expected = bruteForceFrom(s, layout.leader, 0, layout.makerTricks, layout.makerSeat, false);
+        ASSERT_EQ(dd.solve(layout), expected) << "round " << round;
+    }
 }
 
 TEST(ExpertSearch, EveryCardsValueAgreesWithTryingEveryCardAloneAndMidTrick) {

@@ -12,12 +12,7 @@ function(run_sim out_var)
   set(${out_var} "${out}" PARENT_SCOPE)
 endfunction()
 
-function(figure out_var text key)
-  if(NOT text MATCHES "(^|\n)${key}: ([^\n]*)")
-    message(FATAL_ERROR "no ${key} in:\n${text}")
-  endif()
-  set(${out_var} "${CMAKE_MATCH_2}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/sim_figures.cmake)
 
 run_sim(one --team1 expert --team2 standard --jobs 1)
 run_sim(three --team1 expert --team2 standard --jobs 3)

@@ -11,12 +11,7 @@ function(run_sim out_var)
   set(${out_var} "${out}" PARENT_SCOPE)
 endfunction()
 
-function(figure out_var text key)
-  if(NOT text MATCHES "(^|\n)${key}: ([^\n]*)")
-    message(FATAL_ERROR "no ${key} in:\n${text}")
-  endif()
-  set(${out_var} "${CMAKE_MATCH_2}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/sim_figures.cmake)
 
 # Each case: the teams, the whole run's games, where the second part begins.
 foreach(case "--team1;standard;6;2" "--team1;expert;3;1" "--team2;expert;3;2")

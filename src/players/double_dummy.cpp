@@ -8,6 +8,17 @@ namespace vornel::expert {
 namespace {
 constexpr int kLowest = -3;   // below every value a hand can have
 constexpr int kHighest = 5;   // above every value
+
+// One card's value taken into the seat's best and the search window.
+inline void keepBest(bool maximising, int value, int& best, int& alpha, int& beta) {
+    if (maximising) {
+        best = std::max(best, value);
+        alpha = std::max(alpha, value);
+    } else {
+        best = std::min(best, value);
+        beta = std::min(beta, value);
+    }
+}
 }  // namespace
 
 DoubleDummy::DoubleDummy(int trump, bool landedSearch) : trump_(trump), landedSearch_(landedSearch) {
@@ -209,14 +220,7 @@ int DoubleDummy::search(int turn, int count, int led, int winner, int winPower, 
     }
     int best = maximising ? kLowest : kHighest;
     for (int i = 0; i < n; ++i) {
-        const int value = playCard(turn, count, led, winner, winPower, moves[i], alpha, beta);
-        if (maximising) {
-            best = std::max(best, value);
-            alpha = std::max(alpha, value);
-        } else {
-            best = std::min(best, value);
-            beta = std::min(beta, value);
-        }
+        keepBest(maximising, playCard(turn, count, led, winner, winPower, moves[i], alpha, beta), best, alpha, beta);
         if (alpha >= beta) break;
     }
 
@@ -275,14 +279,8 @@ int DoubleDummy::rootValue(const Position& at, const std::array<std::int8_t, 5>&
     const bool maximising = teamOf(at.turn) == makerTeam_;
     int best = maximising ? kLowest : kHighest;
     for (int i = 0; i < n && alpha < beta; ++i) {
-        const int value = playCard(at.turn, at.count, at.led, at.winner, at.winPower, moves[i], alpha, beta);
-        if (maximising) {
-            best = std::max(best, value);
-            alpha = std::max(alpha, value);
-        } else {
-            best = std::min(best, value);
-            beta = std::min(beta, value);
-        }
+        keepBest(maximising, playCard(at.turn, at.count, at.led, at.winner, at.winPower, moves[i], alpha, beta), best,
+                 alpha, beta);
     }
     return best;
 }

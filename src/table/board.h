@@ -110,6 +110,7 @@ private:
                          int pointSize, bool bold);
 
     void fileByName(QObject* child);
+    void fileUnderItsName(QObject* child);
     void unfile(QObject* child);
 
     static bool scalesChild(const QWidget* child);

@@ -65,10 +65,12 @@ void Board::fileByName(QObject* child) {
     connect(child, &QObject::objectNameChanged, this, [this, child] {
         if (!filedAs_.contains(child)) return;  // no longer a child
         unfile(child);
-        const std::string name(NameKey(child->objectName()).view());
-        filedAs_.insert(child, name);
-        byName_[name].push_back(child);
+        fileUnderItsName(child);
     });
+    fileUnderItsName(child);
+}
+
+void Board::fileUnderItsName(QObject* child) {
     const std::string name(NameKey(child->objectName()).view());
     filedAs_.insert(child, name);
     byName_[name].push_back(child);
