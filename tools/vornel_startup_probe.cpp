@@ -7,18 +7,23 @@
 //   vornel-startup-probe --wait N     logs in, starts a game, lets the table
 //                                     wait N seconds for its player, and
 //                                     prints the processor time of that wait
-//   vornel-startup-probe --game [WIDTHxHEIGHT]
+//   vornel-startup-probe --game [WIDTHxHEIGHT] [--play-solo]
 //                                     logs in, chooses Just Watch, watches a
 //                                     whole game to 10 with the window's
 //                                     client area at that size (the default
 //                                     window without it), and prints the
-//                                     process's peak resident memory
+//                                     process's peak resident memory; with
+//                                     --play-solo the download window shown
+//                                     at the start is first closed by its
+//                                     "Play Solo Game", as a player going on
+//                                     with the game closes it
 //   vornel-startup-probe --compare N  runs itself (the first form) and
 //                                     vornel-empty-window, found beside it,
 //                                     N times each in turn, and prints the
 //                                     median time of each whole process and
 //                                     their ratio
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -90,10 +95,25 @@ int compare(int argc, char** argv, int runs) {
     return 0;
 }
 
+// The download window's "Play Solo Game", pressed as a player does; false
+// when the window is not shown.
+bool playSolo() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() != "Tdownload" || !window->isVisible()) continue;
+        auto* button = window->findChild<QAbstractButton*>("solobutton");
+        if (button == nullptr) return false;
+        button->click();
+        return !window->isVisible();
+    }
+    return false;
+}
+
 // Starts a game to 10; once it has started (a start makes every seat a
 // player's again) the table chooses Just Watch (watchOnceStarted), and the
 // peak resident memory is printed once the game has been won.
-void watchWholeGame(vornel::app::Program& program, QSize clientSize) {
+void watchWholeGame(vornel::app::Program& program, QSize clientSize, bool closeDownloadWindow) {
+    if (closeDownloadWindow && !playSolo())
+        std::fputs("vornel-startup-probe: no download window to close\n", stderr);
     auto& table = program.table();
     if (clientSize.isValid()) {
         const QSize frame = table.size() - table.centralWidget()->size();
@@ -130,7 +150,9 @@ int main(int argc, char** argv) {
     const bool wholeGame = mode == "--game";
     const int waitSeconds = mode == "--wait" && argc > 2 ? std::atoi(argv[2]) : 0;
     QSize clientSize;
-    if (wholeGame && argc > 2) {
+    const bool closeDownloadWindow = wholeGame && argc > 2 && std::string_view(argv[argc - 1]) == "--play-solo";
+    const int sizeArguments = argc - (closeDownloadWindow ? 1 : 0);
+    if (wholeGame && sizeArguments > 2) {
         const QStringList parts = QString::fromLocal8Bit(argv[2]).split('x');
         if (parts.size() == 2) clientSize = QSize(parts[0].toInt(), parts[1].toInt());
         if (clientSize.isEmpty()) {
@@ -150,7 +172,7 @@ int main(int argc, char** argv) {
     QObject::connect(&table, &vornel::table::TableWindow::ownArrival, &application, [&] {
         std::printf("logged_in_ms: %.1f\n", milliseconds(clock));
         if (wholeGame) {
-            watchWholeGame(program, clientSize);
+            watchWholeGame(program, clientSize, closeDownloadWindow);
             return;
         }
         if (waitSeconds <= 0) {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QProcess>
@@ -140,10 +141,17 @@ void DownloadWindow::showOnDesktop() {
 bool DownloadWindow::showsPicture() const { return !picture_->pixmap().isNull(); }
 
 void DownloadWindow::showEvent(QShowEvent* event) {
-    // Decoded when first shown rather than at start-up, where the window is
-    // only made.
+    // Decoded when shown rather than at start-up, where the window is only
+    // made.
     if (picture_->pixmap().isNull()) picture_->setPixmap(advertPicture());
     SideWindow::showEvent(event);
+}
+
+void DownloadWindow::hideEvent(QHideEvent* event) {
+    // Most players go on with the solo game at once: the advert is decoded
+    // again if the window comes back, rather than kept for the whole game.
+    if (!event->spontaneous()) picture_->setPixmap(QPixmap());
+    SideWindow::hideEvent(event);
 }
 
 void DownloadWindow::paintEvent(QPaintEvent*) {

@@ -35,7 +35,8 @@ public:
     // aborted or failed, 0 before the first one.
     int downloadState() const { return downloadState_; }
     bool downloading() const { return http_.running(); }
-    // Whether the advert picture was decoded and is shown.
+    // Whether the advert picture is decoded: from the window's first being
+    // shown until it is hidden again.
     bool showsPicture() const;
     // Ends a running download as "Stop Download" does, without its texts.
     void abortDownload() { http_.abort(); }
@@ -43,6 +44,7 @@ public:
 private:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void buildDownloadPanel();
     void buildSoloPanel();
     void buildOthersPanel();

@@ -1,6 +1,7 @@
 #include "app/side_window.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -84,6 +85,16 @@ void SideWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void SideWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Hidden by the program (not minimised by the window system): the window's
+    // buffer, as large as the window, shrinks to a pixel. Showing the window
+    // again paints all of it, and the first paint sizes the buffer anew.
+    if (event->spontaneous() || !isWindow()) return;
+    if (QBackingStore* store = backingStore(); store != nullptr && store->size() != QSize(1, 1))
+        store->resize(QSize(1, 1));
 }
 
 void SideWindow::paintEvent(QPaintEvent*) {

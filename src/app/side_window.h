@@ -3,7 +3,8 @@
 // destroyed, with the table's colour and tiled background. Dialogs come up
 // centred over the table window; the windows kept open beside the game
 // come up beside the table, off the cards. Esc closes it as its close
-// button does.
+// button does. A hidden window keeps no picture of itself: its buffer is
+// let go when it is hidden and made and painted again when it is shown.
 
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -43,6 +44,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void place();
