@@ -183,6 +183,7 @@ TEST_F(AudioServer, APlayerGoingWhileItsOutputLoadsLeavesSoundsWorking) {
     SoundPlayer later;
     later.play("winner");
     EXPECT_TRUE(waitUntil([&] { return later.isPlaying("winner"); }, 10000)) << "no sound after a player went early";
+    EXPECT_TRUE(waitUntil([&] { return !later.isPlaying("winner"); }, 10000)) << "the sound did not play out";
 }
 
 TEST_F(AudioServer, OfTheSoundsAskedForWhileTheOutputLoadsTheLastIsPlayed) {
