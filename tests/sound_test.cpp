@@ -3,6 +3,9 @@
 // without an audio server, and on a real one (PulseAudio with a null sink,
 // whose monitor is recorded) a sound is heard, a new one cuts the one
 // playing, and one output serves every sound and rests while none plays.
+// The output's module loads on the output's thread: a player that goes
+// while it loads goes cleanly, and of the sounds asked for meanwhile the
+// last is the one played.
 
 #include <gtest/gtest.h>
 
@@ -160,6 +163,50 @@ TEST_F(AudioServer, TheSameSoundPlayedOverAndOverIsHeardEveryTime) {
         EXPECT_GE(heard[i].at, 0) << "play " << i + 1 << " was not heard (likeness " << heard[i].likeness << ")";
         EXPECT_TRUE(heard[i].endHeard) << "play " << i + 1 << " stopped before its end (likeness of its end "
                                        << heard[i].endLikeness << ")";
+    }
+}
+
+// Going while the output's module loads: no crash, nothing left behind (the
+// sanitizer's leak check at the end of the run), and a later player plays.
+TEST_F(AudioServer, APlayerGoingWhileItsOutputLoadsLeavesSoundsWorking) {
+    const std::vector<std::vector<const char*>> askedBeforeGoing{
+        {"entered"},
+        {"getcard", "placecard", "turn", "wave13"},
+        {"entered", "nosuchsound"},
+    };
+    for (const auto& names : askedBeforeGoing) {
+        auto player = std::make_unique<SoundPlayer>();
+        for (const char* name : names) player->play(name);
+        EXPECT_TRUE(player->outputLoading()) << names.front();
+        player.reset();
+    }
+    SoundPlayer later;
+    later.play("winner");
+    EXPECT_TRUE(waitUntil([&] { return later.isPlaying("winner"); }, 10000)) << "no sound after a player went early";
+    EXPECT_TRUE(waitUntil([&] { return !later.isPlaying("winner"); }, 10000)) << "the sound did not play out";
+}
+
+TEST_F(AudioServer, OfTheSoundsAskedForWhileTheOutputLoadsTheLastIsPlayed) {
+    const std::vector<std::pair<std::vector<const char*>, const char*>> cases{
+        {{"wave13", "winner"}, "winner"},
+        {{"getcard", "placecard", "trickwinner"}, "trickwinner"},
+        {{"wave13", "nosuchsound"}, "wave13"},
+    };
+    for (const auto& [asked, last] : cases) {
+        SCOPED_TRACE(last);
+        SoundPlayer player;
+        for (const char* name : asked) player.play(name);
+        ASSERT_TRUE(player.outputLoading());
+        QStringList started;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                for (const char* name : asked)
+                    if (player.isPlaying(name) && !started.contains(name)) started << name;
+                return player.isPlaying(last);
+            },
+            10000));
+        EXPECT_FALSE(player.outputLoading());
+        EXPECT_EQ(started, QStringList{last}) << "a sound cut before the output was there still started";
     }
 }
 

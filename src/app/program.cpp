@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 #include "app/about_window.h"
 #include "app/command_line.h"
@@ -93,25 +94,44 @@ Program::Program(QStringList arguments, Options options)
     platform::createNamedMutex("vornel");
     settingsFile_ = settingsPath(platform::executableDirectory().toStdString());
 
-    // The table first, then each side window made with it, then the table
-    // given the windows it writes to, all in one call.
+    // The table first, then each side window in its place in the order
+    // (the dialogs opened from a menu wait there for their first use), then
+    // the table given the windows it writes to, all in one call.
     table_ = std::make_unique<table::TableWindow>();
     table::TableWindow& table = *table_;
-    const QPixmap& tile = table.artwork().backgroundTile();
-    auto adopt = [&](auto window) {
-        auto* raw = window.get();
-        windows_.push_back(std::move(window));
-        return raw;
-    };
+    const table::Artwork& artwork = table.artwork();
 
-    tally_ = adopt(std::make_unique<TallyList>(tile, table, settingsFile_.parent_path() / tally::kTallyFileName));
-    AboutWindow* about = adopt(std::make_unique<AboutWindow>(
-        tile, table.artwork().logo(), &table, QString::fromStdU16String(settingsFile_.parent_path().u16string()),
-        [](const QString& address) { platform::openExternally(address); }));
-    gameStart_ = adopt(std::make_unique<GameStartDialog>(tile, table.artwork().startButton(), &table));
-    HelpWindow* help = adopt(std::make_unique<HelpWindow>(tile, &table));
-    phraseEditor_ = adopt(std::make_unique<PhraseEditor>(tile, &table));
-    server_ = adopt(std::make_unique<SideWindow>("TServer", "Server", QSize(200, 100), tile, &table, false));
+    tally_ = adopt(std::make_unique<TallyList>(artwork.backgroundTile(), table,
+                                               settingsFile_.parent_path() / tally::kTallyFileName));
+    waitForFirstUse("Tabout", [this, &artwork] {
+        return std::make_unique<AboutWindow>(
+            artwork.backgroundTile(), artwork.logo(), table_.get(),
+            QString::fromStdU16String(settingsFile_.parent_path().u16string()),
+            [](const QString& address) { platform::openExternally(address); });
+    });
+    waitForFirstUse("Tgamestart", [this, &artwork] {
+        auto dialog = std::make_unique<GameStartDialog>(artwork.backgroundTile(), artwork.startButton(), table_.get());
+        connect(dialog.get(), &GameStartDialog::startRequested, this, [this](const QString& score) {
+            // A "+" would end the name's field early on the way to the host.
+            QString name = table_->state().playerName;
+            name.remove('+');
+            const std::string nameBytes = name.toLatin1().toStdString();
+            const std::string scoreBytes = score.toStdString();
+            table_->sendMessage("CMD_startgame", {Field::txt(nameBytes), Field::txt(scoreBytes)});
+        });
+        return dialog;
+    });
+    waitForFirstUse("Thelp", [this, &artwork] {
+        auto help = std::make_unique<HelpWindow>(artwork.backgroundTile(), table_.get());
+        connect(help.get(), &HelpWindow::aboutRequested, this, [this] { about().showOver(); });
+        return help;
+    });
+    waitForFirstUse("Tphrases", [this, &artwork] {
+        auto editor = std::make_unique<PhraseEditor>(artwork.backgroundTile(), table_.get());
+        connect(editor.get(), &PhraseEditor::done, this, &Program::savePhrases);
+        return editor;
+    });
+    server_ = adopt(std::make_unique<SideWindow>("TServer", "Server", QSize(200, 100), artwork.backgroundTile(), &table, false));
     auto* spyList = adopt(std::make_unique<SpyListWindow>(table));
     auto* lastTrick = adopt(std::make_unique<LastTrickWindow>(table));
     auto* gameLog = adopt(std::make_unique<GameLogWindow>(table));
@@ -142,15 +162,7 @@ Program::Program(QStringList arguments, Options options)
     connect(&table, &table::TableWindow::activated, this, &Program::formActivate);
     // After the table's own step, which puts the window at the built-in bounds.
     connect(table.action("action_resetscreen"), &QAction::triggered, this, [this] { placeTable(kDefaultBounds); });
-    connect(&table, &table::TableWindow::startGameRequested, this, [this] { gameStart_->showOver(); });
-    connect(gameStart_, &GameStartDialog::startRequested, this, [this](const QString& score) {
-        // A "+" would end the name's field early on the way to the host.
-        QString name = table_->state().playerName;
-        name.remove('+');
-        const std::string nameBytes = name.toLatin1().toStdString();
-        const std::string scoreBytes = score.toStdString();
-        table_->sendMessage("CMD_startgame", {Field::txt(nameBytes), Field::txt(scoreBytes)});
-    });
+    connect(&table, &table::TableWindow::startGameRequested, this, [this] { gameStart().showOver(); });
     auto shows = [this, &table](auto signal, const char* className) {
         connect(&table, signal, this, [this, className] { window(className)->showOver(); });
     };
@@ -163,14 +175,12 @@ Program::Program(QStringList arguments, Options options)
     shows(&table::TableWindow::showSpyListRequested, "Tspylist");
     shows(&table::TableWindow::showHelpRequested, "Thelp");
     shows(&table::TableWindow::showAboutRequested, "Tabout");
-    connect(&table, &table::TableWindow::logoClicked, about, &AboutWindow::openLink);
-    connect(help, &HelpWindow::aboutRequested, about, &SideWindow::showOver);
+    connect(&table, &table::TableWindow::logoClicked, this, [this] { about().openLink(); });
     connect(&table, &table::TableWindow::showPhraseEditorRequested, this, [this] {
         std::array<QString, 10> phrases;
         for (int n = 1; n <= kPhraseCount; ++n) phrases[static_cast<std::size_t>(n)] = table_->phrase(n);
-        phraseEditor_->open(phrases);
+        phraseEditor().open(phrases);
     });
-    connect(phraseEditor_, &PhraseEditor::done, this, &Program::savePhrases);
     connect(&table, &table::TableWindow::openWebAddress, this, [](const QUrl& address) { platform::openUrl(address); });
 }
 
@@ -178,17 +188,42 @@ Program::Program(QStringList arguments, Options options)
 // goes): the table must not reach them after.
 Program::~Program() { table_->unsetServices(); }
 
-SideWindow* Program::window(const QString& className) const {
-    for (const auto& w : windows_)
-        if (w->objectName() == className) return w.get();
+template <typename Window>
+Window* Program::adopt(std::unique_ptr<Window> window) {
+    Window* raw = window.get();
+    windows_.push_back({window->objectName(), nullptr, std::move(window)});
+    return raw;
+}
+
+void Program::waitForFirstUse(QString className, std::function<std::unique_ptr<SideWindow>()> make) {
+    windows_.push_back({std::move(className), std::move(make), nullptr});
+}
+
+SideWindow* Program::window(const QString& className) {
+    for (SideSlot& slot : windows_) {
+        if (slot.className != className) continue;
+        if (!slot.window) slot.window = slot.make();
+        return slot.window.get();
+    }
     return nullptr;
 }
 
-std::vector<QWidget*> Program::windowsInCreationOrder() const {
+bool Program::windowMade(const QString& className) const {
+    return std::any_of(windows_.begin(), windows_.end(),
+                       [&](const SideSlot& slot) { return slot.className == className && slot.window; });
+}
+
+std::vector<QWidget*> Program::windowsInCreationOrder() {
     std::vector<QWidget*> all{table_.get()};
-    for (const auto& w : windows_) all.push_back(w.get());
+    for (const SideSlot& slot : windows_) all.push_back(window(slot.className));
     return all;
 }
+
+GameStartDialog& Program::gameStart() { return *qobject_cast<GameStartDialog*>(window("Tgamestart")); }
+
+PhraseEditor& Program::phraseEditor() { return *qobject_cast<PhraseEditor*>(window("Tphrases")); }
+
+AboutWindow& Program::about() { return *qobject_cast<AboutWindow*>(window("Tabout")); }
 
 void Program::start() {
     const WindowBounds builtIn{kDefaultBounds.left, kDefaultBounds.top, table_->width(), table_->height()};

@@ -1,11 +1,16 @@
 #pragma once
-// The program: its eleven windows, created once in a fixed order, the start
-// from the command line (solo, hosting or joining), the host in this
-// process, and the settings file read after login and written on change.
+// The program: its eleven windows in a fixed order, the start from the
+// command line (solo, hosting or joining), the host in this process, and the
+// settings file read after login and written on change. The side windows the
+// table writes to, the host's window and the download window are made at
+// start-up; the dialogs the player opens from a menu (about, game start,
+// help, phrases) are made the first time they are asked for, and then live,
+// hidden when closed, until the program ends.
 
 #include <QObject>
 #include <QStringList>
 #include <QTcpSocket>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,6 +25,7 @@
 
 namespace vornel::app {
 
+class AboutWindow;
 class DownloadWindow;
 class GameStartDialog;
 class PhraseEditor;
@@ -44,20 +50,38 @@ public:
 
     table::TableWindow& table() { return *table_; }
     net::QtHost& host() { return *host_; }
-    GameStartDialog& gameStart() { return *gameStart_; }
+    GameStartDialog& gameStart();
     DownloadWindow& download() { return *download_; }
-    PhraseEditor& phraseEditor() { return *phraseEditor_; }
+    PhraseEditor& phraseEditor();
     SoundPlayer& sounds() { return sounds_; }
     table::RecordingServices& services() { return services_; }
     TallyList& tally() { return *tally_; }
-    SideWindow* window(const QString& className) const;
-    // The eleven windows in the order they were created, the table first.
-    std::vector<QWidget*> windowsInCreationOrder() const;
+    // The side window of that class name (made now if it waits for its
+    // first use); null for a name the program has none of.
+    SideWindow* window(const QString& className);
+    // Whether the side window has been made yet.
+    bool windowMade(const QString& className) const;
+    // The eleven windows in their fixed order, the table first; any not
+    // made yet is made now, in that order.
+    std::vector<QWidget*> windowsInCreationOrder();
     quint16 port() const { return port_; }
     bool settingsRead() const { return settingsRead_; }
 
 private:
     class HostDiagnostics;
+
+    // One side window in the fixed order: made at start-up, or by `make`
+    // when it is first asked for.
+    struct SideSlot {
+        QString className;
+        std::function<std::unique_ptr<SideWindow>()> make;
+        std::unique_ptr<SideWindow> window;
+    };
+
+    template <typename Window>
+    Window* adopt(std::unique_ptr<Window> window);
+    void waitForFirstUse(QString className, std::function<std::unique_ptr<SideWindow>()> make);
+    AboutWindow& about();
 
     void processparams();
     void hostpress();
@@ -81,10 +105,8 @@ private:
     SoundPlayer sounds_;
     std::unique_ptr<HostDiagnostics> diagnostics_;
     std::unique_ptr<table::TableWindow> table_;
-    std::vector<std::unique_ptr<SideWindow>> windows_;
-    GameStartDialog* gameStart_ = nullptr;
+    std::vector<SideSlot> windows_;
     DownloadWindow* download_ = nullptr;
-    PhraseEditor* phraseEditor_ = nullptr;
     TallyList* tally_ = nullptr;
     SideWindow* server_ = nullptr;
     net::QtHost* host_ = nullptr;

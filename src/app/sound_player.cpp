@@ -22,18 +22,15 @@ const QString kSoundDirectory = QStringLiteral(":/sounds");
 // not answer must not keep the program from ending.
 constexpr int kCloseWaitMs = 3000;
 
-// Makes the audio output, from the module where there are modules; null
-// (with the reason logged) when it cannot be had.
-SoundDevice* makeSoundDevice() {
+// The audio output's entry point: looked up in the module where there are
+// modules (on the output's thread: loading maps Qt Multimedia and the audio
+// server's client), linked in elsewhere. Null with the reason when it cannot
+// be had.
+platform::ModuleFunction findSoundDevice() {
 #ifdef VORNEL_MODULES
-    const platform::ModuleFunction entry = platform::moduleFunction("vornel-sound", "vornel_make_sound_device");
-    if (entry.address == nullptr) {
-        qCWarning(lcSoundPlayer) << "sounds are unavailable:" << entry.error;
-        return nullptr;
-    }
-    return reinterpret_cast<decltype(&vornel_make_sound_device)>(entry.address)();
+    return platform::moduleFunction("vornel-sound", "vornel_make_sound_device");
 #else
-    return vornel_make_sound_device();
+    return {reinterpret_cast<void*>(&vornel_make_sound_device), QString()};
 #endif
 }
 }  // namespace
@@ -42,6 +39,8 @@ SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) { loadSoundResources
 
 SoundPlayer::~SoundPlayer() {
     if (thread_ == nullptr) return;
+    // A module still loading finishes loading, and nothing more is made.
+    leaving_->store(true);
     thread_->quit();
     // The output is deleted on its own thread as that thread finishes.
     if (!thread_->wait(QDeadlineTimer(kCloseWaitMs))) thread_->setParent(nullptr);  // left to the end of the process
@@ -71,21 +70,57 @@ const Recording* SoundPlayer::recording(const QString& lowerName) {
     return kept ? &*kept : nullptr;
 }
 
-bool SoundPlayer::startOutput() {
+void SoundPlayer::startLoading() {
     // Asked for once: without the module the program plays no sounds.
-    outputTried_ = true;
-    output_ = makeSoundDevice();
-    if (output_ == nullptr) return false;
+    state_ = OutputState::Loading;
     thread_ = new QThread(this);
     thread_->setObjectName("vornel-sounds");
+    auto* loader = new QObject;
+    loader->moveToThread(thread_);
+    connect(thread_, &QThread::finished, loader, &QObject::deleteLater);
+    thread_->start();
+    QMetaObject::invokeMethod(
+        loader,
+        [this, leaving = leaving_] {
+            if (leaving->load()) return;
+            const platform::ModuleFunction entry = findSoundDevice();
+            // Back on the player's thread; dropped if the player has gone.
+            if (!leaving->load())
+                QMetaObject::invokeMethod(
+                    this, [this, entry] { moduleLoaded(entry.address, entry.error); }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void SoundPlayer::moduleLoaded(void* entry, const QString& error) {
+    if (entry == nullptr) {
+        qCWarning(lcSoundPlayer) << "sounds are unavailable:" << error;
+        state_ = OutputState::Unavailable;
+        waiting_.reset();
+        return;
+    }
+    // Made on this thread, which also sets up Qt's audio layer (sound_device.h).
+    output_ = reinterpret_cast<decltype(&vornel_make_sound_device)>(entry)();
+    if (output_ == nullptr) {
+        state_ = OutputState::Unavailable;
+        waiting_.reset();
+        return;
+    }
     QObject* device = output_->object();
     device->moveToThread(thread_);
     connect(thread_, &QThread::finished, device, &QObject::deleteLater);
     // By name: the device's class lives in the module.
     connect(device, SIGNAL(started(QString)), this, SLOT(outputStarted(QString)));
     connect(device, SIGNAL(ended(QString)), this, SLOT(outputEnded(QString)));
-    thread_->start();
-    return true;
+    state_ = OutputState::Ready;
+    if (waiting_) send(waiting_->first, waiting_->second);
+    waiting_.reset();
+}
+
+void SoundPlayer::send(const QString& lowerName, const Recording& recording) {
+    QMetaObject::invokeMethod(
+        output_->object(), [output = output_, lowerName, recording] { output->play(lowerName, recording); },
+        Qt::QueuedConnection);
 }
 
 void SoundPlayer::outputStarted(const QString& name) { playingName_ = name; }
@@ -101,11 +136,20 @@ void SoundPlayer::play(const QString& name) {
     const Recording* found = recording(lowerName);
     if (found == nullptr) return;
     currentName_ = lowerName;
-    if (output_ == nullptr && (outputTried_ || !startOutput())) return;
-    QMetaObject::invokeMethod(
-        output_->object(),
-        [output = output_, lowerName, recording = *found] { output->play(lowerName, recording); },
-        Qt::QueuedConnection);
+    switch (state_) {
+    case OutputState::Ready:
+        send(lowerName, *found);
+        return;
+    case OutputState::NotAsked:
+        startLoading();
+        [[fallthrough]];
+    case OutputState::Loading:
+        // A new sound cuts the one before: only the last asked for waits.
+        waiting_.emplace(lowerName, *found);
+        return;
+    case OutputState::Unavailable:
+        return;
+    }
 }
 
 bool SoundPlayer::isPlaying(const QString& name) const {

@@ -3,16 +3,20 @@
 // (":/sounds/<name>.wav"), played by name without regard to letter case,
 // one at a time and without waiting: a new sound cuts the one playing.
 //
-// Nothing is done before the first sound: then one audio output is made on
-// a thread of its own (sound_device.h, loaded then), which plays every later
-// sound. Each recording is read when first played, its samples left where
-// they lie in the program.
+// Nothing is done before the first sound: then the audio output's thread is
+// started and loads the module of the output (sound_device.h) while the
+// window goes on; once it is loaded the output is made and plays the sound
+// asked for last, and every later one. A player that goes while the module
+// loads waits only for the loading, and makes no output. Each recording is
+// read when first played, its samples left where they lie in the program.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QThread>
+#include <atomic>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "app/sound_recording.h"
@@ -38,22 +42,34 @@ public:
     QString current() const { return currentName_; }
     // Whether the named sound is playing on the audio device now.
     bool isPlaying(const QString& name) const;
+    // Whether the audio output's module is being loaded now.
+    bool outputLoading() const { return state_ == OutputState::Loading; }
 
 private Q_SLOTS:
     void outputStarted(const QString& name);
     void outputEnded(const QString& name);
 
 private:
+    enum class OutputState { NotAsked, Loading, Ready, Unavailable };
+
     // The named recording, read when first asked for; null when the program
     // carries none of that name, or it is not one it can play.
     const Recording* recording(const QString& lowerName);
-    bool startOutput();
+    void startLoading();
+    // On this object's thread, with the module's entry point (null when it
+    // could not be had, with the reason).
+    void moduleLoaded(void* entry, const QString& error);
+    void send(const QString& lowerName, const Recording& recording);
 
     std::map<QString, std::optional<Recording>> recordings_;
     QString currentName_;
     QString playingName_;
     QThread* thread_ = nullptr;
-    bool outputTried_ = false;
+    OutputState state_ = OutputState::NotAsked;
+    // The sound asked for last while the module loads.
+    std::optional<std::pair<QString, Recording>> waiting_;
+    // Set as the player goes: the loading makes nothing more.
+    std::shared_ptr<std::atomic<bool>> leaving_ = std::make_shared<std::atomic<bool>>(false);
     SoundDevice* output_ = nullptr;  // its object lives on thread_
 };
 
