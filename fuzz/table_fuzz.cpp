@@ -8,11 +8,11 @@
 // in (tests hold the reset to a new window's state), so each input still
 // starts from a new table and reproduces on its own.
 //
-// An input must also leave the heap as it found it: libFuzzer runs an input
-// again and scans the whole heap for leaks whenever it allocated more than it
-// freed. So the caches that fill once and stay (the artwork, drawn when
-// first asked for, and the glyphs of each font) are filled before the first
-// input, and the board is drawn onto a device that keeps no pixels.
+// An input should also leave the heap as it found it: libFuzzer runs an
+// input again and scans the whole heap for leaks whenever it allocated more
+// than it freed. So the caches that fill once and stay (the artwork, drawn
+// when first asked for, and the glyphs of each font) are filled before the
+// first input, and the board is drawn onto a device that keeps no pixels.
 
 #include <QApplication>
 #include <QByteArray>
@@ -89,10 +89,10 @@ void drawBoard(Board& board) {
     board.render(&device, QPoint(), QRegion(playing));
 }
 
-// Asks for every picture of the artwork, and lays out and draws every
-// Latin-1 character (all a host's text can hold) in each text element's
-// font and in the chat box's two weights, then resets the window: what
-// stays cached from here on is no input's doing.
+// Asks for every picture of the artwork, and lays out every Latin-1
+// character (all a host's text can hold) in each text element's font and in
+// the chat box's two weights, then resets the window: what stays cached
+// from here on is no input's doing.
 void fillCaches(TableWindow& table) {
     const vornel::table::Artwork& artwork = table.artwork();
     for (int index = 0; index < vornel::table::Artwork::kCardCount; ++index) artwork.card(index);
