@@ -408,6 +408,9 @@ TEST(ExpertTuning, TheLandedExpertKeepsItsFirstFigures) {
         {"going alone after naming", landed.aloneMargins[0], 0.15},
         {"going alone after ordering up", landed.aloneMargins[1], 0.15},
         {"search as first written", landed.landedSearch ? 1.0 : 0.0, 1},
+        {"share of modelled play, cards", landed.modelWeight, 1.0},
+        {"share of modelled play, bidding and exchange", landed.bidModelWeight, 0.5},
+        {"partner modelled too", landed.modelPartner ? 1.0 : 0.0, 1},
     };
     for (const auto& f : figures) EXPECT_DOUBLE_EQ(f.value, f.first) << f.name;
     for (double margin : landed.orderMargins) EXPECT_DOUBLE_EQ(margin, 0.2);

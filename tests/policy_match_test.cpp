@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "players/expert_player.h"
@@ -174,6 +176,110 @@ INSTANTIATE_TEST_SUITE_P(
         SummaryCase{"OnePairHasNoError", {kPairOne}, {1, 20, 19.0 / 20, 13.0 / 20, 6.0 / 20, 0, 2, 0, 1, 0}},
         SummaryCase{"NoPairs", {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// --- hand types ---------------------------------------------------------
+
+HandRecord handOf(int makerTeam, bool orderedUp, bool alone, int team1Points, int team2Points) {
+    HandRecord hand;
+    hand.makerTeam = makerTeam;
+    hand.orderedUp = orderedUp;
+    hand.alone = alone;
+    hand.points = {0, team1Points, team2Points};
+    return hand;
+}
+
+TEST(HandTypes, WhoMadeTrumpTheRoundAndTheMakersResultFromEachSide) {
+    const struct {
+        HandRecord hand;
+        const char* forTeam1;
+        const char* forTeam2;
+    } cases[] = {
+        {handOf(0, false, false, 0, 0), "thrown in", "thrown in"},
+        {handOf(1, true, false, 1, 0), "we make R1 1", "they make R1 1"},
+        {handOf(1, false, false, 2, 0), "we make R2 march", "they make R2 march"},
+        {handOf(2, true, false, 2, 0), "they make R1 euchred", "we make R1 euchred"},
+        {handOf(2, false, true, 0, 4), "they make R2 alone 4", "we make R2 alone 4"},
+        {handOf(1, true, true, 1, 0), "we make R1 alone 1", "they make R1 alone 1"},
+        {handOf(1, false, true, 0, 2), "we make R2 alone euchred", "they make R2 alone euchred"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(handType(c.hand, 1), c.forTeam1);
+        EXPECT_EQ(handType(c.hand, 2), c.forTeam2);
+    }
+}
+
+// Notes, from the cards-played views of the seats it plays, whether each
+// hand's trump was ordered up.
+class RoundLog final : public SeatPolicy {
+public:
+    explicit RoundLog(SeatPolicy& inner) : inner_(inner) {}
+    int decide(const SeatView& view) override {
+        if (view.decision == Decision::Play) orderedUp[view.handsDealt] = view.orderedUp;
+        return inner_.decide(view);
+    }
+    std::map<int, bool> orderedUp;
+
+private:
+    SeatPolicy& inner_;
+};
+
+// The tally read back against the engine's own audit of the same games:
+// hands, lone hands, marches, euchres, throw-ins and points per player, and
+// the round each trump was made in against what the players were shown.
+TEST(HandTypes, TheTallyOfAPairAgreesWithTheAuditAndWithWhatThePlayersSaw) {
+    for (std::uint64_t seed : {51u, 52u, 53u}) {
+        ExpertPlayer expert(11, quickTuning());
+        DuplicatePair pair;
+        std::array<int, 2> orderedUpSeen{};
+        for (int round = 0; round < 2; ++round) {
+            RoundLog log(expert);
+            MatchSetup setup;
+            setup.gameSeed = seed;
+            setup.target = 6;
+            setup.ownRandomPerSeat = true;
+            setup.teams = {nullptr, round == 0 ? &log : nullptr, round == 0 ? nullptr : &log};
+            (round == 0 ? pair.aAsTeam1 : pair.aAsTeam2) = playMatchGame(setup);
+            for (const auto& [hand, up] : log.orderedUp) orderedUpSeen[round] += up;
+        }
+        const HandTypeTally tally = tallyHandTypes({pair});
+        const GameFigures& first = pair.aAsTeam1.figures;
+        const GameFigures& second = pair.aAsTeam2.figures;
+        for (std::size_t player = 0; player < 2; ++player) {
+            std::uint64_t hands = 0, alone = 0, marches = 0, euchres = 0, thrownIn = 0, firstRound = 0;
+            std::int64_t net = 0;
+            for (const auto& [type, rows] : tally.rows) {
+                const HandTypeRow& row = rows[player];
+                hands += row.hands;
+                net += row.netPoints;
+                alone += type.find(" alone") != std::string::npos ? row.hands : 0;
+                const bool march = type.ends_with(" march") || type.ends_with(" 4");
+                marches += march ? row.hands : 0;
+                euchres += type.ends_with(" euchred") ? row.hands : 0;
+                thrownIn += type == "thrown in" ? row.hands : 0;
+                firstRound += type.find(" R1") != std::string::npos ? row.hands : 0;
+                // Every hand of a type scores alike for the team it is told from.
+                const int each = type == "thrown in" ? 0
+                                 : type.ends_with(" euchred") ? 2
+                                 : type.ends_with(" 4") ? 4
+                                 : type.ends_with(" march") ? 2
+                                                            : 1;
+                const bool ours = type.starts_with("we make");
+                const int sign = (ours != type.ends_with(" euchred")) ? 1 : -1;
+                EXPECT_EQ(row.netPoints, sign * each * static_cast<std::int64_t>(row.hands)) << seed << " " << type;
+            }
+            EXPECT_EQ(hands, first.hands + second.hands) << seed;
+            EXPECT_EQ(alone, first.aloneHands + second.aloneHands) << seed;
+            EXPECT_EQ(marches, first.marches + second.marches) << seed;
+            EXPECT_EQ(euchres, first.vornels + second.vornels) << seed;
+            EXPECT_EQ(thrownIn, first.thrownInHands + second.thrownInHands) << seed;
+            EXPECT_EQ(firstRound, static_cast<std::uint64_t>(orderedUpSeen[0] + orderedUpSeen[1])) << seed;
+            const auto points = [](std::uint64_t p) { return static_cast<std::int64_t>(p); };
+            const std::int64_t aNet = points(first.team1Points) - points(first.team2Points) +
+                                      points(second.team2Points) - points(second.team1Points);
+            EXPECT_EQ(net, player == 0 ? aNet : -aNet) << seed;
+        }
+    }
+}
 
 TEST(PolicyKinds, NamesReadBackAndOnlyTheStandardPlayerHasNoPolicy) {
     const struct {

@@ -37,6 +37,7 @@ struct Options {
     std::array<vornel::PolicyKind, 3> teams{vornel::PolicyKind::Standard, vornel::PolicyKind::Standard,
                                             vornel::PolicyKind::Standard};  // per team 1..2
     bool duplicate = false;
+    bool handTypes = false;  // with --duplicate: hands and points per hand type
     std::uint64_t jobs = 1;
     bool jobsGiven = false;
     std::uint64_t firstGame = 0;  // index of the first game, so a long run can be played in parts
@@ -53,10 +54,13 @@ struct Options {
 void usage(std::FILE* to) {
     std::fputs(
         "usage: vornel-sim [--games N] [--seed S] [--target 5..10] [--json] [--jobs N]\n"
-        "                  [--team1 KIND] [--team2 KIND] [--duplicate] [--first-game K]\n"
+        "                  [--team1 KIND] [--team2 KIND] [--duplicate [--hand-types]]\n"
+        "                  [--first-game K]\n"
         "KIND is standard, expert or expert-landed (the expert as it first played).\n"
         "--duplicate plays each deal twice, the second time with the teams' seats\n"
         "swapped, and prints how team 1's player differs from team 2's; N pairs.\n"
+        "--hand-types adds, per hand type (who made trump, in which round, alone,\n"
+        "the Maker's result), each player's hands and points on the same deals.\n"
         "--first-game K plays games K..K+N-1 of the run the seed gives, so a long\n"
         "run can be played in parts that add up to it.\n",
         to);
@@ -80,6 +84,10 @@ bool parseOptions(int argc, char** argv, Options& options) {
         std::uint64_t number = 0;
         if (arg == "--json" || arg == "--duplicate") {
             (arg == "--json" ? options.json : options.duplicate) = true;
+            continue;
+        }
+        if (arg == "--hand-types") {
+            options.handTypes = true;
             continue;
         }
         if (arg == "--help" || arg == "-h") {
@@ -125,6 +133,10 @@ bool parseOptions(int argc, char** argv, Options& options) {
             }
             options.target = static_cast<int>(number);
         }
+    }
+    if (options.handTypes && (!options.duplicate || options.json)) {
+        std::fputs("vornel-sim: --hand-types needs --duplicate and no --json\n", stderr);
+        return false;
     }
     return true;
 }
@@ -362,6 +374,14 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (options.handTypes) {
+        // Net points are the player's team's minus the other team's, over the hands of that type.
+        std::printf("hand_type: hands_a net_points_a hands_b net_points_b\n");
+        for (const auto& [type, row] : vornel::tallyHandTypes(pairs).rows)
+            std::printf("%s: %llu %+lld %llu %+lld\n", type.c_str(), static_cast<unsigned long long>(row[0].hands),
+                        static_cast<long long>(row[0].netPoints), static_cast<unsigned long long>(row[1].hands),
+                        static_cast<long long>(row[1].netPoints));
+    }
     for (const auto& violation : violations) std::fprintf(stderr, "vornel-sim: broken: %s\n", violation.c_str());
     for (const auto& report : reports) std::fprintf(stderr, "vornel-sim: host said: %s\n", report.c_str());
     return violations.empty() && invalidPlays == 0 ? 0 : 1;

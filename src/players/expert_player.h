@@ -15,7 +15,7 @@ namespace vornel {
 
 struct ExpertTuning {
     int playSamples = 300;      // layouts per card played (fewer once the node budget is spent)
-    int bidSamples = 48;        // layouts per trump considered in the bidding
+    int bidSamples = 96;        // layouts per trump considered in the bidding
     int discardSamples = 24;    // layouts per discard considered
     std::uint64_t nodeBudget = 250'000;  // search nodes per decision, samples stop beyond it
     // Average points ordering up must beat passing by, by the seat's place
@@ -29,7 +29,10 @@ struct ExpertTuning {
     // Share of each average that assumes the other seats play as ordinary
     // players do (win cheaply, else play low) rather than perfectly.
     double modelWeight = 1.0;     // for the cards played
-    double bidModelWeight = 0.5;  // for the bidding and the exchange
+    // For the bidding and the exchange too: a layout played out with the
+    // others modelled costs a fraction of one played perfectly, so the
+    // bidding weighs twice the layouts for less than the time it took.
+    double bidModelWeight = 1.0;
     bool modelPartner = true;     // the partner too is taken to play ordinarily
 
     bool landedSearch = false;    // search node for node as the expert first did
@@ -42,6 +45,8 @@ struct ExpertTuning {
         tuning.aloneMargins = {0.15, 0.15};
         tuning.landedSearch = true;
         tuning.playSamples = 150;
+        tuning.bidSamples = 48;
+        tuning.bidModelWeight = 0.5;
         return tuning;
     }
 };

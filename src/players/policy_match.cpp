@@ -35,6 +35,12 @@ public:
             for (int slot = 1; slot <= 5; ++slot) hands.back().hands[num(0)][slot] = num(2 * static_cast<std::size_t>(slot));
         } else if (command == cmd::SetTrump) {
             hands.back().turned = num(0);
+        } else if (command == cmd::HeAccepted) {
+            hands.back().orderedUp = true;
+        } else if (command == cmd::TrumpChoosen) {
+            hands.back().makerSeat = num(0);
+        } else if (command == cmd::GoingAlone) {
+            hands.back().alone = num(1) == 7;
         } else if (command == cmd::Score) {
             hands.back().makerTeam = num(0);
             hands.back().points = {0, num(2), num(4)};
@@ -174,6 +180,36 @@ DuplicateSummary summarise(const std::vector<DuplicatePair>& pairs) {
     if (meanHands > 0) s.pointsPerHandDifferenceSe = std::sqrt(ratioSquares / (n * (n - 1))) / meanHands;
     s.winShareDifferenceSe = std::sqrt(winSquares / (n * (n - 1)));
     return s;
+}
+
+
+std::string handType(const HandRecord& hand, int team) {
+    if (hand.makerTeam == 0) return "thrown in";
+    const int makerPoints = hand.points[hand.makerTeam];
+    const int defenderPoints = hand.points[3 - hand.makerTeam];
+    std::string type = hand.makerTeam == team ? "we make" : "they make";
+    type += hand.orderedUp ? " R1" : " R2";
+    if (hand.alone) type += " alone";
+    type += defenderPoints > 0 ? " euchred" : makerPoints == 1 ? " 1" : makerPoints == 2 ? " march" : " 4";
+    return type;
+}
+
+HandTypeTally tallyHandTypes(const std::vector<DuplicatePair>& pairs) {
+    HandTypeTally tally;
+    auto add = [&](const MatchGame& game, int team, std::size_t player) {
+        for (const HandRecord& hand : game.hands) {
+            HandTypeRow& row = tally.rows[handType(hand, team)][player];
+            ++row.hands;
+            row.netPoints += hand.points[team] - hand.points[3 - team];
+        }
+    };
+    for (const DuplicatePair& pair : pairs) {
+        add(pair.aAsTeam1, 1, 0);
+        add(pair.aAsTeam2, 2, 0);
+        add(pair.aAsTeam1, 2, 1);
+        add(pair.aAsTeam2, 1, 1);
+    }
+    return tally;
 }
 
 }  // namespace vornel

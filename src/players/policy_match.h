@@ -5,6 +5,7 @@
 // the difference between the kinds is not the luck of the cards.
 
 #include <array>
+#include <map>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -32,6 +33,9 @@ struct HandRecord {
     int turned = kNoCard;
     std::array<std::array<int, 6>, 5> hands{};  // seats 1..4, slots 1..5, as dealt
     int makerTeam = 0;                           // 0: thrown in
+    int makerSeat = 0;
+    bool orderedUp = false;  // trump made in the first round
+    bool alone = false;
     std::array<int, 3> points{};                 // per team 1..2
 };
 
@@ -78,5 +82,23 @@ struct DuplicateSummary {
 };
 
 DuplicateSummary summarise(const std::vector<DuplicatePair>& pairs);
+
+// What became of a hand for `team`, e.g. "we make R1 march" or
+// "they make R2 alone euchred": who made trump, in which round, alone or not,
+// and what the Maker scored (1, march, 4 or
+// euchred); "thrown in" when nobody did.
+std::string handType(const HandRecord& hand, int team);
+
+// Hands and points (the team's minus the other's) per hand type, for
+// player A and player B of duplicate pairs: both played the same deals, so
+// where their rows differ is where one outplays the other.
+struct HandTypeRow {
+    std::uint64_t hands = 0;
+    std::int64_t netPoints = 0;
+};
+struct HandTypeTally {
+    std::map<std::string, std::array<HandTypeRow, 2>> rows;  // [0] player A, [1] player B
+};
+HandTypeTally tallyHandTypes(const std::vector<DuplicatePair>& pairs);
 
 }  // namespace vornel
