@@ -260,6 +260,16 @@ TEST(ComputerPlayer, ChoosesAsThePlainRulesOverRandomTables) {
         s.teams[2].maker = !s.teams[1].maker;
         if (rng() % 4 == 0) s.ledSuit = 0;
         ASSERT_EQ(cbidderChoice(s, seat), plainBidder(s, seat));
+        {
+            // Any trump, none included, and now and then a Left Bower that
+            // is not the trump's usual one (drawn apart, not to change the tables).
+            std::mt19937 other(static_cast<std::uint32_t>(round));
+            GameState bidding = s;
+            setTrump(bidding, static_cast<int>(other() % 5));
+            if (other() % 3 == 0) bidding.leftBower = kInPlayCodes[other() % kInPlayCodes.size()];
+            ASSERT_EQ(cbidderChoice(bidding, seat), plainBidder(bidding, seat))
+                << "trump " << bidding.trump << " left " << bidding.leftBower;
+        }
         SeededRandom fast(static_cast<std::uint64_t>(round)), plain(static_cast<std::uint64_t>(round));
         ASSERT_EQ(cnextplayerChoice(s, seat, fast), plainPlay(s, seat, plain));
         ASSERT_EQ(fast.below(1000), plain.below(1000)) << "the same draws were made";

@@ -4,6 +4,7 @@
 // a computer's card taken to the table without the checks a table's card
 // gets.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,69 @@ TEST(SeededRandom, WordsPassedOverAreStillDrawsInTheirPlace) {
                     for (int next : {24, 7, 1000}) ASSERT_EQ(stream.below(next), plain.below(next)) << "goes on alike";
                 }
             }
+        }
+    }
+}
+
+TEST(SeededRandom, WordsPassedOverWholeChangeNothingEvenWhereAHalfIsRefused) {
+    // `take` gathers the classes (draw / span) it has not seen, so a draw of
+    // a class seen before changes nothing; a word is passed over when both
+    // halves fall in classes seen before, whether either half would be
+    // refused or not. Against below() one draw at a time: the same classes
+    // in the same order, and the generator goes on alike.
+    struct Case {
+        int n;
+        int classes;
+    };
+    // 1431655766 refuses about a third of the halves; the others hardly any.
+    const Case cases[] = {{2, 2}, {5, 5}, {24, 24}, {1000, 10}, {1431655766, 4}};
+    for (const Case& c : cases) {
+        const int span = (c.n + c.classes - 1) / c.classes;
+        const auto bound = static_cast<std::uint64_t>(c.n);
+        const auto threshold = static_cast<std::uint32_t>(-static_cast<std::uint32_t>(c.n)) % static_cast<std::uint32_t>(c.n);
+        int passed = 0, passedRefused = 0;
+        for (int before : {0, 1}) {
+            for (std::uint64_t seed : {1u, 77u, 4242u, 99u}) {
+                SCOPED_TRACE("n " + std::to_string(c.n) + " before " + std::to_string(before) + " seed " +
+                             std::to_string(seed));
+                SeededRandom stream(seed), plain(seed);
+                for (int i = 0; i < before; ++i) {
+                    stream.below(3);
+                    plain.below(3);
+                }
+                auto seen = [](const std::vector<int>& classes, int draw, int span) {
+                    return std::find(classes.begin(), classes.end(), draw / span) != classes.end();
+                };
+                std::vector<int> got;
+                stream.drawWhilePassing(
+                    c.n,
+                    [&](int draw) {
+                        if (!seen(got, draw, span)) got.push_back(draw / span);
+                        return static_cast<int>(got.size()) < c.classes;
+                    },
+                    [&](std::uint64_t word) {
+                        const std::uint64_t high = (word >> 32) * bound, low = (word & 0xffffffffu) * bound;
+                        const bool over = seen(got, static_cast<int>(high >> 32), span) &&
+                                          seen(got, static_cast<int>(low >> 32), span);
+                        passed += over;
+                        passedRefused += over && (static_cast<std::uint32_t>(high) < threshold ||
+                                                  static_cast<std::uint32_t>(low) < threshold);
+                        return over;
+                    });
+                std::vector<int> expected;
+                for (int guard = 0; static_cast<int>(expected.size()) < c.classes && guard < 100000; ++guard) {
+                    const int draw = plain.below(c.n);
+                    if (!seen(expected, draw, span)) expected.push_back(draw / span);
+                }
+                ASSERT_EQ(got, expected);
+                for (int next : {24, 7, 1000}) ASSERT_EQ(stream.below(next), plain.below(next)) << "goes on alike";
+            }
+        }
+        if (c.classes >= 4) {
+            EXPECT_GT(passed, 0) << "n " << c.n << ": words were passed over";
+        }
+        if (c.n == 1431655766) {
+            EXPECT_GT(passedRefused, 0) << "words with a refused half were passed over";
         }
     }
 }

@@ -254,12 +254,14 @@ void HostEngine::dealtype(int seat, int pattern) {
     } else {
         s.deck.shuffle(ports_.random);
     }
+    // Counted in a local, so the deal is twenty plain copies.
     const int firstPacket = pattern == 0 ? 2 : 3;
+    int position = 0;
     for (int seatNo = 1; seatNo <= 4; ++seatNo)
-        for (int slot = 1; slot <= firstPacket; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
+        for (int slot = 1; slot <= firstPacket; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++position);
     for (int seatNo = 1; seatNo <= 4; ++seatNo)
-        for (int slot = firstPacket + 1; slot <= 5; ++slot)
-            s.seat(seatNo).slots[slot] = s.deck.at(++s.deckPosition);
+        for (int slot = firstPacket + 1; slot <= 5; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++position);
+    s.deckPosition = position;
 
     if (listened_) announceDeal();
     ++s.deckPosition;

@@ -52,6 +52,22 @@ public:
     // word instead of two calls).
     template <typename Take, typename Unchanged>
     void drawWhile(int n, Take take, Unchanged unchanged) {
+        const auto bound = static_cast<std::uint32_t>(n);
+        const std::uint32_t threshold = n <= 1 ? 0 : static_cast<std::uint32_t>(-bound) % bound;
+        drawWhilePassing(n, take, [&](std::uint64_t word) {
+            const std::uint64_t high = (word >> 32) * bound, low = (word & 0xffffffffu) * bound;
+            return static_cast<std::uint32_t>(high) >= threshold && static_cast<std::uint32_t>(low) >= threshold &&
+                   unchanged(static_cast<int>(high >> 32), static_cast<int>(low >> 32));
+        });
+    }
+
+    // As above, but `passOver(word)` is asked about each whole 64-bit word
+    // first and may pass it over whatever its two halves draw or refuse (a
+    // refused half is no draw): it must be sure that neither half, whether
+    // refused or not, would change anything. The refusal test is then left
+    // to the words that are not passed over.
+    template <typename Take, typename PassOver>
+    void drawWhilePassing(int n, Take take, PassOver passOver) {
         if (n <= 1) {
             while (take(0)) {
             }
@@ -72,10 +88,7 @@ public:
         }
         for (;;) {
             const std::uint64_t word = next();
-            const std::uint64_t high = (word >> 32) * bound, low = (word & 0xffffffffu) * bound;
-            if (static_cast<std::uint32_t>(high) >= threshold && static_cast<std::uint32_t>(low) >= threshold &&
-                unchanged(static_cast<int>(high >> 32), static_cast<int>(low >> 32)))
-                continue;
+            if (passOver(word)) continue;
             if (!feed(static_cast<std::uint32_t>(word >> 32))) {
                 spare_ = static_cast<std::uint32_t>(word);
                 haveSpare_ = true;

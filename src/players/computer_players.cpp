@@ -52,15 +52,36 @@ constexpr auto kBidWorth = [] {
     return worth;
 }();
 
+// The same worth looked up by trump suit 0..4 (0: none, every card a side
+// card), for a trump whose Left Bower is the usual one.
+constexpr auto kBidWorthUnder = [] {
+    std::array<std::array<std::uint8_t, 53>, 5> worth{};
+    for (int trump = 0; trump <= 4; ++trump) {
+        const CardSet trumps = blockSetOf(trump) | cardSetOf(leftBowerFor(trump));
+        for (int code = 1; code <= 52; ++code)
+            worth[static_cast<unsigned>(trump)][static_cast<unsigned>(code)] =
+                kBidWorth[contains(trumps, code) ? 1u : 0u][static_cast<unsigned>(code)];
+    }
+    return worth;
+}();
+
 }  // namespace
 
 int cbidderChoice(const GameState& state, int seat) {
-    const CardSet trumps = blockSetOf(state.trump) | cardSetOf(state.leftBower);
+    const auto& slots = state.seat(seat).slots;
+    auto index = [&](int slot) {
+        const int code = slots[static_cast<unsigned>(slot)];
+        return static_cast<unsigned>(code) <= 52u ? static_cast<unsigned>(code) : 0u;
+    };
     int score = 0;
-    for (int slot = 1; slot <= 5; ++slot) {
-        const int code = state.card(seat, slot);
-        const auto index = static_cast<unsigned>(code) <= 52u ? static_cast<unsigned>(code) : 0u;
-        score += kBidWorth[contains(trumps, code) ? 1u : 0u][index];  // an index, not a jump
+    if (static_cast<unsigned>(state.trump) <= 4u && state.leftBower == leftBowerFor(state.trump)) {
+        // One look-up a card: the trump decides the whole row.
+        const auto& worth = kBidWorthUnder[static_cast<unsigned>(state.trump)];
+        for (int slot = 1; slot <= 5; ++slot) score += worth[index(slot)];
+    } else {
+        const CardSet trumps = blockSetOf(state.trump) | cardSetOf(state.leftBower);
+        for (int slot = 1; slot <= 5; ++slot)
+            score += kBidWorth[contains(trumps, slots[static_cast<unsigned>(slot)]) ? 1u : 0u][index(slot)];
     }
     // The dealer orders up from 200, his partner from 250, anyone from 300.
     const bool ordersUp = (score >= 200 && seat == state.dealer) | (score >= 250 && seat == partnerOf(state.dealer)) |
