@@ -43,7 +43,7 @@ public:
     // spare half on every draw.
     template <typename Take>
     void drawWhile(int n, Take take) {
-        drawWhile(n, take, [](int, int) { return false; });
+        drawWhilePassing(n, take, [](std::uint64_t) { return false; });
     }
 
     // As above; and a whole 64-bit word whose two draws `unchanged(a, b)`

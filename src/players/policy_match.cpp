@@ -37,8 +37,6 @@ public:
             hands.back().turned = num(0);
         } else if (command == cmd::HeAccepted) {
             hands.back().orderedUp = true;
-        } else if (command == cmd::TrumpChoosen) {
-            hands.back().makerSeat = num(0);
         } else if (command == cmd::GoingAlone) {
             hands.back().alone = num(1) == 7;
         } else if (command == cmd::Score) {
@@ -181,7 +179,6 @@ DuplicateSummary summarise(const std::vector<DuplicatePair>& pairs) {
     s.winShareDifferenceSe = std::sqrt(winSquares / (n * (n - 1)));
     return s;
 }
-
 
 std::string handType(const HandRecord& hand, int team) {
     if (hand.makerTeam == 0) return "thrown in";

@@ -33,7 +33,6 @@ struct HandRecord {
     int turned = kNoCard;
     std::array<std::array<int, 6>, 5> hands{};  // seats 1..4, slots 1..5, as dealt
     int makerTeam = 0;                           // 0: thrown in
-    int makerSeat = 0;
     bool orderedUp = false;  // trump made in the first round
     bool alone = false;
     std::array<int, 3> points{};                 // per team 1..2
