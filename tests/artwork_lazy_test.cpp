@@ -70,6 +70,52 @@ TEST(ArtworkDrawing, EachPictureIsDrawnOnceWhenFirstAskedForAsItsRoutineDrawsIt)
     }
 }
 
+// The pictures the empty table shows may be drawn on a thread of their own
+// while the windows are made: asked for at once or later, each is the
+// picture its routine draws, taken once.
+TEST(ArtworkDrawing, PicturesDrawnAheadAreTheRoutinesPicturesTakenOnce) {
+    using namespace drawing;
+    const std::vector<PictureCase> cases = {
+        {"score card", [](const Artwork& a) -> const QPixmap& { return a.scoreCardButton(); },
+         [] { return drawScoreCardButton(); }},
+        {"last trick", [](const Artwork& a) -> const QPixmap& { return a.lastTrickButton(); },
+         [] { return drawLastTrickButton(); }},
+        {"logo", [](const Artwork& a) -> const QPixmap& { return a.logo(); }, [] { return drawLogo(); }},
+        {"phrase 1", [](const Artwork& a) -> const QPixmap& { return a.phraseButton(1); },
+         [] { return drawPhraseButton(1); }},
+        {"phrase 9", [](const Artwork& a) -> const QPixmap& { return a.phraseButton(9); },
+         [] { return drawPhraseButton(9); }},
+        {"chatter", [](const Artwork& a) -> const QPixmap& { return a.chatterButton(); },
+         [] { return drawChatterButton(); }},
+        {"tile", [](const Artwork& a) -> const QPixmap& { return a.backgroundTile(); },
+         [] { return drawBackgroundTile(); }},
+        {"start", [](const Artwork& a) -> const QPixmap& { return a.startButton(); },
+         [] { return drawStartButton(); }},
+    };
+    // In the order drawn ahead, in the reverse order (waiting for the last
+    // first), and with one picture drawn before the drawing starts.
+    for (const bool reversed : {false, true}) {
+        SCOPED_TRACE(reversed ? "reversed" : "in order");
+        const Artwork art;
+        const QPixmap& early = art.logo();
+        art.drawStartPicturesAhead();
+        art.drawStartPicturesAhead();  // a second call starts nothing more
+        int drawn = art.drawnCount();
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            const PictureCase& entry = cases[reversed ? cases.size() - 1 - i : i];
+            SCOPED_TRACE(entry.name);
+            const QPixmap& first = entry.ask(art);
+            if (&first != &early) ++drawn;
+            EXPECT_EQ(art.drawnCount(), drawn);
+            EXPECT_EQ(pixels(first), pixels(entry.routine()));
+            EXPECT_EQ(first.cacheKey(), entry.ask(art).cacheKey());
+        }
+        EXPECT_EQ(art.drawnCount(), drawn);
+    }
+    // An artwork let go while it is still drawing ahead waits for the drawing.
+    { Artwork().drawStartPicturesAhead(); }
+}
+
 TEST(ArtworkDrawing, OutOfRangeAsksDrawNothing) {
     const Artwork art;
     const std::vector<std::pair<std::string, const QPixmap*>> cases = {

@@ -104,6 +104,8 @@ private:
     table::RecordingServices services_;
     SoundPlayer sounds_;
     std::unique_ptr<HostDiagnostics> diagnostics_;
+    // Taken before the table so that the start pictures are drawing while it is made.
+    std::shared_ptr<const table::Artwork> artwork_;
     std::unique_ptr<table::TableWindow> table_;
     std::vector<SideSlot> windows_;
     DownloadWindow* download_ = nullptr;

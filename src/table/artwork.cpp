@@ -95,7 +95,8 @@ QPainterPath suitPath(int suit, const QRectF& box, bool inverted) {
 }
 
 namespace {
-qreal currentRatio = 1.0;
+// Per thread: the start pictures are drawn on a thread of their own.
+thread_local qreal currentRatio = 1.0;
 }  // namespace
 
 DrawingRatio::DrawingRatio(qreal ratio) : previous_(currentRatio) { currentRatio = ratio; }
@@ -196,6 +197,33 @@ Artwork::Artwork() : shown_(48 * 1024) {
     recipes_[kChatter] = [] { return drawChatterButton(); };
     recipes_[kTile] = [] { return drawBackgroundTile(); };
     pictures_.resize(kPictureCount);
+    ahead_.resize(kPictureCount);
+}
+
+Artwork::~Artwork() {
+    if (aheadThread_.joinable()) aheadThread_.join();
+}
+
+void Artwork::drawStartPicturesAhead() const {
+    if (aheadThread_.joinable()) return;
+    // In the order they are asked for: the tile (no lettering) by the first
+    // side window, the rest when the table is shown.
+    std::vector<std::size_t> start{kTile, kScoreCard, kLastTrick, kLogo};
+    for (std::size_t n = 0; n < kPhraseButtonCount; ++n) start.push_back(kPhrases + n);
+    start.insert(start.end(), {kChatter, kStart});
+    std::vector<std::pair<Recipe, std::promise<QImage>>> work;
+    for (const std::size_t index : start) {
+        if (!pictures_[index].isNull() || ahead_[index].valid()) continue;
+        std::promise<QImage> drawing;
+        ahead_[index] = drawing.get_future();
+        work.emplace_back(recipes_[index], std::move(drawing));
+    }
+    // Only images and fonts are touched there; pixmaps are made on the
+    // user-interface thread. The thread ends with its work, and the fonts
+    // it loaded go with it.
+    aheadThread_ = std::thread([work = std::move(work)]() mutable {
+        for (auto& [recipe, drawing] : work) drawing.set_value(recipe());
+    });
 }
 
 std::shared_ptr<const Artwork> Artwork::shared() {
@@ -211,7 +239,9 @@ std::shared_ptr<const Artwork> Artwork::shared() {
 const QPixmap& Artwork::drawn(std::size_t index) const {
     QPixmap& picture = pictures_[index];
     if (!picture.isNull()) return picture;
-    {
+    if (ahead_[index].valid()) {
+        picture = QPixmap::fromImage(ahead_[index].get());
+    } else {
         // At its own size, whatever drawing for another size is under way.
         drawing::DrawingRatio ratio(1.0);
         picture = QPixmap::fromImage(recipes_[index]());

@@ -13,7 +13,9 @@
 #include <QImage>
 #include <QPixmap>
 #include <functional>
+#include <future>
 #include <memory>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -30,6 +32,15 @@ public:
     static constexpr int kPhraseButtonCount = 9;
 
     Artwork();
+    ~Artwork();
+    Artwork(const Artwork&) = delete;
+    Artwork& operator=(const Artwork&) = delete;
+
+    // Starts drawing the pictures the empty table shows on a thread of its
+    // own, so that the fonts are loaded and the pictures drawn while the
+    // windows are being made. Asking for one of them then waits for its
+    // drawing if that is not done yet. Only the first call starts anything.
+    void drawStartPicturesAhead() const;
 
     // The artwork the windows of the user-interface thread share: made on
     // the first call and kept while anyone holds it, so that every window
@@ -101,6 +112,9 @@ private:
 
     std::vector<Recipe> recipes_;
     mutable std::vector<QPixmap> pictures_;
+    // Drawings under way on aheadThread_, by index; a picture taken from here is no longer valid here.
+    mutable std::vector<std::future<QImage>> ahead_;
+    mutable std::thread aheadThread_;
     mutable std::unordered_map<qint64, std::size_t> recipeOf_;  // by QPixmap::cacheKey
     mutable QCache<quint64, QPixmap> shown_;
 };

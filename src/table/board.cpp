@@ -52,6 +52,8 @@ Board::Board(const Artwork& artwork, QWidget* parent)
     : QWidget(parent), artwork_(artwork), motion_(std::make_unique<CardMotion>(*this)) {
     setObjectName("panel_board");
     setFixedSize(kWidth, kHeight);
+    // The cloth covers the whole board, so the stage is not painted under it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     createSeatElements();
     createScoreBoard();
     createControls();
@@ -156,15 +158,17 @@ void Board::createControls() {
     start->setCursor(Qt::PointingHandCursor);
     start->hide();
     start->setPixmapWhenShown([this] { return artwork_.startButton(); });
+    // The pictures on show are also taken when the board is first shown,
+    // so that the window is made while they are drawn (drawStartPicturesAhead).
     auto* scoreCard = new ImageElement("button_scorecard", this, {400, 460, 91, 28});
-    scoreCard->setPixmap(artwork_.scoreCardButton());
+    scoreCard->setPixmapWhenShown([this] { return artwork_.scoreCardButton(); });
     scoreCard->setCursor(Qt::PointingHandCursor);
     auto* lastTrick = new ImageElement("button_lasttrick", this, {400, 492, 91, 28});
-    lastTrick->setPixmap(artwork_.lastTrickButton());
+    lastTrick->setPixmapWhenShown([this] { return artwork_.lastTrickButton(); });
     lastTrick->setCursor(Qt::PointingHandCursor);
 
     auto* logo = new ImageElement("Image6", this, {530, 12, 223, 61});
-    logo->setPixmap(artwork_.logo());
+    logo->setPixmapWhenShown([this] { return artwork_.logo(); });
     logo->setCursor(Qt::PointingHandCursor);
 }
 
@@ -186,7 +190,8 @@ void Board::createChat() {
     for (int n = 1; n <= 10; ++n) {
         const int left = n <= 9 ? kPhraseButtonLeft[n] : 738;
         phraseButtons_[n] = new ImageElement(QString("b_phrase%1").arg(n), this, {left, 83, 25, 18});
-        phraseButtons_[n]->setPixmap(n <= 9 ? artwork_.phraseButton(n) : artwork_.chatterButton());
+        phraseButtons_[n]->setPixmapWhenShown(
+            [this, n] { return n <= 9 ? artwork_.phraseButton(n) : artwork_.chatterButton(); });
         phraseButtons_[n]->setCursor(Qt::PointingHandCursor);
         phraseButtons_[n]->setTag(n);
     }
@@ -286,8 +291,8 @@ bool Board::eventFilter(QObject* watched, QEvent* event) {
 
 void Board::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), kTableColour);
     // Tiled from the stage's corner, so the cloth runs on under the board.
+    // The tile is opaque and covers everything: nothing is filled first.
     const QPixmap& tile = artwork_.backgroundTile();
     painter.drawTiledPixmap(rect(), tile, QPoint(x() % tile.width(), y() % tile.height()));
 }

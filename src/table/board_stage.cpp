@@ -33,7 +33,7 @@ void BoardStage::resizeEvent(QResizeEvent* event) {
 
 void BoardStage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(244, 245, 214));
+    // The tile is opaque and covers everything: nothing is filled first.
     painter.drawTiledPixmap(rect(), artwork_.backgroundTile());
 }
 
