@@ -254,14 +254,9 @@ void HostEngine::dealtype(int seat, int pattern) {
     } else {
         s.deck.shuffle(ports_.random);
     }
-    // Counted in a local, so the deal is twenty plain copies.
-    const int firstPacket = pattern == 0 ? 2 : 3;
-    int position = 0;
-    for (int seatNo = 1; seatNo <= 4; ++seatNo)
-        for (int slot = 1; slot <= firstPacket; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++position);
-    for (int seatNo = 1; seatNo <= 4; ++seatNo)
-        for (int slot = firstPacket + 1; slot <= 5; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++position);
-    s.deckPosition = position;
+    if (pattern == 0) dealPackets<2>();
+    else dealPackets<3>();
+    s.deckPosition = 20;
 
     if (listened_) announceDeal();
     ++s.deckPosition;
@@ -272,6 +267,23 @@ void HostEngine::dealtype(int seat, int pattern) {
     s.currentBidder = s.dealer;
     s.biddingStart = 0;
     findbidder();
+}
+
+// Positions 1..20 around the table in two rounds of packets: `first` cards
+// to each seat, then the rest of the five. The packet size is fixed per
+// pattern, so the deal is twenty plain copies.
+template <int first>
+void HostEngine::dealPackets() {
+    const auto& cards = state_.deck.positions();
+    constexpr int second = 5 - first;
+    for (int seatNo = 1; seatNo <= 4; ++seatNo) {
+        auto& slots = state_.seat(seatNo).slots;
+        const int firstRound = (seatNo - 1) * first + 1;
+        const int secondRound = 4 * first + (seatNo - 1) * second + 1;
+        for (int k = 0; k < first; ++k) slots[static_cast<unsigned>(1 + k)] = cards[static_cast<unsigned>(firstRound + k)];
+        for (int k = 0; k < second; ++k)
+            slots[static_cast<unsigned>(first + 1 + k)] = cards[static_cast<unsigned>(secondRound + k)];
+    }
 }
 
 // Each seat's own cards to it, five empty slots to everyone else: one set of
@@ -473,7 +485,17 @@ void HostEngine::findnextplayer() {
         s.currentPlayer = nextSeat(s.currentPlayer);
     } while (s.seat(s.currentPlayer).sitsOut && ++tries < 4);
     announce(Recipient::all(), cmd::NextPlayer, s.currentPlayer);
-    if (s.seat(s.currentPlayer).computerPlayed()) armTimer(kComputerPlays, kComputerDelay);
+    if (!s.seat(s.currentPlayer).computerPlayed()) return;
+    // A trick holds four cards: each plays the next inside it, so the run
+    // is at most three deep; the bound only guards that.
+    constexpr int kMostCardsInside = 4;
+    if (cardsAtOnce_ && cardsRunning_ < kMostCardsInside) {
+        ++cardsRunning_;
+        cnextplayer(s.currentPlayer);
+        --cardsRunning_;
+        return;
+    }
+    armTimer(kComputerPlays, kComputerDelay);
 }
 
 void HostEngine::hesplaying(int seat, int slot) {

@@ -39,6 +39,11 @@ public:
     // Runs the armed step now, as if its delay had run out (for simulations
     // that do not wait). Does nothing when the timer is idle.
     void runArmedStep();
+    // With cards at once (for simulations that do not wait), a computer's
+    // card follows the card before it in the same trick at once instead of
+    // after the timer's delay: the same announcements in the same order,
+    // without arming the timer between the cards of a trick.
+    void setCardsAtOnce(bool atOnce) { cardsAtOnce_ = atOnce; }
 
     // Set by the connection layer.
     void setSeatInUse(int seat, bool inUse);
@@ -73,6 +78,8 @@ private:
     void startround();
     void finddealer();
     void dealtype(int seat, int pattern);
+    template <int first>
+    void dealPackets();
     void announceDeal();
     void findbidder();
     void bidtype(int seat, int code);
@@ -125,6 +132,8 @@ private:
     int stepCode_ = 0;
     int delayCounter_ = 0;
     bool timerStarted_ = false;  // started by armTimer() and not stopped since
+    bool cardsAtOnce_ = false;
+    int cardsRunning_ = 0;  // computers' cards being played at once, one inside the other
     int seatBeforeLeader_ = 0;  // held through the pause after a trick
     ComputerPlayer& playerOf(int seat) const { return players_[seat] != nullptr ? *players_[seat] : ports_.computer; }
     int ask(int seat, Decision decision) { return playerOf(seat).decide(state_, seat, decision, ports_.random); }
