@@ -4,8 +4,8 @@ namespace vornel {
 
 ComputerGame::ComputerGame(Output& output, std::uint64_t seed)
     : random_(seed), engine_({output, timer_, random_, diagnostics_, speed_, standard_}) {
-    // Nothing waits between the cards of a trick in a simulation.
-    engine_.setCardsAtOnce(true);
+    // Nothing waits for a computer's decision in a simulation.
+    engine_.setComputersAtOnce(true);
 }
 
 std::uint64_t ComputerGame::runTimer(std::uint64_t maxTicks) {
