@@ -98,6 +98,9 @@ public:
         for (std::size_t i = 0; i < positions.size(); ++i) cards_[positions[i] + 1u] = kInPlayCodes[i];
     }
     int at(int position) const { return position >= 1 && position <= 24 ? cards_[position] : kNoCard; }
+    // Positions 0..24 (0 holds no card), for a deal that copies them in a
+    // fixed order without a check per card.
+    const std::array<int, 25>& positions() const { return cards_; }
     // Puts a known card at a position, to set up a deal seen before.
     void place(int position, int code) {
         if (position >= 1 && position <= 24) cards_[position] = code;

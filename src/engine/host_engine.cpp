@@ -80,15 +80,10 @@ void HostEngine::ctimerTimer() {
         return;
     }
     switch (step) {
-    case kComputerBids:
-        if (computerPlayed(s.currentBidder)) cbidder(s.currentBidder);
-        break;
-    case kComputerDiscards:
-        if (computerPlayed(s.discarder) || (s.discarder != 0 && s.seat(s.discarder).sitsOut)) cdiscarder(s.discarder);
-        break;
-    case kComputerChooses:
-        if (computerPlayed(s.currentChooser)) cchooser(s.currentChooser);
-        break;
+    case kComputerBids: runComputerStep<kComputerBids>(); break;
+    case kComputerDiscards: runComputerStep<kComputerDiscards>(); break;
+    case kComputerChooses: runComputerStep<kComputerChooses>(); break;
+    case kComputerAnswersAlone: runComputerStep<kComputerAnswersAlone>(); break;
     case kNextTrick:
         s.currentPlayer = seatBeforeLeader_;
         starthand();
@@ -97,12 +92,45 @@ void HostEngine::ctimerTimer() {
         s.pendingDealer = s.dealer;
         startround();
         break;
-    case kComputerAnswersAlone:
-        if (computerPlayed(s.aloneCandidate)) caloner(s.aloneCandidate);
-        break;
     default:
         break;
     }
+}
+
+// The computer decides for the seat whose decision the step awaits, if
+// the computer plays that seat.
+template <int step>
+void HostEngine::runComputerStep() {
+    auto& s = state_;
+    auto computerPlayed = [&](int seat) { return seat != 0 && s.seat(seat).computerPlayed(); };
+    if constexpr (step == kComputerPlays) {
+        if (computerPlayed(s.currentPlayer)) cnextplayer(s.currentPlayer);
+    } else if constexpr (step == kComputerBids) {
+        if (computerPlayed(s.currentBidder)) cbidder(s.currentBidder);
+    } else if constexpr (step == kComputerDiscards) {
+        if (computerPlayed(s.discarder) || (s.discarder != 0 && s.seat(s.discarder).sitsOut)) cdiscarder(s.discarder);
+    } else if constexpr (step == kComputerChooses) {
+        if (computerPlayed(s.currentChooser)) cchooser(s.currentChooser);
+    } else {
+        static_assert(step == kComputerAnswersAlone);
+        if (computerPlayed(s.aloneCandidate)) caloner(s.aloneCandidate);
+    }
+}
+
+template <int step>
+void HostEngine::awaitComputer() {
+    // Made at once, each decision makes the next inside it: a deal's bids,
+    // the answer and the exchange, and the cards of the first trick, about
+    // fifteen deep. The bound only guards that; past it the timer runs the
+    // step as it would without computers at once.
+    constexpr int kMostDecisionsInside = 24;
+    if (computersAtOnce_ && decisionsRunning_ < kMostDecisionsInside) {
+        ++decisionsRunning_;
+        runComputerStep<step>();
+        --decisionsRunning_;
+        return;
+    }
+    armTimer(step, kComputerDelay);
 }
 
 // --- seats -------------------------------------------------------------
@@ -254,14 +282,9 @@ void HostEngine::dealtype(int seat, int pattern) {
     } else {
         s.deck.shuffle(ports_.random);
     }
-    // Counted in a local, so the deal is twenty plain copies.
-    const int firstPacket = pattern == 0 ? 2 : 3;
-    int position = 0;
-    for (int seatNo = 1; seatNo <= 4; ++seatNo)
-        for (int slot = 1; slot <= firstPacket; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++position);
-    for (int seatNo = 1; seatNo <= 4; ++seatNo)
-        for (int slot = firstPacket + 1; slot <= 5; ++slot) s.seat(seatNo).slots[slot] = s.deck.at(++position);
-    s.deckPosition = position;
+    if (pattern == 0) dealPackets<2>();
+    else dealPackets<3>();
+    s.deckPosition = 20;
 
     if (listened_) announceDeal();
     ++s.deckPosition;
@@ -272,6 +295,23 @@ void HostEngine::dealtype(int seat, int pattern) {
     s.currentBidder = s.dealer;
     s.biddingStart = 0;
     findbidder();
+}
+
+// Positions 1..20 around the table in two rounds of packets: `first` cards
+// to each seat, then the rest of the five. The packet size is fixed per
+// pattern, so the deal is twenty plain copies.
+template <int first>
+void HostEngine::dealPackets() {
+    const auto& cards = state_.deck.positions();
+    constexpr int second = 5 - first;
+    for (int seatNo = 1; seatNo <= 4; ++seatNo) {
+        auto& slots = state_.seat(seatNo).slots;
+        const int firstRound = (seatNo - 1) * first + 1;
+        const int secondRound = 4 * first + (seatNo - 1) * second + 1;
+        for (int k = 0; k < first; ++k) slots[static_cast<unsigned>(1 + k)] = cards[static_cast<unsigned>(firstRound + k)];
+        for (int k = 0; k < second; ++k)
+            slots[static_cast<unsigned>(first + 1 + k)] = cards[static_cast<unsigned>(secondRound + k)];
+    }
 }
 
 // Each seat's own cards to it, five empty slots to everyone else: one set of
@@ -335,9 +375,14 @@ void HostEngine::findbidder() {
         findchooser();
         return;
     }
-    if (s.biddingStart == 0) s.biddingStart = s.currentBidder;
+    const bool firstBid = s.biddingStart == 0;
+    if (firstBid) s.biddingStart = s.currentBidder;
     announce(Recipient::all(), cmd::Bidder, s.currentBidder);
-    if (s.seat(s.currentBidder).computerPlayed()) armTimer(kComputerBids, kComputerDelay);
+    if (!s.seat(s.currentBidder).computerPlayed()) return;
+    // Each deal's first bid is a step of its own, so no step runs into a
+    // second deal.
+    if (firstBid) armTimer(kComputerBids, kComputerDelay);
+    else awaitComputer<kComputerBids>();
 }
 
 void HostEngine::bidtype(int seat, int code) {
@@ -371,7 +416,7 @@ void HostEngine::findchooser() {
     }
     if (s.biddingStart == 0) s.biddingStart = s.currentChooser;
     announce(Recipient::all(), cmd::Chooser, s.currentChooser, s.trump);
-    if (s.seat(s.currentChooser).computerPlayed()) armTimer(kComputerChooses, kComputerDelay);
+    if (s.seat(s.currentChooser).computerPlayed()) awaitComputer<kComputerChooses>();
 }
 
 void HostEngine::choosetype(int seat, int code) {
@@ -397,7 +442,7 @@ void HostEngine::findaloner(int maker) {
     s.pendingDealer = s.currentBidder = s.currentChooser = s.currentPlayer = s.discarder = 0;
     s.aloneCandidate = maker;
     announce(Recipient::all(), cmd::Aloner, maker);
-    if (s.seat(maker).computerPlayed()) armTimer(kComputerAnswersAlone, kComputerDelay);
+    if (s.seat(maker).computerPlayed()) awaitComputer<kComputerAnswersAlone>();
 }
 
 void HostEngine::alonetype(int seat, int code) {
@@ -418,7 +463,7 @@ void HostEngine::alonetype(int seat, int code) {
         announce(Recipient::all(), cmd::Discarder, s.dealer);
         // A dealer whose partner went alone sits out and holds no cards on
         // his table: the computer exchanges for him, as for an empty seat.
-        if (s.seat(s.dealer).computerPlayed() || s.seat(s.dealer).sitsOut) armTimer(kComputerDiscards, kComputerDelay);
+        if (s.seat(s.dealer).computerPlayed() || s.seat(s.dealer).sitsOut) awaitComputer<kComputerDiscards>();
         return;
     }
     s.currentPlayer = code == 7 ? seat : s.dealer;
@@ -473,7 +518,7 @@ void HostEngine::findnextplayer() {
         s.currentPlayer = nextSeat(s.currentPlayer);
     } while (s.seat(s.currentPlayer).sitsOut && ++tries < 4);
     announce(Recipient::all(), cmd::NextPlayer, s.currentPlayer);
-    if (s.seat(s.currentPlayer).computerPlayed()) armTimer(kComputerPlays, kComputerDelay);
+    if (s.seat(s.currentPlayer).computerPlayed()) awaitComputer<kComputerPlays>();
 }
 
 void HostEngine::hesplaying(int seat, int slot) {

@@ -39,6 +39,13 @@ public:
     // Runs the armed step now, as if its delay had run out (for simulations
     // that do not wait). Does nothing when the timer is idle.
     void runArmedStep();
+    // With computers at once (for simulations that do not wait), a
+    // computer's decision is made as soon as it is awaited instead of after
+    // the timer's delay, except the first bid of each deal: the same
+    // announcements in the same order, and one step runs from a deal's
+    // first bid to the first pause (after a trick or a hand, or a deal
+    // thrown in).
+    void setComputersAtOnce(bool atOnce) { computersAtOnce_ = atOnce; }
 
     // Set by the connection layer.
     void setSeatInUse(int seat, bool inUse);
@@ -69,10 +76,17 @@ private:
     void stopTimer();
     void disableTimer();
     void armTimer(int step, int delay);
+    // A computer-played seat's decision is awaited: armed, or made at once.
+    template <int step>
+    void awaitComputer();
+    template <int step>
+    void runComputerStep();
 
     void startround();
     void finddealer();
     void dealtype(int seat, int pattern);
+    template <int first>
+    void dealPackets();
     void announceDeal();
     void findbidder();
     void bidtype(int seat, int code);
@@ -125,6 +139,8 @@ private:
     int stepCode_ = 0;
     int delayCounter_ = 0;
     bool timerStarted_ = false;  // started by armTimer() and not stopped since
+    bool computersAtOnce_ = false;
+    int decisionsRunning_ = 0;  // computers' decisions made at once, one inside the other
     int seatBeforeLeader_ = 0;  // held through the pause after a trick
     ComputerPlayer& playerOf(int seat) const { return players_[seat] != nullptr ? *players_[seat] : ports_.computer; }
     int ask(int seat, Decision decision) { return playerOf(seat).decide(state_, seat, decision, ports_.random); }

@@ -3,7 +3,10 @@
 namespace vornel {
 
 ComputerGame::ComputerGame(Output& output, std::uint64_t seed)
-    : random_(seed), engine_({output, timer_, random_, diagnostics_, speed_, standard_}) {}
+    : random_(seed), engine_({output, timer_, random_, diagnostics_, speed_, standard_}) {
+    // Nothing waits for a computer's decision in a simulation.
+    engine_.setComputersAtOnce(true);
+}
 
 std::uint64_t ComputerGame::runTimer(std::uint64_t maxTicks) {
     std::uint64_t ticks = 0;

@@ -1,6 +1,8 @@
 #pragma once
 // Runs whole games with four computer players through the engine's entry
-// points, running each armed timer step at once instead of waiting.
+// points, running each armed timer step at once instead of waiting. The
+// engine makes the computers' decisions as soon as they are awaited, so the
+// steps left are each deal's first bid and the pauses after tricks and hands.
 
 #include <cstdint>
 #include <string>
