@@ -240,7 +240,9 @@ const QPixmap& Artwork::drawn(std::size_t index) const {
     QPixmap& picture = pictures_[index];
     if (!picture.isNull()) return picture;
     if (ahead_[index].valid()) {
-        picture = QPixmap::fromImage(ahead_[index].get());
+        // Copied, so that nothing is left in the drawing thread's memory,
+        // which it gives back when it ends.
+        picture = QPixmap::fromImage(ahead_[index].get().copy());
     } else {
         // At its own size, whatever drawing for another size is under way.
         drawing::DrawingRatio ratio(1.0);
