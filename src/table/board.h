@@ -94,9 +94,9 @@ public:
     // (the hand's cards, the sweep of a trick). Motions end first.
     void rememberStart();
     void restoreStart();
-    // The children that stand otherwise than at the start (name, place as
-    // kept or as shown, text, picture, tag, hint, colours, visibility) and
-    // those added since, in stacking order. Empty right after restoreStart().
+    // The children that stand otherwise than at the start in anything
+    // restoreStart() brings back (name, place, text, picture, tag, hint,
+    // colours, visibility), and those added since, in stacking order.
     std::vector<QWidget*> changedSinceStart() const;
 
     QTextEdit* mainchat() const { return mainchat_; }
@@ -147,7 +147,6 @@ private:
         QString name;
         bool hidden = false;
         QPalette palette;
-        QRect shown;     // where the widget stands on the board
         QRect geometry;  // elements only, logical
         QString text;    // text elements
         QPixmap picture;  // picture elements

@@ -145,7 +145,6 @@ void Board::rememberStart() {
         kept.name = child->objectName();
         kept.hidden = child->isHidden();
         kept.palette = child->palette();
-        kept.shown = child->geometry();
         if (const auto* element = qobject_cast<const BoardLabel*>(child)) kept.geometry = element->geometry();
         if (const auto* label = qobject_cast<const TextElement*>(child)) {
             kept.text = label->text();
@@ -171,8 +170,7 @@ const Board::ChildStart* Board::startOf(const QObject* child) const {
 
 bool Board::differsFromStart(const ChildStart& kept) const {
     const QWidget* child = kept.widget;
-    if (child->objectName() != kept.name || child->isHidden() != kept.hidden || child->geometry() != kept.shown ||
-        child->palette() != kept.palette)
+    if (child->objectName() != kept.name || child->isHidden() != kept.hidden || child->palette() != kept.palette)
         return true;
     if (const auto* element = qobject_cast<const BoardLabel*>(child); element && element->geometry() != kept.geometry)
         return true;
