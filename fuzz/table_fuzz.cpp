@@ -60,11 +60,11 @@ void checkInvariants(TableWindow& table) {
     }
     int cards = 0;
     for (QWidget* child : board.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (child->objectName().startsWith("card", Qt::CaseInsensitive)) ++cards;
+        if (child->objectName().startsWith(QLatin1StringView("card"), Qt::CaseInsensitive)) ++cards;
     if (cards > 5) broken("more than five cards in the own hand");
     for (int seat = 1; seat <= 4; ++seat)
         for (const char* family : vornel::table::kSeatFamilies)
-            if (board.element(QString::fromLatin1(family) + QString::number(seat)) == nullptr)
+            if (board.numberedElement(family, seat) == nullptr)
                 broken("a seat element lost its name");
     const int own = table.state().ownSeat;
     if (table.state().loggedIn && (own < 1 || own > 9)) broken("logged in under a number the host never gives");
@@ -76,6 +76,7 @@ void checkReset(TableWindow& table) {
     if (table.connection().waiting() != 0) broken("messages still waiting after the reset");
     for (int slot = 1; slot <= 5; ++slot)
         if (table.board().handCard(slot) != nullptr) broken("a hand card left after the reset");
+    if (!table.board().changedSinceStart().empty()) broken("a board element not as it was after the reset");
 }
 
 // Draws the playing area of the board (the seats, the hand, the trick, the

@@ -8,9 +8,12 @@
 #include <QMessageBox>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,28 +48,34 @@ void receive(TableWindow& table, std::string_view messages) {
     settle();
 }
 
+// Everything a player could tell apart of one board child.
+std::string childLook(QWidget* child) {
+    std::ostringstream line;
+    line << child->objectName().toStdString() << (child->isHidden() ? " hidden" : " shown");
+    if (const auto* element = qobject_cast<const BoardLabel*>(child)) {
+        const QRect at = element->geometry();
+        line << " at " << at.x() << ',' << at.y() << ' ' << at.width() << 'x' << at.height();
+    }
+    if (const auto* label = qobject_cast<const TextElement*>(child))
+        line << " '" << label->text().toStdString() << "' hint '" << label->hint().toStdString() << "' "
+             << textColour(child).name().toStdString();
+    if (const auto* image = qobject_cast<const ImageElement*>(child))
+        line << " picture " << image->pixmap().cacheKey() << " tag " << image->tag() << " hint '"
+             << image->hint().toStdString() << "'";
+    return line.str();
+}
+
+std::vector<QWidget*> boardChildren(TableWindow& table) {
+    const QList<QWidget*> children = table.board().findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    return {children.begin(), children.end()};
+}
+
 // Everything a player could tell apart, one line per board child in
 // stacking order, then the chat box, the menus, the boxes and the table's
 // own record.
 std::vector<std::string> look(TableWindow& table) {
     std::vector<std::string> lines;
-    for (QObject* object : table.board().children()) {
-        if (!object->isWidgetType()) continue;
-        auto* child = static_cast<QWidget*>(object);
-        std::ostringstream line;
-        line << child->objectName().toStdString() << (child->isHidden() ? " hidden" : " shown");
-        if (const auto* element = qobject_cast<const BoardLabel*>(child)) {
-            const QRect at = element->geometry();
-            line << " at " << at.x() << ',' << at.y() << ' ' << at.width() << 'x' << at.height();
-        }
-        if (const auto* label = qobject_cast<const TextElement*>(child))
-            line << " '" << label->text().toStdString() << "' hint '" << label->hint().toStdString() << "' "
-                 << textColour(child).name().toStdString();
-        if (const auto* image = qobject_cast<const ImageElement*>(child))
-            line << " picture " << image->pixmap().cacheKey() << " tag " << image->tag() << " hint '"
-                 << image->hint().toStdString() << "'";
-        lines.push_back(line.str());
-    }
+    for (QWidget* child : boardChildren(table)) lines.push_back(childLook(child));
     lines.push_back("chat: " + table.board().mainchat()->toPlainText().toStdString());
     for (const char* name : {"action_hint", "action_startgame", "action_justwatch"})
         lines.push_back(std::string(name) + (table.action(name)->isEnabled() ? " enabled" : " disabled") +
@@ -135,6 +144,38 @@ TEST_P(TableBeginsAgain, ResetGivesANewTableAndTheSameMessagesShowTheSameTable) 
     EXPECT_TRUE(picture(played.table) == playedPicture) << "the replayed session draws unlike the first";
     receive(fresh.table, GetParam().bytes);
     EXPECT_EQ(look(fresh.table), playedLook);
+}
+
+// The board names the children a session changed: those a player would
+// tell apart from how they stood at the start, and those added; after the
+// reset, none.
+TEST_P(TableBeginsAgain, TheBoardKnowsWhatASessionChanged) {
+    QuietTable quiet;
+    TableWindow& table = quiet.table;
+    // The start is taken as the table is built, before its options are
+    // applied; a reset brings the board back to it.
+    table.reset();
+    settle();
+    ASSERT_TRUE(table.board().changedSinceStart().empty()) << "a reset table differs from its own start";
+    const std::vector<QWidget*> atStart = boardChildren(table);
+    std::vector<std::string> startLooks;
+    for (QWidget* child : atStart) startLooks.push_back(childLook(child));
+
+    receive(table, GetParam().bytes);
+    std::set<QWidget*> expected;
+    for (QWidget* child : boardChildren(table)) {
+        const auto at = std::find(atStart.begin(), atStart.end(), child);
+        if (at == atStart.end() || childLook(child) != startLooks[static_cast<std::size_t>(at - atStart.begin())])
+            expected.insert(child);
+    }
+    const std::vector<QWidget*> changed = table.board().changedSinceStart();
+    // Only the refused table (chat and state alone) leaves every board child as it was.
+    EXPECT_EQ(expected.empty(), GetParam().name == kSessions[3].name);
+    EXPECT_EQ(std::set<QWidget*>(changed.begin(), changed.end()), expected);
+
+    table.reset();
+    settle();
+    EXPECT_TRUE(table.board().changedSinceStart().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, TableBeginsAgain, ::testing::ValuesIn(kSessions));
@@ -216,6 +257,75 @@ TEST_P(BoardNames, FindWhatAWalkOverTheChildrenFinds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Changes, BoardNames, ::testing::ValuesIn(kNameCases));
+
+// A family and a number, as the game asks for seat elements and hand cards.
+struct NumberedCase {
+    const char* name;
+    std::function<void(Board&)> change;
+    const char* family;
+    int number;
+    bool found;
+};
+
+void PrintTo(const NumberedCase& c, std::ostream* out) { *out << c.name; }
+
+const NumberedCase kNumberedCases[] = {
+    {"a seat element", [](Board&) {}, "image_turn", 3, true},
+    {"the family in capitals", [](Board&) {}, "IMAGE_Played", 4, true},
+    {"a name label", [](Board&) {}, "label_playername", 2, true},
+    {"a seat the board lacks", [](Board&) {}, "image_turn", 5, false},
+    {"a number of two digits",
+     [](Board& b) { b.element("image_turn2")->setObjectName("Image_Turn12"); }, "image_turn", 12, true},
+    {"the old name after a rename",
+     [](Board& b) { b.element("image_turn2")->setObjectName("image_turn12"); }, "image_turn", 2, false},
+    {"a number below zero",
+     [](Board& b) { b.element("image_eyes1")->setObjectName("image_eyes-1"); }, "image_eyes", -1, true},
+    {"the largest number",
+     [](Board& b) { (new QLabel(&b))->setObjectName("card2147483647"); }, "card", std::numeric_limits<int>::max(), true},
+    {"the smallest number",
+     [](Board& b) { (new QLabel(&b))->setObjectName("card-2147483648"); }, "CARD", std::numeric_limits<int>::min(), true},
+    {"a hand card added later", [](Board& b) { (new QLabel(&b))->setObjectName("card5"); }, "card", 5, true},
+    {"a family beyond ASCII", [](Board& b) { (new QLabel(&b))->setObjectName(QString::fromUtf8("kärte1")); },
+     "KÄRTE", 1, true},
+    {"a family longer than any name",
+     [](Board& b) { (new QLabel(&b))->setObjectName(QString(70, 'x') + "7"); },
+     "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", 7, true},
+    {"an empty family", [](Board& b) { (new QLabel(&b))->setObjectName("3"); }, "", 3, true},
+};
+
+class BoardNumberedNames : public ::testing::TestWithParam<NumberedCase> {};
+
+TEST_P(BoardNumberedNames, FindWhatAWalkOverTheChildrenFinds) {
+    auto artwork = Artwork::shared();
+    Board board(*artwork);
+    GetParam().change(board);
+    const QString name = QString::fromUtf8(GetParam().family) + QString::number(GetParam().number);
+    QWidget* found = board.numberedElement(GetParam().family, GetParam().number);
+    EXPECT_EQ(found, walkFor(board, name)) << name.toStdString();
+    EXPECT_EQ(found != nullptr, GetParam().found);
+    // The typed look-ups answer the same element, or none when it is of
+    // another kind.
+    EXPECT_EQ(board.seatImage(GetParam().family, GetParam().number), qobject_cast<ImageElement*>(found));
+    settle();
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, BoardNumberedNames, ::testing::ValuesIn(kNumberedCases));
+
+TEST(BoardNumberedNames, NameLabelsAndHandCardsFollowTheirNames) {
+    auto artwork = Artwork::shared();
+    Board board(*artwork);
+    for (int seat = 1; seat <= 4; ++seat)
+        EXPECT_EQ(board.nameLabel(seat), board.text("label_playername" + QString::number(seat)));
+    EXPECT_EQ(board.handCard(1), nullptr);
+    auto* card = new ImageElement("Card1", &board, QRect(0, 0, 71, 96));
+    EXPECT_EQ(board.handCard(1), card);
+    card->setObjectName("card2");
+    EXPECT_EQ(board.handCard(1), nullptr);
+    EXPECT_EQ(board.handCard(2), card);
+    board.element("label_playername3")->setObjectName("label_playername7");
+    EXPECT_EQ(board.nameLabel(3), nullptr);
+    EXPECT_NE(board.nameLabel(7), nullptr);
+}
 
 }  // namespace
 }  // namespace vornel::table::test

@@ -72,6 +72,9 @@ public:
     QWidget* element(QAnyStringView name) const;
     ImageElement* image(QAnyStringView name) const { return qobject_cast<ImageElement*>(element(name)); }
     TextElement* text(QAnyStringView name) const { return qobject_cast<TextElement*>(element(name)); }
+    // The element named `family` followed by `number` in decimal, found
+    // without building a string ("image_turn", 3 -> image_turn3).
+    QWidget* numberedElement(std::string_view family, int number) const;
     // A seat's element of one family ("image_turn", 3 -> image_turn3).
     ImageElement* seatImage(const char* family, int seat) const;
     TextElement* nameLabel(int seat) const;
@@ -91,6 +94,10 @@ public:
     // (the hand's cards, the sweep of a trick). Motions end first.
     void rememberStart();
     void restoreStart();
+    // The children that stand otherwise than at the start in anything
+    // restoreStart() brings back (name, place, text, picture, tag, hint,
+    // colours, visibility), and those added since, in stacking order.
+    std::vector<QWidget*> changedSinceStart() const;
 
     QTextEdit* mainchat() const { return mainchat_; }
     QLineEdit* mychat() const { return mychat_; }
@@ -109,6 +116,7 @@ private:
     TextElement* addText(const QString& name, const QString& caption, QRect geometry, const QColor& colour,
                          int pointSize, bool bold);
 
+    QWidget* filedUnder(std::string_view key) const;
     void fileByName(QObject* child);
     void fileUnderItsName(QObject* child);
     void unfile(QObject* child);
@@ -146,7 +154,10 @@ private:
         int tag = 0;
         QString hint;
     };
+    const ChildStart* startOf(const QObject* child) const;
+    bool differsFromStart(const ChildStart& kept) const;
     std::vector<ChildStart> start_;  // in stacking order, lowest first
+    QHash<const QObject*, std::size_t> startIndex_;  // where each child's start is in start_
 };
 
 }  // namespace vornel::table

@@ -5,7 +5,7 @@
 #include <QChildEvent>
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <charconv>
 
 #include "table/board.h"
 
@@ -87,9 +87,10 @@ void Board::unfile(QObject* child) {
     filedAs_.erase(filed);
 }
 
-QWidget* Board::element(QAnyStringView name) const {
-    const NameKey key(name);
-    const auto found = byName_.find(key.view());
+QWidget* Board::element(QAnyStringView name) const { return filedUnder(NameKey(name).view()); }
+
+QWidget* Board::filedUnder(std::string_view key) const {
+    const auto found = byName_.find(key);
     if (found == byName_.end() || found->second.empty()) return nullptr;
     const std::vector<QObject*>& bearers = found->second;
     // Filed only while a widget child: a child on its way out leaves first.
@@ -101,28 +102,41 @@ QWidget* Board::element(QAnyStringView name) const {
     return nullptr;
 }
 
+QWidget* Board::numberedElement(std::string_view family, int number) const {
+    // The key as it is filed (lower case, the number in decimal) is written
+    // straight into a buffer: the game asks for seat elements and hand cards
+    // several times per message.
+    char key[64];
+    if (family.size() + 12 <= sizeof(key)) {
+        char* out = key;
+        unsigned char units = 0;  // every byte or-ed: below 0x80 when all are ASCII
+        for (const char c : family) {
+            units |= static_cast<unsigned char>(c);
+            *out++ = kLower[static_cast<unsigned char>(c) & 0x7F];
+        }
+        if (units < 0x80) {
+            out = std::to_chars(out, key + sizeof(key), number).ptr;
+            return filedUnder(std::string_view(key, static_cast<std::size_t>(out - key)));
+        }
+    }
+    return element(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())) + QString::number(number));
+}
+
 ImageElement* Board::seatImage(const char* family, int seat) const {
-    char name[64];
-    std::snprintf(name, sizeof(name), "%s%d", family, seat);
-    return image(name);
+    return qobject_cast<ImageElement*>(numberedElement(family, seat));
 }
 
 TextElement* Board::nameLabel(int seat) const {
-    char name[32];
-    std::snprintf(name, sizeof(name), "label_playername%d", seat);
-    return text(name);
+    return qobject_cast<TextElement*>(numberedElement("label_playername", seat));
 }
 
-ImageElement* Board::handCard(int slot) const {
-    char name[32];
-    std::snprintf(name, sizeof(name), "card%d", slot);
-    return image(name);
-}
+ImageElement* Board::handCard(int slot) const { return qobject_cast<ImageElement*>(numberedElement("card", slot)); }
 
 // --- the start -----------------------------------------------------------
 
 void Board::rememberStart() {
     start_.clear();
+    startIndex_.clear();
     for (QObject* object : children()) {
         if (!object->isWidgetType()) continue;
         auto* child = static_cast<QWidget*>(object);
@@ -142,8 +156,40 @@ void Board::rememberStart() {
             kept.tag = image->tag();
             kept.hint = image->hint();
         }
+        startIndex_.insert(child, start_.size());
         start_.push_back(std::move(kept));
     }
+}
+
+const Board::ChildStart* Board::startOf(const QObject* child) const {
+    const auto at = startIndex_.constFind(child);
+    // A child made where one of the start stood before it was deleted is new.
+    if (at == startIndex_.cend() || start_[*at].widget != child) return nullptr;
+    return &start_[*at];
+}
+
+bool Board::differsFromStart(const ChildStart& kept) const {
+    const QWidget* child = kept.widget;
+    if (child->objectName() != kept.name || child->isHidden() != kept.hidden || child->palette() != kept.palette)
+        return true;
+    if (const auto* element = qobject_cast<const BoardLabel*>(child); element && element->geometry() != kept.geometry)
+        return true;
+    if (const auto* label = qobject_cast<const TextElement*>(child))
+        return label->text() != kept.text || label->hint() != kept.hint;
+    if (const auto* image = qobject_cast<const ImageElement*>(child))
+        return image->pixmap().cacheKey() != kept.picture.cacheKey() || image->tag() != kept.tag ||
+               image->hint() != kept.hint;
+    return false;
+}
+
+std::vector<QWidget*> Board::changedSinceStart() const {
+    std::vector<QWidget*> changed;
+    for (QObject* object : children()) {
+        if (!object->isWidgetType()) continue;
+        const ChildStart* kept = startOf(object);
+        if (kept == nullptr || differsFromStart(*kept)) changed.push_back(static_cast<QWidget*>(object));
+    }
+    return changed;
 }
 
 void Board::restoreStart() {
@@ -151,9 +197,7 @@ void Board::restoreStart() {
     std::vector<QWidget*> added;
     for (QObject* object : children()) {
         if (!object->isWidgetType()) continue;
-        const bool known = std::any_of(start_.begin(), start_.end(),
-                                       [object](const ChildStart& kept) { return kept.widget == object; });
-        if (!known) added.push_back(static_cast<QWidget*>(object));
+        if (startOf(object) == nullptr) added.push_back(static_cast<QWidget*>(object));
     }
     for (QWidget* child : added) delete child;
 
@@ -179,18 +223,16 @@ void Board::restoreStart() {
         }
     }
 
-    // The stacking order: raised one by one from the lowest, when it changed.
+    // The stacking order: the children below the first one out of place
+    // stand as they did; from there on each is raised in turn, lowest first.
     std::vector<QWidget*> now;
     for (QObject* object : children())
         if (object->isWidgetType()) now.push_back(static_cast<QWidget*>(object));
-    const bool sameOrder =
-        now.size() == start_.size() &&
-        std::equal(now.begin(), now.end(), start_.begin(), [](QWidget* child, const ChildStart& kept) {
-            return kept.widget == child;
-        });
-    if (!sameOrder)
-        for (const ChildStart& kept : start_)
-            if (kept.widget != nullptr) kept.widget->raise();
+    std::size_t inPlace = 0;
+    while (inPlace < now.size() && inPlace < start_.size() && start_[inPlace].widget == now[inPlace]) ++inPlace;
+    if (inPlace == now.size() && now.size() == start_.size()) return;
+    for (std::size_t at = inPlace; at < start_.size(); ++at)
+        if (start_[at].widget != nullptr) start_[at].widget->raise();
 }
 
 }  // namespace vornel::table

@@ -91,7 +91,7 @@ void CardMotion::dealt(int seat, int ownSeat) {
         return;
     }
     for (QWidget* child : board_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (child->objectName().startsWith("card", Qt::CaseInsensitive) && child->isVisible())
+        if (child->objectName().startsWith(QLatin1StringView("card"), Qt::CaseInsensitive) && child->isVisible())
             if (auto* card = qobject_cast<ImageElement*>(child)) slide(card, from);
 }
 

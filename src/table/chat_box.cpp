@@ -49,6 +49,8 @@ void ChatBox::addLine(const QString& text, const QColor& colour) {
 
     QTextCursor cursor(box_.document());
     cursor.movePosition(QTextCursor::End);
+    // One edit: the box lays the new line out once, not once per part.
+    cursor.beginEditBlock();
     QTextCharFormat format;
     format.setForeground(colour);
     const qsizetype colon = text.indexOf(':');
@@ -59,6 +61,7 @@ void ChatBox::addLine(const QString& text, const QColor& colour) {
     format.setFontWeight(QFont::Normal);
     cursor.insertText(colon >= 0 ? text.mid(colon + 1) : text, format);
     cursor.insertBlock();
+    cursor.endEditBlock();
 
     if (scrollOff_) {
         box_.setTextCursor(keptCursor);

@@ -89,7 +89,7 @@ void GameView::resetHand() {
     layout_.fill(-1);
     hintedSlot_ = 0;
     for (QWidget* child : board_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!child->objectName().startsWith("card", Qt::CaseInsensitive)) continue;
+        if (!child->objectName().startsWith(QLatin1StringView("card"), Qt::CaseInsensitive)) continue;
         child->hide();
         child->setObjectName(QString());
         child->deleteLater();
