@@ -94,11 +94,13 @@ Program::Program(QStringList arguments, Options options)
     platform::createNamedMutex("vornel");
     settingsFile_ = settingsPath(platform::executableDirectory().toStdString());
 
+    // The pictures the empty table shows are drawn meanwhile on a thread of
+    // their own; the table and every window share this artwork.
+    artwork_ = table::Artwork::shared();
+    artwork_->drawStartPicturesAhead();
     // The table first, then each side window in its place in the order
     // (the dialogs opened from a menu wait there for their first use), then
     // the table given the windows it writes to, all in one call.
-    artwork_ = table::Artwork::shared();
-    artwork_->drawStartPicturesAhead();
     table_ = std::make_unique<table::TableWindow>();
     table::TableWindow& table = *table_;
     const table::Artwork& artwork = table.artwork();
