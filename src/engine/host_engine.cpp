@@ -73,10 +73,9 @@ void HostEngine::ctimerTimer() {
     const int step = stepCode_;
     stepCode_ = kIdle;  // a late tick must not run the step twice
     auto& s = state_;
-    auto computerPlayed = [&](int seat) { return seat != 0 && s.seat(seat).computerPlayed(); };
     // Most steps are a computer's card: tested first, the jump is foreseen.
     if (step == kComputerPlays) {
-        if (computerPlayed(s.currentPlayer)) cnextplayer(s.currentPlayer);
+        runComputerStep<kComputerPlays>();
         return;
     }
     switch (step) {
