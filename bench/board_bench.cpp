@@ -10,6 +10,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+#include "table/artwork_drawing.h"
+#include "engine/cards.h"
 #include "table/board.h"
 #include "table/table_services.h"
 #include "table/table_window.h"
@@ -94,6 +96,15 @@ void BM_DrawAtTheSmallestSize(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DrawAtTheSmallestSize)->Unit(benchmark::kMillisecond);
+
+// The 24 faces in play drawn once each at their own size: about what a deal
+// costs now that the faces no window shows are let go between hands.
+void BM_FacesInPlayDrawn(benchmark::State& state) {
+    (void)sharedTable();  // the application, and the fonts loaded
+    for (auto _ : state)
+        for (const int code : vornel::kInPlayCodes) benchmark::DoNotOptimize(vornel::table::drawing::drawCardFace(code));
+}
+BENCHMARK(BM_FacesInPlayDrawn)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

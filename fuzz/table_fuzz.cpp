@@ -18,6 +18,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPixmap>
 #include <QColor>
 #include <QString>
 #include <algorithm>
@@ -27,6 +28,7 @@
 #include <cstdlib>
 #include <set>
 #include <string_view>
+#include <vector>
 
 #include "null_paint_device.h"
 #include "table/artwork.h"
@@ -96,7 +98,10 @@ void drawBoard(Board& board) {
 // from here on is no input's doing.
 void fillCaches(TableWindow& table) {
     const vornel::table::Artwork& artwork = table.artwork();
-    for (int index = 0; index < vornel::table::Artwork::kCardCount; ++index) artwork.card(index);
+    // Held for the whole run, as a window holds the faces it shows: the
+    // artwork lets go of faces no one holds.
+    static std::vector<QPixmap> faces;
+    for (int index = 0; index < vornel::table::Artwork::kCardCount; ++index) faces.push_back(artwork.card(index));
     for (int index = 0; index < vornel::table::Artwork::kBubbleCount; ++index) artwork.bubble(index);
     for (int n = 1; n <= vornel::table::Artwork::kPhraseButtonCount; ++n) artwork.phraseButton(n);
     for (int count = 1; count <= 5; ++count) artwork.fan(count);

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "engine/cards.h"
 #include "table/artwork.h"
 #include "table/artwork_drawing.h"
 #include "table/board.h"
@@ -57,9 +59,11 @@ TEST(ArtworkDrawing, EachPictureIsDrawnOnceWhenFirstAskedForAsItsRoutineDrawsIt)
     const Artwork art;
     EXPECT_EQ(art.drawnCount(), 0);
     int drawn = 0;
+    std::vector<QPixmap> shown;  // held, as the windows hold what they show
     for (const PictureCase& entry : pictureCases()) {
         SCOPED_TRACE(entry.name);
         const QPixmap& first = entry.ask(art);
+        shown.push_back(first);
         EXPECT_EQ(art.drawnCount(), ++drawn);
         EXPECT_EQ(pixels(first), pixels(entry.routine()));
         // Asked again: the same picture, not drawn again.
@@ -163,8 +167,66 @@ TEST(ArtworkDrawing, WindowsShareOneArtworkThatDrawsNoCardFaceBeforeTheDeal) {
     // The empty table drew what it shows; every face is still to be drawn.
     const Artwork& art = first.table.artwork();
     const int before = art.drawnCount();
-    for (int code = 1; code <= 52; ++code) (void)art.card(code);
+    std::vector<QPixmap> shown;
+    for (int code = 1; code <= 52; ++code) shown.push_back(art.card(code));
     EXPECT_EQ(art.drawnCount(), before + 52);
+}
+
+TEST(ArtworkDrawing, FacesNoOneShowsAreLetGoWhenAnotherFaceIsDrawn) {
+    const Artwork art;
+    const QPixmap held = art.card(9);  // as a window holds the face it shows
+    (void)art.card(10);                // drawn, then held by no one
+    (void)art.card(0);                 // the back, and the suit cards, always stay
+    (void)art.card(53);
+    EXPECT_EQ(art.drawnCount(), 4);
+    // Asking for what is kept draws nothing and lets nothing go.
+    EXPECT_EQ(art.card(10).cacheKey(), art.card(10).cacheKey());
+    EXPECT_EQ(art.drawnCount(), 4);
+    const QPixmap next = art.card(11);
+    EXPECT_EQ(art.drawnCount(), 4);  // 10 went as 11 came
+    EXPECT_EQ(art.card(9).cacheKey(), held.cacheKey());
+    // A face let go is drawn again as its routine draws it, and still drawn
+    // again for a larger board.
+    const QPixmap again = art.card(10);
+    EXPECT_EQ(art.drawnCount(), 5);
+    EXPECT_EQ(pixels(again), pixels(drawing::drawCardFace(10)));
+    QImage doubled;
+    {
+        const drawing::DrawingRatio ratio(2.0);
+        doubled = drawing::drawCardFace(10);
+    }
+    EXPECT_EQ(pixels(art.shownAt(again, {142, 192}, 1.0)), pixels(doubled));
+}
+
+// Four deals in a row, each with cards of its own: the table ends up
+// keeping the faces it shows (the hand, the turned cards), not all it dealt,
+// and every card shows its own face.
+TEST(ArtworkDrawing, ATableKeepsTheFacesOfWhatItShowsNotOfEveryCardDealt) {
+    test::TableFixture f;
+    f.login(1);
+    f.dispatch("CMD_startgame+You+10+");
+    const Artwork& art = f.table.artwork();
+    int afterFirstDeal = 0;
+    for (int deal = 0; deal < 4; ++deal) {
+        SCOPED_TRACE(deal);
+        const auto code = [deal](int k) { return static_cast<int>(kInPlayCodes[static_cast<std::size_t>(5 * deal + k)]); };
+        std::string hand = "CMD_placecard+1";
+        for (int slot = 1; slot <= 5; ++slot) hand += "+" + std::to_string(slot) + "+" + std::to_string(code(slot - 1));
+        f.dispatch("CMD_dealer+" + std::to_string(deal % 4 + 1));
+        // The last hand's cards go when the event loop comes round.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        f.dispatch(hand);
+        const int turned = kInPlayCodes[static_cast<std::size_t>(20 + deal)];
+        f.dispatch("CMD_settrump+" + std::to_string(turned));
+        for (int slot = 1; slot <= 5; ++slot)
+            EXPECT_EQ(pixels(f.card(slot)->pixmap()), pixels(drawing::drawCardFace(code(slot - 1))));
+        EXPECT_EQ(pixels(f.board().image("image_trump")->pixmap()), pixels(drawing::drawCardFace(turned)));
+        if (deal == 0) afterFirstDeal = art.drawnCount();
+    }
+    // 24 faces were shown, 18 of them after the first deal. Kept are this
+    // hand's five and this deal's turned card, as after the first deal, and
+    // the turned card before it, still shown when this one was drawn.
+    EXPECT_EQ(art.drawnCount(), afterFirstDeal + 1);
 }
 
 // What a table hides until a game needs it is drawn when first shown, and

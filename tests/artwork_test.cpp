@@ -42,31 +42,31 @@ protected:
 
     struct Named {
         std::string name;
-        const QPixmap* picture;
+        QPixmap picture;  // a copy, held as a window holds what it shows
         QSize size;
     };
     // Every picture but the empty bubble, with the size it must have.
     static std::vector<Named> everyPicture() {
         std::vector<Named> all;
-        for (int i = 0; i < Artwork::kCardCount; ++i) all.push_back({"card " + std::to_string(i), &art().card(i), {71, 96}});
+        for (int i = 0; i < Artwork::kCardCount; ++i) all.push_back({"card " + std::to_string(i), art().card(i), {71, 96}});
         for (int i = 1; i < Artwork::kBubbleCount; ++i)
-            all.push_back({"bubble " + std::to_string(i), &art().bubble(i), {95, 25}});
-        for (int n = 1; n <= 9; ++n) all.push_back({"phrase " + std::to_string(n), &art().phraseButton(n), {25, 18}});
+            all.push_back({"bubble " + std::to_string(i), art().bubble(i), {95, 25}});
+        for (int n = 1; n <= 9; ++n) all.push_back({"phrase " + std::to_string(n), art().phraseButton(n), {25, 18}});
         all.insert(all.end(), {
-            {"dealer", &art().dealerMarker(), {25, 25}},
-            {"maker", &art().makerMarker(), {25, 25}},
-            {"maker team", &art().makerTeamMarker(), {25, 25}},
-            {"watching", &art().watchingMarker(), {37, 17}},
-            {"turn", &art().turnMarker(), {28, 34}},
-            {"trick winner", &art().trickWinnerMarker(), {27, 35}},
-            {"winners tan", &art().winnersBanner(1), {121, 35}},
-            {"winners blue", &art().winnersBanner(2), {121, 35}},
-            {"start", &art().startButton(), {91, 28}},
-            {"score card", &art().scoreCardButton(), {91, 28}},
-            {"last trick", &art().lastTrickButton(), {91, 28}},
-            {"logo", &art().logo(), {223, 61}},
-            {"background", &art().backgroundTile(), {64, 64}},
-            {"chatter", &art().chatterButton(), {25, 18}},
+            {"dealer", art().dealerMarker(), {25, 25}},
+            {"maker", art().makerMarker(), {25, 25}},
+            {"maker team", art().makerTeamMarker(), {25, 25}},
+            {"watching", art().watchingMarker(), {37, 17}},
+            {"turn", art().turnMarker(), {28, 34}},
+            {"trick winner", art().trickWinnerMarker(), {27, 35}},
+            {"winners tan", art().winnersBanner(1), {121, 35}},
+            {"winners blue", art().winnersBanner(2), {121, 35}},
+            {"start", art().startButton(), {91, 28}},
+            {"score card", art().scoreCardButton(), {91, 28}},
+            {"last trick", art().lastTrickButton(), {91, 28}},
+            {"logo", art().logo(), {223, 61}},
+            {"background", art().backgroundTile(), {64, 64}},
+            {"chatter", art().chatterButton(), {25, 18}},
         });
         return all;
     }
@@ -80,8 +80,8 @@ Artwork* ArtworkTest::art_ = nullptr;
 TEST_F(ArtworkTest, EveryPictureHasItsSizeAndIsNotBlank) {
     for (const Named& entry : everyPicture()) {
         SCOPED_TRACE(entry.name);
-        ASSERT_EQ(entry.picture->size(), entry.size);
-        const QImage image = pixels(*entry.picture);
+        ASSERT_EQ(entry.picture.size(), entry.size);
+        const QImage image = pixels(entry.picture);
         int opaque = 0;
         std::vector<QRgb> colours;
         for (int y = 0; y < image.height(); ++y)

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QHash>
+#include <QImage>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -48,6 +51,14 @@ void receive(TableWindow& table, std::string_view messages) {
     settle();
 }
 
+// A picture by its pixels (0 for none): the artwork may draw a face again
+// after letting it go, so the same face is not always the same pixmap.
+std::size_t pictureDigest(const QPixmap& picture) {
+    if (picture.isNull()) return 0;
+    const QImage image = picture.toImage();
+    return qHashBits(image.constBits(), static_cast<std::size_t>(image.sizeInBytes()));
+}
+
 // Everything a player could tell apart of one board child.
 std::string childLook(QWidget* child) {
     std::ostringstream line;
@@ -60,7 +71,7 @@ std::string childLook(QWidget* child) {
         line << " '" << label->text().toStdString() << "' hint '" << label->hint().toStdString() << "' "
              << textColour(child).name().toStdString();
     if (const auto* image = qobject_cast<const ImageElement*>(child))
-        line << " picture " << image->pixmap().cacheKey() << " tag " << image->tag() << " hint '"
+        line << " picture " << pictureDigest(image->pixmap()) << " tag " << image->tag() << " hint '"
              << image->hint().toStdString() << "'";
     return line.str();
 }

@@ -145,6 +145,7 @@ int main(int argc, char** argv) {
     clock.start();
     const std::string_view mode = argc > 1 ? argv[1] : "";
     if (mode == "--compare") return compare(argc, argv, argc > 2 ? std::max(1, std::atoi(argv[2])) : 21);
+    vornel::app::platform::limitMemoryArenas();  // as the program does
     QApplication application(argc, argv);
     const double applicationMs = milliseconds(clock);
     const bool wholeGame = mode == "--game";

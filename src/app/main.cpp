@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/platform.h"
 #include "app/program.h"
 #include "app/shutdown_signals.h"
 #include "vornel_version.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
         std::printf("vornel %s\n", vornel::version::kFull.data());
         return 0;
     }
+    vornel::app::platform::limitMemoryArenas();
     // Names the user's data directory the settings fall back to.
     QApplication::setApplicationName("vornel");
     QApplication application(argc, argv);

@@ -166,7 +166,7 @@ std::uint64_t peakResidentBytes() {
 
 void limitMemoryArenas() {
 #if defined(__GLIBC__)
-    mallopt(M_ARENA_MAX, 2);
+    mallopt(M_ARENA_MAX, 1);
 #endif
 }
 

@@ -75,9 +75,12 @@ QStringList moduleDirectories();
 // 0 where the system does not say.
 std::uint64_t peakResidentBytes();
 
-// Keeps the C library's allocator from giving every thread that allocates a
-// heap of its own (each would keep its own free memory). Called at the top
-// of main, before any thread starts; nothing where there is no such limit.
+// Keeps the C library's allocator to the one heap the main thread uses, so
+// that what the short-lived threads (the start pictures, the sound, a
+// hint) free is reused by everyone instead of being kept in heaps of their
+// own. The program's threads seldom allocate at the same moment, so they
+// hardly ever wait for each other. Called at the top of main, before any
+// thread starts; nothing where there is no such limit.
 void limitMemoryArenas();
 
 }  // namespace vornel::app::platform

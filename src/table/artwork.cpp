@@ -239,6 +239,9 @@ std::shared_ptr<const Artwork> Artwork::shared() {
 const QPixmap& Artwork::drawn(std::size_t index) const {
     QPixmap& picture = pictures_[index];
     if (!picture.isNull()) return picture;
+    // A face is about to be drawn: a good time to give back the others no
+    // one shows, before this one takes more memory.
+    if (index > kCards && index <= kCards + 52) letGoOfUnshownFaces();
     if (ahead_[index].valid()) {
         // Copied, so that nothing is left in the drawing thread's memory,
         // which it gives back when it ends.
@@ -251,6 +254,15 @@ const QPixmap& Artwork::drawn(std::size_t index) const {
     // The tile is repeated, never shown on its own: a larger board scales it.
     if (index != kTile) recipeOf_[picture.cacheKey()] = index;
     return picture;
+}
+
+void Artwork::letGoOfUnshownFaces() const {
+    for (std::size_t index = kCards + 1; index <= kCards + 52; ++index) {
+        QPixmap& face = pictures_[index];
+        if (face.isNull() || !face.isDetached()) continue;
+        recipeOf_.erase(face.cacheKey());
+        face = QPixmap();
+    }
 }
 
 const QPixmap& Artwork::pick(std::size_t first, std::size_t count, int index) const {

@@ -74,7 +74,8 @@ public:
     // one before; count is 1..5.
     const QPixmap& fan(int count) const;
 
-    // How many pictures have been drawn so far (at their own size).
+    // How many pictures have been drawn so far (at their own size) and are
+    // still kept.
     int drawnCount() const;
 
     // One of these pictures (or a copy of it) drawn for `shownSize` widget
@@ -108,6 +109,10 @@ private:
 
     // The picture at `index`, drawn now if it is asked for the first time.
     const QPixmap& drawn(std::size_t index) const;
+    // Lets go of the card faces no window shows any more (no one else holds
+    // them), so that a game keeps the faces of a hand or two, not of every
+    // card it has dealt. A face is drawn again when it is next dealt.
+    void letGoOfUnshownFaces() const;
     const QPixmap& pick(std::size_t first, std::size_t count, int index) const;
 
     std::vector<Recipe> recipes_;
