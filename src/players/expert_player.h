@@ -34,6 +34,15 @@ struct ExpertTuning {
     // bidding weighs twice the layouts for less than the time it took.
     double bidModelWeight = 1.0;
     bool modelPartner = true;     // the partner too is taken to play ordinarily
+    // Share of each bidding and exchange value taken from play-outs in which
+    // every seat, this one too, plays as an ordinary player: a seat that
+    // searches its own cards as if it saw the whole layout values its trump
+    // too highly where the cards' places decide the hand. A play-out costs no
+    // search, so it runs on many more layouts.
+    double bidPlayOutWeight = 0;
+    int bidPlayOutSamples = 0;     // layouts per trump for those play-outs
+    double bidPlayOutCorrection = 0;
+    double passPlayOutWeight = 0;
 
     bool landedSearch = false;    // search node for node as the expert first did
 
