@@ -316,7 +316,7 @@ double passValue(BidContext& c, int samples, bool secondRound) {
         for (const auto& s : solvers) total += s ? s->nodes() : 0;
         return total;
     };
-    const BidSampling sampling = bidSampling(c.tuning, samples, c.tuning.passPlayOutWeight);
+    const BidSampling sampling = bidSampling(c.tuning, samples, c.tuning.bidPlayOutWeight);
     SplitAverage value;
     std::array<std::uint32_t, 5> hands{};
     for (int s = 0; s < sampling.total(); ++s) {
@@ -366,7 +366,7 @@ double passValue(BidContext& c, int samples, bool secondRound) {
             if (search) value.playedOutWhereSearched += played;
         }
     }
-    return value.blend(c.tuning.passPlayOutWeight, c.tuning.bidPlayOutCorrection);
+    return value.blend(c.tuning.bidPlayOutWeight, c.tuning.bidPlayOutCorrection);
 }
 
 }  // namespace
