@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <array>
 #include <optional>
 #include <utility>
@@ -27,6 +28,23 @@ ExpertTuning quickTuning() {
     tuning.bidSamples = 6;
     tuning.discardSamples = 4;
     tuning.nodeBudget = 60'000;
+    tuning.bidPlayOutSamples = 20;
+    return tuning;
+}
+
+// The bidding valued by searched layouts alone, as the expert first did.
+ExpertTuning searchedOnlyTuning() {
+    ExpertTuning tuning = quickTuning();
+    tuning.bidPlayOutSamples = 0;
+    tuning.bidPlayOutCorrection = 0;
+    return tuning;
+}
+
+// The bidding valued half by play-outs in which every seat, the bidder too,
+// plays as an ordinary player.
+ExpertTuning blendedTuning() {
+    ExpertTuning tuning = quickTuning();
+    tuning.bidPlayOutWeight = 0.5;
     return tuning;
 }
 
@@ -35,7 +53,8 @@ ExpertTuning quickTuning() {
 // differently among the other seats, must give the same view and decision.
 class InformationCheck final : public SeatPolicy {
 public:
-    InformationCheck(const HostEngine& engine, std::uint64_t seed) : engine_(engine), expert_(seed, quickTuning()), twin_(seed, quickTuning()), shuffle_(seed) {}
+    InformationCheck(const HostEngine& engine, std::uint64_t seed, const ExpertTuning& tuning = quickTuning())
+        : engine_(engine), expert_(seed, tuning), twin_(seed, tuning), shuffle_(seed) {}
 
     int decide(const SeatView& view) override {
         const int choice = expert_.decide(view);
@@ -77,10 +96,17 @@ private:
     SeededRandom shuffle_;
 };
 
-TEST(ExpertInformation, DecisionsDependOnlyOnTheSeatsView) {
+struct TuningCase {
+    const char* name;
+    ExpertTuning (*tuning)();
+};
+
+class ExpertInformation : public ::testing::TestWithParam<TuningCase> {};
+
+TEST_P(ExpertInformation, DecisionsDependOnlyOnTheSeatsView) {
     GameAudit audit;
     ComputerGame game(audit, 2024);
-    InformationCheck check(game.engine(), 99);
+    InformationCheck check(game.engine(), 99, GetParam().tuning());
     PolicyPlayer player(check);
     for (int seat = 1; seat <= 4; ++seat) game.engine().setSeatPlayer(seat, &player);
     game.play(5);
@@ -88,19 +114,90 @@ TEST(ExpertInformation, DecisionsDependOnlyOnTheSeatsView) {
     EXPECT_GT(check.checked, 20);
 }
 
-TEST(ExpertInformation, TheSameSeedAndViewGiveTheSameDecisions) {
+TEST_P(ExpertInformation, TheSameSeedAndViewGiveTheSameDecisions) {
     // Two games from the same seeds are the same game, announcement for announcement.
     std::array<std::uint64_t, 2> checksums{};
     for (auto& checksum : checksums) {
         GameAudit audit;
         ComputerGame game(audit, 77);
-        ExpertPlayer expert(5, quickTuning());
+        ExpertPlayer expert(5, GetParam().tuning());
         PolicyPlayer player(expert);
         for (int seat = 1; seat <= 4; seat += 2) game.engine().setSeatPlayer(seat, &player);
         game.play(5);
         checksum = audit.checksum();
     }
     EXPECT_EQ(checksums[0], checksums[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tunings, ExpertInformation,
+                         ::testing::Values(TuningCase{"Corrected", quickTuning}, TuningCase{"SearchedOnly", searchedOnlyTuning},
+                                           TuningCase{"Blended", blendedTuning}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- the bidding ---------------------------------------------------------
+
+// Passes every decision on, keeping the views of the first bidding ones.
+class BiddingViews final : public SeatPolicy {
+public:
+    explicit BiddingViews(SeatPolicy& inner) : inner_(inner) {}
+    int decide(const SeatView& view) override {
+        if ((view.decision == Decision::Bid || view.decision == Decision::Choose) && views.size() < 16) views.push_back(view);
+        return inner_.decide(view);
+    }
+    std::vector<SeatView> views;
+
+private:
+    SeatPolicy& inner_;
+};
+
+// The play-outs move the searched average by how far the searched layouts'
+// own play-outs stray from all of them: over the very same layouts they
+// cannot move it, over more layouts they do.
+TEST(ExpertBidding, PlayOutsCorrectTheSearchedLayoutsOnlyByWhatTheyAdd) {
+    GameAudit audit;
+    ComputerGame game(audit, 31);
+    ExpertPlayer expert(7, quickTuning());
+    BiddingViews recorder(expert);
+    PolicyPlayer player(recorder);
+    for (int seat = 1; seat <= 4; ++seat) game.engine().setSeatPlayer(seat, &player);
+    game.play(5);
+    ASSERT_GE(recorder.views.size(), 8u);
+
+    ExpertTuning searched = quickTuning();
+    searched.bidSamples = 24;
+    searched.nodeBudget = 100'000'000;  // every layout searched
+    searched.bidPlayOutSamples = 0;
+    searched.bidPlayOutCorrection = 0;
+    auto gains = [](const ExpertTuning& tuning, const SeatView& view) {
+        ExpertPlayer player(3, tuning);
+        if (view.decision == Decision::Bid) return std::array<double, 5>{player.orderUpGain(view)};
+        return player.nameGains(view);
+    };
+    const struct {
+        const char* name;
+        int playOuts;
+        bool moves;
+    } cases[] = {{"the same layouts", 24, false}, {"four times the layouts", 96, true}};
+    for (const auto& c : cases) {
+        ExpertTuning corrected = searched;
+        corrected.bidPlayOutSamples = c.playOuts;
+        corrected.bidPlayOutCorrection = 1;
+        int moved = 0;
+        for (const SeatView& view : recorder.views) {
+            const auto before = gains(searched, view), after = gains(corrected, view);
+            for (std::size_t i = 0; i < before.size(); ++i) {
+                if (!c.moves) {
+                    EXPECT_NEAR(after[i], before[i], 1e-9) << c.name;
+                }
+                moved += std::abs(after[i] - before[i]) > 1e-6;
+            }
+        }
+        if (c.moves) {
+            EXPECT_GT(moved, 4) << c.name;
+        } else {
+            EXPECT_EQ(moved, 0) << c.name;
+        }
+    }
 }
 
 // --- the exact play-out ------------------------------------------------
@@ -411,6 +508,9 @@ TEST(ExpertTuning, TheLandedExpertKeepsItsFirstFigures) {
         {"share of modelled play, cards", landed.modelWeight, 1.0},
         {"share of modelled play, bidding and exchange", landed.bidModelWeight, 0.5},
         {"partner modelled too", landed.modelPartner ? 1.0 : 0.0, 1},
+        {"play-outs per trump bid", static_cast<double>(landed.bidPlayOutSamples), 0},
+        {"correction by play-outs", landed.bidPlayOutCorrection, 0},
+        {"share of play-outs", landed.bidPlayOutWeight, 0},
     };
     for (const auto& f : figures) EXPECT_DOUBLE_EQ(f.value, f.first) << f.name;
     for (double margin : landed.orderMargins) EXPECT_DOUBLE_EQ(margin, 0.2);

@@ -181,17 +181,19 @@ protected:
     }
 
     // What the host recorded of the hand: a hint must not change it.
-    static std::tuple<int, int, int, int> recorded(const GameState& s) {
-        return {s.history.bidCount, s.history.playCount, s.history.discarded, s.history.maker};
+    static std::tuple<int, int, int, int, int> recorded(const GameState& s) {
+        return {s.history.bidCount, s.history.playCount, s.history.discarded, s.history.maker, s.history.handsDealt};
     }
 
     // After the click the host has taken exactly the hinted choice.
     bool hostTook(const GameState& s, int seat, Decision decision, int answer, int codeAtSlot,
-                  const std::tuple<int, int, int, int>& before) {
+                  const std::tuple<int, int, int, int, int>& before) {
         const auto& h = s.history;
         switch (decision) {
         case Decision::Bid:
         case Decision::Choose:
+            // The dealer's second pass throws the hand in: the next one is dealt.
+            if (decision == Decision::Choose && answer == 22 && h.handsDealt == std::get<4>(before) + 1) return true;
             return h.bidCount == std::get<0>(before) + 1 && h.bids[h.bidCount - 1].seat == seat &&
                    h.bids[h.bidCount - 1].value == answer;
         case Decision::Alone: return h.maker == seat && h.alone == (answer == 7);

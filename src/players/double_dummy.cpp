@@ -314,4 +314,32 @@ void DoubleDummy::valueMoves(const Layout& layout, std::array<int, 24>& values, 
     }
 }
 
+int DoubleDummy::playOut(const Layout& layout) {
+    Position at = start(layout);
+    int count = at.count;
+    // Bounded by the cards in play: every step takes one card from a hand.
+    for (int step = 0; step < 24; ++step) {
+        if (hands_[at.turn] == 0) break;
+        const int index = ordinaryMove(at.turn, count, at.led, at.winner, at.winPower);
+        if (index < 0) break;
+        const int ledNow = count == 0 ? effSuit_[index] : at.led;
+        const int strength = power(index, ledNow);
+        if (count == 0 || strength > at.winPower) {
+            at.winner = at.turn;
+            at.winPower = strength;
+        }
+        at.led = ledNow;
+        hands_[at.turn] &= ~(std::uint32_t{1} << index);
+        if (++count == players_) {
+            makerTricks_ += teamOf(at.winner) == makerTeam_;
+            at.turn = at.winner;
+            count = 0;
+            at.winPower = 0;
+        } else {
+            at.turn = nextSeat(at.turn);
+        }
+    }
+    return makerPoints(makerTricks_, alone_);
+}
+
 }  // namespace vornel::expert

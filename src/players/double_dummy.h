@@ -46,6 +46,10 @@ public:
     // The same for each card the seat to act may play; `values` is indexed by
     // card index, `legal` says which entries were filled.
     void valueMoves(const Layout& layout, std::array<int, 24>& values, std::uint32_t& legal);
+    // The Maker's team's points when every seat, from here on, plays as an
+    // ordinary player does (win cheaply, else play low): one line of play,
+    // no search, so it costs a few dozen steps.
+    int playOut(const Layout& layout);
 
     int effectiveSuit(int index) const { return static_cast<unsigned>(index) < 24u ? effSuit_[index] : 0; }
     // Trick-taking strength when `led` was led: trumps highest, cards of the

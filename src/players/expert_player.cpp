@@ -189,6 +189,36 @@ struct TrumpValue {
     double alone = 0;
 };
 
+// Averages kept apart for the searched layouts and for the played-out ones,
+// then blended by the tuning's share.
+struct SplitAverage {
+    double searched = 0, playedOut = 0;
+    double playedOutWhereSearched = 0;  // the play-outs of the searched layouts alone
+    int searchedCount = 0, playedOutCount = 0;
+    double blend(double playOutWeight, double correction) const {
+        double s = searched / std::max(searchedCount, 1);
+        const double p = playedOut / std::max(playedOutCount, 1);
+        if (playedOutCount == 0) return s;
+        if (searchedCount == 0) return p;
+        s -= correction * (playedOutWhereSearched / searchedCount - p);
+        return playOutWeight * p + (1 - playOutWeight) * s;
+    }
+};
+
+// How many layouts a bidding value searches and plays out.
+struct BidSampling {
+    int searched = 0;
+    int playedOut = 0;
+    int total() const { return std::max(searched, playedOut); }
+};
+
+BidSampling bidSampling(const ExpertTuning& tuning, int samples, double playOutWeight) {
+    BidSampling sampling;
+    sampling.searched = playOutWeight < 1 ? samples : 0;
+    sampling.playedOut = playOutWeight > 0 || tuning.bidPlayOutCorrection > 0 ? tuning.bidPlayOutSamples : 0;
+    return sampling;
+}
+
 // Average points for the seat's team when `maker` makes `trump`, the dealer
 // taking the turned card when `pickUp`. Going alone is searched exactly when
 // `exactAlone`, otherwise only where the partnership marches.
@@ -209,34 +239,50 @@ TrumpValue valueTrump(BidContext& c, int trump, int maker, bool pickUp, bool exa
     k.fixed[me] = c.mine;
     k.view = &v;
     const Utility u = scoreUtility(v, maker);
-    double sumPartner = 0, sumAlone = 0;
-    int done = 0;
+    const double marches = (u(1) + u(2)) / 2;
+    const BidSampling sampling = bidSampling(c.tuning, samples, c.tuning.bidPlayOutWeight);
+    SplitAverage partner, alone;
     std::array<std::uint32_t, 5> hands{};
-    for (int s = 0; s < samples; ++s) {
-        if (s > 0 && dd.nodes() + c.nodes > c.tuning.nodeBudget) break;
+    for (int s = 0; s < sampling.total(); ++s) {
+        const bool search = s < sampling.searched && (s == 0 || dd.nodes() + c.nodes <= c.tuning.nodeBudget);
+        const bool playOut = s < sampling.playedOut;
+        if (!search && !playOut) break;
         dealHidden(k, c.random, hands);
         if (pickUp && !exchanged) hands[v.dealer] = simpleDiscard(hands[v.dealer] | turnedBit, dd);
         Layout layout;
         layout.hands = hands;
         layout.makerSeat = maker;
-        layout.alone = false;
+        Layout lone = layout;
+        lone.alone = true;
         layout.leader = firstLeader(v.dealer, maker, false);
-        const unsigned ordinary = ordinarySeats(me, c.tuning.modelPartner);
-        const double partnerValue = blendedSolve(dd, layout, ordinary, c.tuning.bidModelWeight, u);
-        double aloneValue = partnerValue;
-        if (exactAlone || partnerValue > (u(1) + u(2)) / 2) {
-            layout.alone = true;
-            layout.leader = firstLeader(v.dealer, maker, true);
-            aloneValue = blendedSolve(dd, layout, ordinary, c.tuning.bidModelWeight, u);
+        lone.leader = firstLeader(v.dealer, maker, true);
+        if (search) {
+            const unsigned ordinary = ordinarySeats(me, c.tuning.modelPartner);
+            const double partnerValue = blendedSolve(dd, layout, ordinary, c.tuning.bidModelWeight, u);
+            partner.searched += partnerValue;
+            alone.searched += exactAlone || partnerValue > marches
+                                  ? blendedSolve(dd, lone, ordinary, c.tuning.bidModelWeight, u)
+                                  : partnerValue;
+            ++partner.searchedCount;
+            ++alone.searchedCount;
         }
-        sumPartner += partnerValue;
-        sumAlone += aloneValue;
-        ++done;
+        if (playOut) {
+            const double partnerValue = u(dd.playOut(layout));
+            const double aloneValue = exactAlone || partnerValue > marches ? u(dd.playOut(lone)) : partnerValue;
+            partner.playedOut += partnerValue;
+            alone.playedOut += aloneValue;
+            if (search) {
+                partner.playedOutWhereSearched += partnerValue;
+                alone.playedOutWhereSearched += aloneValue;
+            }
+            ++partner.playedOutCount;
+            ++alone.playedOutCount;
+        }
     }
     c.nodes += dd.nodes();
     TrumpValue value;
-    value.withPartner = sumPartner / std::max(done, 1);
-    value.alone = sumAlone / std::max(done, 1);
+    value.withPartner = partner.blend(c.tuning.bidPlayOutWeight, c.tuning.bidPlayOutCorrection);
+    value.alone = alone.blend(c.tuning.bidPlayOutWeight, c.tuning.bidPlayOutCorrection);
     return value;
 }
 
@@ -270,11 +316,14 @@ double passValue(BidContext& c, int samples, bool secondRound) {
         for (const auto& s : solvers) total += s ? s->nodes() : 0;
         return total;
     };
-    double sum = 0;
-    int done = 0;
+    const BidSampling sampling = bidSampling(c.tuning, samples, c.tuning.bidPlayOutWeight);
+    SplitAverage value;
     std::array<std::uint32_t, 5> hands{};
-    for (int s = 0; s < samples; ++s) {
-        if (s > 0 && nodes() > c.tuning.nodeBudget / 2) break;  // half a decision's budget
+    for (int s = 0; s < sampling.total(); ++s) {
+        // Half a decision's budget for the searched layouts.
+        const bool search = s < sampling.searched && (s == 0 || nodes() <= c.tuning.nodeBudget / 2);
+        const bool playOut = s < sampling.playedOut;
+        if (!search && !playOut) break;
         dealHidden(k, c.random, hands);
         int maker = 0, trump = 0;
         bool pickUp = false;
@@ -299,18 +348,25 @@ double passValue(BidContext& c, int samples, bool secondRound) {
                 maker = seat;
             }
         }
-        ++done;
-        if (maker == 0) continue;  // thrown in
+        value.searchedCount += search;
+        value.playedOutCount += playOut;
+        if (maker == 0) continue;  // thrown in: worth nothing to either side
         DoubleDummy& dd = solver(trump);
         Layout layout;
         layout.hands = hands;
         if (pickUp) layout.hands[v.dealer] = simpleDiscard(hands[v.dealer] | turnedBit, dd);
         layout.makerSeat = maker;
         layout.leader = firstLeader(v.dealer, maker, false);
-        sum += blendedSolve(dd, layout, ordinarySeats(me, c.tuning.modelPartner), c.tuning.bidModelWeight,
-                            utility[teamOf(maker) == teamOf(me) ? 1 : 2]);
+        const Utility& u = utility[teamOf(maker) == teamOf(me) ? 1 : 2];
+        if (search)
+            value.searched += blendedSolve(dd, layout, ordinarySeats(me, c.tuning.modelPartner), c.tuning.bidModelWeight, u);
+        if (playOut) {
+            const double played = u(dd.playOut(layout));
+            value.playedOut += played;
+            if (search) value.playedOutWhereSearched += played;
+        }
     }
-    return sum / std::max(done, 1);
+    return value.blend(c.tuning.bidPlayOutWeight, c.tuning.bidPlayOutCorrection);
 }
 
 }  // namespace

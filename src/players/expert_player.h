@@ -34,6 +34,18 @@ struct ExpertTuning {
     // bidding weighs twice the layouts for less than the time it took.
     double bidModelWeight = 1.0;
     bool modelPartner = true;     // the partner too is taken to play ordinarily
+    // Play-outs in the bidding, in which every seat, this one too, plays as
+    // an ordinary player: no search, so they run on many more layouts.
+    int bidPlayOutSamples = 400;   // layouts per trump (and for passing)
+    // The searched average is moved by this share of how far the play-outs
+    // of the searched layouts stray from those of all the layouts: the two
+    // go together, so the luck of the few searched layouts mostly cancels.
+    double bidPlayOutCorrection = 1.0;
+    // Share of each bidding value taken from the play-outs themselves. A
+    // seat searched as if it saw the whole layout values its trump highly;
+    // the play-outs value the seat's own play as ordinary, which measured
+    // lower in every blend tried, so none is taken.
+    double bidPlayOutWeight = 0;
 
     bool landedSearch = false;    // search node for node as the expert first did
 
@@ -47,6 +59,8 @@ struct ExpertTuning {
         tuning.playSamples = 150;
         tuning.bidSamples = 48;
         tuning.bidModelWeight = 0.5;
+        tuning.bidPlayOutSamples = 0;
+        tuning.bidPlayOutCorrection = 0;
         return tuning;
     }
 };
