@@ -16,7 +16,9 @@
 //                                     --play-solo the download window shown
 //                                     at the start is first closed by its
 //                                     "Play Solo Game", as a player going on
-//                                     with the game closes it
+//                                     with the game closes it; the settings
+//                                     and the tally are kept in a folder of
+//                                     the run's own unless VORNEL_HOME is set
 //   vornel-startup-probe --compare N  runs itself (the first form) and
 //                                     vornel-empty-window, found beside it,
 //                                     N times each in turn, and prints the
@@ -26,13 +28,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -160,6 +165,15 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "vornel-startup-probe: the size reads WIDTHxHEIGHT, as 1920x1080\n");
             return 2;
         }
+    }
+    // A whole game reads the settings and writes them and the tally at its
+    // end: in a folder of its own, every run starts from the default window
+    // (or the size asked for), whatever an earlier run left, and leaves
+    // nothing behind. A VORNEL_HOME that is set is kept.
+    std::optional<QTemporaryDir> home;
+    if (wholeGame && qEnvironmentVariableIsEmpty("VORNEL_HOME")) {
+        home.emplace();
+        if (home->isValid()) qputenv("VORNEL_HOME", QFile::encodeName(home->path()));
     }
     const auto port = static_cast<quint16>(20000 + QCoreApplication::applicationPid() % 20000);
     // A whole game at a quick pace; otherwise the table's own Bot Speed.
