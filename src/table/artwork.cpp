@@ -241,7 +241,7 @@ const QPixmap& Artwork::drawn(std::size_t index) const {
     if (!picture.isNull()) return picture;
     // A face is about to be drawn: a good time to give back the others no
     // one shows, before this one takes more memory.
-    if (index > kCards && index <= kCards + 52) letGoOfUnshownFaces();
+    if (index >= kFirstFace && index <= kLastFace) letGoOfUnshownFaces();
     if (ahead_[index].valid()) {
         // Copied, so that nothing is left in the drawing thread's memory,
         // which it gives back when it ends.
@@ -257,7 +257,7 @@ const QPixmap& Artwork::drawn(std::size_t index) const {
 }
 
 void Artwork::letGoOfUnshownFaces() const {
-    for (std::size_t index = kCards + 1; index <= kCards + 52; ++index) {
+    for (std::size_t index = kFirstFace; index <= kLastFace; ++index) {
         QPixmap& face = pictures_[index];
         if (face.isNull() || !face.isDetached()) continue;
         recipeOf_.erase(face.cacheKey());

@@ -105,6 +105,8 @@ private:
         kTile,
         kPictureCount
     };
+    // The card faces among the cards (0 is the back, 53..56 the suit cards).
+    static constexpr std::size_t kFirstFace = kCards + 1, kLastFace = kCards + 52;
     using Recipe = std::function<QImage()>;
 
     // The picture at `index`, drawn now if it is asked for the first time.
