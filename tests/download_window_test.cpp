@@ -159,6 +159,8 @@ TEST_F(LobbyDownload, ASoloStartShowsTheWindowOnTopCentredWithItsPanelsAndPictur
     EXPECT_LE((w.geometry().center() - desktop.center()).manhattanLength(), 2);
     EXPECT_TRUE(w.showsPicture());
     EXPECT_EQ(w.findChild<QLabel*>("image_advert")->pixmap().size(), QSize(400, 339));
+    // The program decodes it ahead while the table is made: the same picture.
+    EXPECT_EQ(w.findChild<QLabel*>("image_advert")->pixmap().toImage(), DownloadWindow::decodeAdvert());
     EXPECT_EQ(w.findChild<QWidget*>("panel_download")->geometry(), QRect(8, 6, 450, 487));
     EXPECT_EQ(w.findChild<QWidget*>("panel_solo")->geometry(), QRect(460, 6, 257, 228));
     EXPECT_EQ(w.findChild<QWidget*>("panel_others")->geometry(), QRect(460, 236, 257, 257));
@@ -406,6 +408,28 @@ TEST(DownloadWindowAdvert, IsDecodedWhenTheWindowIsFirstShown) {
     window.hide();
     window.show();
     EXPECT_TRUE(window.showsPicture());
+}
+
+// An advert decoded ahead is shown once, as the window would decode it;
+// shown again after being hidden, the window decodes it itself.
+TEST(DownloadWindowAdvert, OneDecodedAheadIsShownInsteadOfDecodingAndOnlyOnce) {
+    QWidget table;
+    DownloadWindow own(&table, {});
+    own.show();
+    const QImage decodedWhenShown = own.findChild<QLabel*>("image_advert")->pixmap().toImage();
+    ASSERT_FALSE(decodedWhenShown.isNull());
+
+    DownloadWindow window(&table, {});
+    QImage ahead(400, 339, QImage::Format_RGB32);
+    ahead.fill(Qt::red);  // unlike the advert, to tell which one is shown
+    window.keepAdvertForShowing(ahead);
+    EXPECT_FALSE(window.showsPicture());
+    window.show();
+    EXPECT_EQ(window.findChild<QLabel*>("image_advert")->pixmap().toImage(), ahead);
+    window.hide();
+    EXPECT_FALSE(window.showsPicture());
+    window.show();
+    EXPECT_EQ(window.findChild<QLabel*>("image_advert")->pixmap().toImage(), decodedWhenShown);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <utility>
 
 #include "app/jpeg_picture.h"
 #include "app/platform.h"
@@ -49,20 +50,6 @@ QPushButton* button(QWidget* panel, const QString& caption, const QString& name,
     return b;
 }
 
-// The advert, decoded by the program itself from the compiled-in JPEG.
-QPixmap advertPicture() {
-    registerAdvertResource();
-    QFile file(kAdvert);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    auto decoded = decodeJpeg(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                              static_cast<std::size_t>(bytes.size()));
-    const auto* picture = std::get_if<RgbPicture>(&decoded);
-    if (picture == nullptr) return {};
-    const QImage image(picture->rgb.data(), picture->width, picture->height, picture->width * 3,
-                       QImage::Format_RGB888);
-    return QPixmap::fromImage(image.copy());
-}
 
 // The installer's file name: the address after its last "/". A name that
 // could reach outside the directory is refused (empty).
@@ -73,6 +60,22 @@ QString installerFileName(const QString& address) {
 }
 
 }  // namespace
+
+// Decoded by the program itself from the compiled-in JPEG, and converted
+// to the format a pixmap is kept in, so that showing it copies nothing more.
+QImage DownloadWindow::decodeAdvert() {
+    registerAdvertResource();
+    QFile file(kAdvert);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    auto decoded = decodeJpeg(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                              static_cast<std::size_t>(bytes.size()));
+    const auto* picture = std::get_if<RgbPicture>(&decoded);
+    if (picture == nullptr) return {};
+    const QImage image(picture->rgb.data(), picture->width, picture->height, picture->width * 3,
+                       QImage::Format_RGB888);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
 
 DownloadWindow::DownloadWindow(QWidget* table, Hooks hooks)
     : SideWindow("Tdownload", "Download The Zelmo7 Lobby", {724, 500}, QPixmap(), table),
@@ -143,7 +146,8 @@ bool DownloadWindow::showsPicture() const { return !picture_->pixmap().isNull();
 void DownloadWindow::showEvent(QShowEvent* event) {
     // Decoded when shown rather than at start-up, where the window is only
     // made.
-    if (picture_->pixmap().isNull()) picture_->setPixmap(advertPicture());
+    if (picture_->pixmap().isNull())
+        picture_->setPixmap(QPixmap::fromImage(advertAhead_.isNull() ? decodeAdvert() : std::exchange(advertAhead_, {})));
     SideWindow::showEvent(event);
 }
 

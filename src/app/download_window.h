@@ -4,6 +4,7 @@
 // solo game, or to close the game and open an installed lobby program.
 
 #include <QFile>
+#include <QImage>
 #include <QString>
 #include <functional>
 
@@ -30,6 +31,12 @@ public:
 
     // Shows the window centred on the desktop and raises it.
     void showOnDesktop();
+    // The advert picture, decoded from the program's own JPEG (null if it
+    // cannot be read).
+    static QImage decodeAdvert();
+    // An advert decoded ahead, shown the first time the window is shown
+    // instead of being decoded then.
+    void keepAdvertForShowing(QImage advert) { advertAhead_ = std::move(advert); }
 
     // 1 while a download runs or after it ended normally, 2 once it was
     // aborted or failed, 0 before the first one.
@@ -60,6 +67,7 @@ private:
     HttpDownload http_;
     QFile file_;
     int downloadState_ = 0;
+    QImage advertAhead_;
     QLabel* picture_ = nullptr;
     QPushButton* getbutton_ = nullptr;
     QPushButton* abortbutton_ = nullptr;

@@ -98,6 +98,10 @@ Program::Program(QStringList arguments, Options options)
     // their own; the table and every window share this artwork.
     artwork_ = table::Artwork::shared();
     artwork_->drawStartPicturesAhead();
+    // Meanwhile this thread, which the table's chat box soon makes wait for
+    // those fonts, decodes the advert a solo start shows.
+    QImage advert;
+    if (showsLobbyDownload(startChoice())) advert = DownloadWindow::decodeAdvert();
     // The table first, then each side window in its place in the order
     // (the dialogs opened from a menu wait there for their first use), then
     // the table given the windows it writes to, all in one call.
@@ -145,6 +149,7 @@ Program::Program(QStringList arguments, Options options)
         [this] { return QString::fromStdU16String(settingsFile_.parent_path().u16string()); },
         [this] { table_->action("action_exit")->trigger(); }};
     download_ = adopt(std::make_unique<DownloadWindow>(&table, std::move(hooks)));
+    download_->keepAdvertForShowing(std::move(advert));
     table.setServices({*gameLog, *lastTrick, *tally_, *spyList, sounds_});
     // Kept open while playing: beside the table, off the cards.
     for (SideWindow* window : std::initializer_list<SideWindow*>{tally_, spyList, lastTrick, gameLog})
@@ -274,14 +279,18 @@ void Program::placeTable(const WindowBounds& wanted) {
     table_->resize(bounds.width, bounds.height);
 }
 
+StartChoice Program::startChoice() const {
+    std::vector<std::string> args;
+    for (const QString& a : arguments_) args.push_back(a.toStdString());
+    return readCommandLine(args);
+}
+
 void Program::processparams() {
     table_->board().image("button_start")->hide();
     table_->action("action_startgame")->setEnabled(false);
     table_->state().loginText.clear();
 
-    std::vector<std::string> args;
-    for (const QString& a : arguments_) args.push_back(a.toStdString());
-    const StartChoice choice = readCommandLine(args);
+    const StartChoice choice = startChoice();
     table_->addlinetochat(QString::fromLatin1(loadingLine(choice).data(), static_cast<qsizetype>(loadingLine(choice).size())),
                           kBlue);
     if (choice.kind == StartKind::Incomplete) return;

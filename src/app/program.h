@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/command_line.h"
 #include "app/settings.h"
 #include "app/side_window.h"
 #include "app/sound_player.h"
@@ -83,6 +84,9 @@ private:
     void waitForFirstUse(QString className, std::function<std::unique_ptr<SideWindow>()> make);
     AboutWindow& about();
 
+    // What the command line asks for: read at start-up and again, as
+    // described, when the table is first shown.
+    StartChoice startChoice() const;
     void processparams();
     void hostpress();
     void joinpress();

@@ -31,9 +31,13 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent), connection_(thi
     setObjectName("Tchat");
     setWindowTitle("Vornel");
 
+    // The menus need no fonts: made while the start pictures' thread loads
+    // them, before the board's chat box waits for that.
+    buildMenus();
     auto* stage = new BoardStage(*artwork_, this);
     setCentralWidget(stage);
     board_ = &stage->board();
+    applyAnimate();
 
     chat_ = std::make_unique<ChatBox>(*board_->mainchat());
     // A host that sends chat lines without end must not grow the table
@@ -42,7 +46,6 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent), connection_(thi
     game_ = std::make_unique<GameView>(*this);
     seen_ = std::make_unique<SeenGame>();
     makeHintAdvisor();
-    buildMenus();
     buildDispatch();
     connectBoard();
     buildSeatPopup();

@@ -41,7 +41,6 @@ void TableWindow::addDisplayActions(QMenu* options, QMenu* view) {
             showNormal();
         }
     });
-    applyAnimate();
 }
 
 void TableWindow::applyAnimate() {
