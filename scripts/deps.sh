@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev qt6-multimedia-dev
-  libsimpleini-dev libicu-dev libcurl4-openssl-dev libjpeg-dev
+  libsimpleini-dev libicu-dev libcurl4-openssl-dev libjpeg-dev libfontconfig-dev
   fonts-dejavu-core
   pulseaudio pulseaudio-utils
   desktop-file-utils

@@ -5,6 +5,10 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 #include <functional>
 #include <string>
 #include <vector>
@@ -118,6 +122,28 @@ TEST(ArtworkDrawing, PicturesDrawnAheadAreTheRoutinesPicturesTakenOnce) {
     }
     // An artwork let go while it is still drawing ahead waits for the drawing.
     { Artwork().drawStartPicturesAhead(); }
+}
+
+// A font configuration still loading (as the program starts one at the top
+// of main) holds back the first lettering, both the drawing ahead and
+// whoever waits for it, until it is loaded; then the pictures are as ever.
+TEST(ArtworkDrawing, DrawingAheadWaitsForAFontConfigurationStillLoading) {
+    std::promise<void> loading;
+    std::atomic<bool> loaded = false;
+    const Artwork art;
+    art.drawStartPicturesAhead(loading.get_future().share());
+    std::thread loader([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        loaded = true;
+        loading.set_value();
+    });
+    const QPixmap& scoreCard = art.scoreCardButton();
+    EXPECT_TRUE(loaded);
+    art.awaitFontConfiguration();
+    loader.join();
+    EXPECT_EQ(pixels(scoreCard), pixels(drawing::drawScoreCardButton()));
+    // Without one there is nothing to wait for.
+    Artwork().awaitFontConfiguration();
 }
 
 TEST(ArtworkDrawing, OutOfRangeAsksDrawNothing) {

@@ -151,6 +151,7 @@ int main(int argc, char** argv) {
     const std::string_view mode = argc > 1 ? argv[1] : "";
     if (mode == "--compare") return compare(argc, argv, argc > 2 ? std::max(1, std::atoi(argv[2])) : 21);
     vornel::app::platform::limitMemoryArenas();  // as the program does
+    const auto fontConfiguration = vornel::app::platform::loadFontConfigurationAhead();
     QApplication application(argc, argv);
     const double applicationMs = milliseconds(clock);
     const bool wholeGame = mode == "--game";
@@ -178,7 +179,7 @@ int main(int argc, char** argv) {
     const auto port = static_cast<quint16>(20000 + QCoreApplication::applicationPid() % 20000);
     // A whole game at a quick pace; otherwise the table's own Bot Speed.
     vornel::FixedBotSpeed quickPace(10);
-    vornel::app::Program program({}, {port, wholeGame ? &quickPace : nullptr});
+    vornel::app::Program program({}, {port, wholeGame ? &quickPace : nullptr, fontConfiguration});
     const double windowsMs = milliseconds(clock);
     auto& table = program.table();
     double connectedMs = 0;

@@ -42,12 +42,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     vornel::app::platform::limitMemoryArenas();
+    // Loaded while the application is made.
+    const auto fontConfiguration = vornel::app::platform::loadFontConfigurationAhead();
     // Names the user's data directory the settings fall back to.
     QApplication::setApplicationName("vornel");
     QApplication application(argc, argv);
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    vornel::app::Program program(arguments, {});
+    vornel::app::Program program(arguments, {.fontConfiguration = fontConfiguration});
     // Asked to end (the lobby ends the games it started this way, and so does
     // a logout), the table closes as if the player closed it, so the settings
     // are written, then the program ends.

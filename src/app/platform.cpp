@@ -22,6 +22,9 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#if defined(VORNEL_HAVE_FONTCONFIG)
+#include <fontconfig/fontconfig.h>
+#endif
 
 namespace vornel::app::platform {
 
@@ -167,6 +170,18 @@ std::uint64_t peakResidentBytes() {
 void limitMemoryArenas() {
 #if defined(__GLIBC__)
     mallopt(M_ARENA_MAX, 1);
+#endif
+}
+
+std::shared_future<void> loadFontConfigurationAhead() {
+#if defined(VORNEL_HAVE_FONTCONFIG)
+    // Qt's font database starts with the same call, which then finds the
+    // configuration loaded.
+    return std::async(std::launch::async, [] { FcInit(); }).share();
+#else
+    std::promise<void> nothingToLoad;
+    nothingToLoad.set_value();
+    return nothingToLoad.get_future().share();
 #endif
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <future>
 #include <vector>
 
 class QUrl;
@@ -82,5 +83,12 @@ std::uint64_t peakResidentBytes();
 // hardly ever wait for each other. Called at the top of main, before any
 // thread starts; nothing where there is no such limit.
 void limitMemoryArenas();
+
+// Starts loading the system's font configuration on a thread of its own, at
+// the top of main, so that it is ready by the time the first text is laid
+// out instead of being loaded then. The future is ready once it is loaded
+// (at once where there is nothing to load ahead). Whoever needs fonts
+// first waits for it, so that the configuration is never loaded twice.
+std::shared_future<void> loadFontConfigurationAhead();
 
 }  // namespace vornel::app::platform

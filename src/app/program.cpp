@@ -97,7 +97,7 @@ Program::Program(QStringList arguments, Options options)
     // The pictures the empty table shows are drawn meanwhile on a thread of
     // their own; the table and every window share this artwork.
     artwork_ = table::Artwork::shared();
-    artwork_->drawStartPicturesAhead();
+    artwork_->drawStartPicturesAhead(options.fontConfiguration);
     // Meanwhile this thread, which the table's chat box soon makes wait for
     // those fonts, decodes the advert a solo start shows.
     QImage advert;

@@ -41,6 +41,9 @@ public:
         // Paces the host's computer players instead of the table's Bot
         // Speed (tests run games with a few milliseconds).
         const BotSpeed* botSpeed = nullptr;
+        // The font configuration's loading started at the top of main
+        // (platform::loadFontConfigurationAhead), if it was.
+        std::shared_future<void> fontConfiguration;
     };
 
     Program(QStringList arguments, Options options);

@@ -204,8 +204,9 @@ Artwork::~Artwork() {
     if (aheadThread_.joinable()) aheadThread_.join();
 }
 
-void Artwork::drawStartPicturesAhead() const {
+void Artwork::drawStartPicturesAhead(std::shared_future<void> fontConfiguration) const {
     if (aheadThread_.joinable()) return;
+    fontConfiguration_ = std::move(fontConfiguration);
     // In the order they are asked for: the tile (no lettering) by the first
     // side window, the rest when the table is shown.
     std::vector<std::size_t> start{kTile, kScoreCard, kLastTrick, kLogo};
@@ -221,7 +222,8 @@ void Artwork::drawStartPicturesAhead() const {
     // Only images and fonts are touched there; pixmaps are made on the
     // user-interface thread. The thread ends with its work, and the fonts
     // it loaded go with it.
-    aheadThread_ = std::thread([work = std::move(work)]() mutable {
+    aheadThread_ = std::thread([work = std::move(work), fonts = fontConfiguration_]() mutable {
+        if (fonts.valid()) fonts.wait();
         for (auto& [recipe, drawing] : work) drawing.set_value(recipe());
     });
 }

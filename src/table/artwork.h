@@ -40,7 +40,14 @@ public:
     // own, so that the fonts are loaded and the pictures drawn while the
     // windows are being made. Asking for one of them then waits for its
     // drawing if that is not done yet. Only the first call starts anything.
-    void drawStartPicturesAhead() const;
+    // A valid `fontConfiguration` is a loading of the system's font
+    // configuration still under way: the thread waits for it before its
+    // first text, as must anyone else who needs fonts first
+    // (awaitFontConfiguration), so that it is not loaded a second time.
+    void drawStartPicturesAhead(std::shared_future<void> fontConfiguration = {}) const;
+    void awaitFontConfiguration() const {
+        if (fontConfiguration_.valid()) fontConfiguration_.wait();
+    }
 
     // The artwork the windows of the user-interface thread share: made on
     // the first call and kept while anyone holds it, so that every window
@@ -122,6 +129,7 @@ private:
     // Drawings under way on aheadThread_, by index; a picture taken from here is no longer valid here.
     mutable std::vector<std::future<QImage>> ahead_;
     mutable std::thread aheadThread_;
+    mutable std::shared_future<void> fontConfiguration_;
     mutable std::unordered_map<qint64, std::size_t> recipeOf_;  // by QPixmap::cacheKey
     mutable QCache<quint64, QPixmap> shown_;
 };

@@ -31,9 +31,10 @@ TableWindow::TableWindow(QWidget* parent) : QMainWindow(parent), connection_(thi
     setObjectName("Tchat");
     setWindowTitle("Vornel");
 
-    // The menus need no fonts: made while the start pictures' thread loads
-    // them, before the board's chat box waits for that.
+    // The menus need no fonts: made while the font configuration and the
+    // fonts are loaded, before the board's chat box waits for them.
     buildMenus();
+    artwork_->awaitFontConfiguration();
     auto* stage = new BoardStage(*artwork_, this);
     setCentralWidget(stage);
     board_ = &stage->board();
