@@ -23,6 +23,11 @@ enum Step : int {
 constexpr int kComputerDelay = -1;  // runs on the third tick
 constexpr int kTrickPause = -3;     // fifth tick
 constexpr int kHandPause = -10;     // twelfth tick
+// Made at once, each decision makes the next inside it: a deal's bids, the
+// answer and the exchange, and the cards of the first trick, about fifteen
+// deep. The bound only guards that; past it the timer runs the step as it
+// would without computers at once.
+constexpr int kMostDecisionsInside = 24;
 }  // namespace
 
 HostEngine::HostEngine(Ports ports)
@@ -118,11 +123,6 @@ void HostEngine::runComputerStep() {
 
 template <int step>
 void HostEngine::awaitComputer() {
-    // Made at once, each decision makes the next inside it: a deal's bids,
-    // the answer and the exchange, and the cards of the first trick, about
-    // fifteen deep. The bound only guards that; past it the timer runs the
-    // step as it would without computers at once.
-    constexpr int kMostDecisionsInside = 24;
     if (computersAtOnce_ && decisionsRunning_ < kMostDecisionsInside) {
         ++decisionsRunning_;
         runComputerStep<step>();
@@ -211,8 +211,14 @@ void HostEngine::cnextplayer(int seat) {
         placeCard(seat, slot, code, suit);
         return;
     }
-    if (const int chosen = code != kNoCard && follows ? slot : firstPlayableSlot(state_, seat))
-        playcard(seat, chosen);
+    playComputerCard(seat, slot, code, follows);
+}
+
+// The computer's answer `slot` (holding `code`, which `follows` or not) was
+// not put on the table at once: sent as a table's card would be, or, when
+// refused, the first card the rules accept instead.
+void HostEngine::playComputerCard(int seat, int slot, int code, bool follows) {
+    if (const int chosen = code != kNoCard && follows ? slot : firstPlayableSlot(state_, seat)) playcard(seat, chosen);
 }
 
 // --- a new game and a new hand -----------------------------------------
@@ -488,6 +494,25 @@ void HostEngine::hesdiscarding(int seat, int slot) {
 
 // --- tricks ------------------------------------------------------------
 
+// The card goes to the table; true when that completes the trick (every
+// seat has played or sits out), and nobody is then the current player.
+inline bool HostEngine::putOnTable(int seat, int slot, int code, int suit) {
+    auto& s = state_;
+    auto& st = s.seat(seat);
+    if (st.tableCard != kNoCard) reportPlayedDouble(seat);
+    stopTimer();
+    if (s.ledSuit == 0) s.ledSuit = suit;
+    st.tableCard = code;
+    st.slots[slot] = kNoCard;
+    s.history.play(seat, code);
+    announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
+    // Counted without a jump per seat.
+    auto done = [&](int seatNo) { return int{s.seat(seatNo).tableCard != kNoCard} | int{s.seat(seatNo).sitsOut}; };
+    if ((done(1) & done(2) & done(3) & done(4)) == 0) return false;
+    s.currentPlayer = 0;
+    return true;
+}
+
 void HostEngine::playcard(int seat, int slot) {
     if (!isSeat(seat) || slot < 1 || slot > 5) return;
     if (seat == state_.discarder) {
@@ -510,14 +535,43 @@ void HostEngine::starthand() {
 
 void HostEngine::findnextplayer() {
     auto& s = state_;
+    // Computers' cards made at once follow one another in this loop, each
+    // counted as one decision deeper, as if made inside the last: the same
+    // order and the same bound as awaitComputer(), without a call chain per
+    // card.
     disableTimer();
     s.discarder = s.pendingDealer = s.currentBidder = s.currentChooser = s.aloneCandidate = 0;
-    int tries = 0;
-    do {
-        s.currentPlayer = nextSeat(s.currentPlayer);
-    } while (s.seat(s.currentPlayer).sitsOut && ++tries < 4);
-    announce(Recipient::all(), cmd::NextPlayer, s.currentPlayer);
-    if (s.seat(s.currentPlayer).computerPlayed()) awaitComputer<kComputerPlays>();
+    const int depthBefore = decisionsRunning_;
+    for (;;) {
+        int tries = 0;
+        do {
+            s.currentPlayer = nextSeat(s.currentPlayer);
+        } while (s.seat(s.currentPlayer).sitsOut && ++tries < 4);
+        announce(Recipient::all(), cmd::NextPlayer, s.currentPlayer);
+        if (!s.seat(s.currentPlayer).computerPlayed()) break;
+        if (!computersAtOnce_ || decisionsRunning_ >= kMostDecisionsInside) {
+            armTimer(kComputerPlays, kComputerDelay);
+            break;
+        }
+        ++decisionsRunning_;
+        const int seat = s.currentPlayer;
+        const int slot = ask(seat, Decision::Play);
+        const int code = slot >= 1 && slot <= 5 ? s.card(seat, slot) : kNoCard;
+        const int suit = s.effectiveSuit(code);
+        const bool follows = s.ledSuit == 0 || suit == s.ledSuit || !checkforsuit(s, seat);
+        if (code == kNoCard || !follows) {
+            // A refused answer: the general way, which plays a card that follows.
+            playComputerCard(seat, slot, code, follows);
+            break;
+        }
+        if (putOnTable(seat, slot, code, suit)) {
+            finishtrick();
+            break;
+        }
+        // The card stopped the timer, and no decision sets a turn variable:
+        // the next seat follows as if found afresh.
+    }
+    decisionsRunning_ = depthBefore;
 }
 
 void HostEngine::hesplaying(int seat, int slot) {
@@ -541,23 +595,8 @@ void HostEngine::hesplaying(int seat, int slot) {
 // The current player's card `code`, of effective suit `suit`, from `slot`
 // to the table; the rules accept it.
 void HostEngine::placeCard(int seat, int slot, int code, int suit) {
-    auto& s = state_;
-    auto& st = s.seat(seat);
-    if (st.tableCard != kNoCard) reportPlayedDouble(seat);
-    stopTimer();
-    if (s.ledSuit == 0) s.ledSuit = suit;
-    st.tableCard = code;
-    st.slots[slot] = kNoCard;
-    s.history.play(seat, code);
-    announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
-    // Every seat has played or sits out; counted without a jump per seat.
-    auto done = [&](int seatNo) { return int{s.seat(seatNo).tableCard != kNoCard} | int{s.seat(seatNo).sitsOut}; };
-    if ((done(1) & done(2) & done(3) & done(4)) != 0) {
-        s.currentPlayer = 0;
-        finishtrick();
-    } else {
-        findnextplayer();
-    }
+    if (putOnTable(seat, slot, code, suit)) finishtrick();
+    else findnextplayer();
 }
 
 // Kept out of hesplaying(), which runs for every card: these seldom run.

@@ -99,6 +99,11 @@ private:
     void findnextplayer();
     void hesplaying(int seat, int slot);
     void placeCard(int seat, int slot, int code, int suit);
+#if defined(__GNUC__)
+    [[gnu::always_inline]]
+#endif
+    inline bool putOnTable(int seat, int slot, int code, int suit);
+    void playComputerCard(int seat, int slot, int code, bool follows);
     void reportPlayedDouble(int seat);
     void refuseCard(int seat, int slot);
     void finishtrick();
