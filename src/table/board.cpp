@@ -199,7 +199,11 @@ void Board::createChat() {
 }
 
 
-Board::~Board() = default;
+Board::~Board() {
+    // The elements go while the board and its motion still stand: each
+    // element holds on to its board, not asking its parent every time.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
 
 // --- scaling -------------------------------------------------------------
 

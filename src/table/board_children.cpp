@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 #include "table/board.h"
 
@@ -13,16 +15,31 @@ namespace vornel::table {
 
 namespace {
 
-char32_t codeUnit(QChar c) { return c.unicode(); }
-char32_t codeUnit(char c) { return static_cast<unsigned char>(c); }
-[[maybe_unused]] char32_t codeUnit(char8_t c) { return c; }
-
-// ASCII in lower case, by table: the names are folded on every look-up.
-constexpr auto kLower = [] {
-    std::array<char, 128> lower{};
-    for (int c = 0; c < 128; ++c) lower[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    return lower;
-}();
+// ASCII folded to lower case eight bytes at a time: the names are folded on
+// every look-up, and a loop per character costs a branch per character.
+// False when a byte is not ASCII (`out` is then of no use).
+bool foldAscii(const char* in, std::size_t size, char* out) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080u;
+    constexpr std::uint64_t kEach = 0x0101010101010101u;
+    std::uint64_t nonAscii = 0;
+    for (std::size_t at = 0; at < size; at += 8) {
+        const std::size_t length = std::min<std::size_t>(8, size - at);
+        std::uint64_t word = 0;
+        // A whole word is copied as one load; only the tail byte by byte.
+        if (length == 8) std::memcpy(&word, in + at, 8);
+        else std::memcpy(&word, in + at, length);
+        nonAscii |= word;
+        // Per byte: its high bit set when the byte is 'A'..'Z'.
+        const std::uint64_t low = word & ~kHigh;
+        const std::uint64_t aboveZ = low + (0x7F - 'Z') * kEach;
+        const std::uint64_t fromA = low + (0x80 - 'A') * kEach;
+        const std::uint64_t upper = (fromA & ~aboveZ) & ~word & kHigh;
+        word |= upper >> 2;  // 0x80 >> 2 is the case bit 0x20
+        if (length == 8) std::memcpy(out + at, &word, 8);
+        else std::memcpy(out + at, &word, length);
+    }
+    return (nonAscii & kHigh) == 0;
+}
 
 // The key a name is filed under: letter case folded. Names of ASCII letters
 // (all the game's own) are folded in place, without a copy on the heap.
@@ -31,16 +48,21 @@ public:
     explicit NameKey(QAnyStringView name) {
         const auto size = static_cast<std::size_t>(name.size());
         if (size <= sizeof(buffer_)) {
-            char32_t units = 0;  // every unit or-ed: below 0x80 when all are ASCII
-            name.visit([this, &units](auto view) {
-                char* out = buffer_;
-                for (auto c : view) {
-                    const char32_t unit = codeUnit(c);
-                    units |= unit;
-                    *out++ = kLower[unit & 0x7F];
+            const bool ascii = name.visit([this, size](auto view) {
+                if constexpr (sizeof(*view.data()) == 1) {
+                    return foldAscii(reinterpret_cast<const char*>(view.data()), size, buffer_);
+                } else {
+                    char16_t units = 0;  // every unit or-ed: below 0x80 when all are ASCII
+                    char* out = buffer_;
+                    for (auto c : view) {
+                        const char16_t unit = QChar(c).unicode();
+                        units |= unit;
+                        *out++ = static_cast<char>(unit & 0x7F);
+                    }
+                    return units < 0x80 && foldAscii(buffer_, size, buffer_);
                 }
             });
-            if (units < 0x80) {
+            if (ascii) {
                 key_ = std::string_view(buffer_, size);
                 return;
             }
@@ -107,17 +129,9 @@ QWidget* Board::numberedElement(std::string_view family, int number) const {
     // straight into a buffer: the game asks for seat elements and hand cards
     // several times per message.
     char key[64];
-    if (family.size() + 12 <= sizeof(key)) {
-        char* out = key;
-        unsigned char units = 0;  // every byte or-ed: below 0x80 when all are ASCII
-        for (const char c : family) {
-            units |= static_cast<unsigned char>(c);
-            *out++ = kLower[static_cast<unsigned char>(c) & 0x7F];
-        }
-        if (units < 0x80) {
-            out = std::to_chars(out, key + sizeof(key), number).ptr;
-            return filedUnder(std::string_view(key, static_cast<std::size_t>(out - key)));
-        }
+    if (family.size() + 12 <= sizeof(key) && foldAscii(family.data(), family.size(), key)) {
+        const char* end = std::to_chars(key + family.size(), key + sizeof(key), number).ptr;
+        return filedUnder(std::string_view(key, static_cast<std::size_t>(end - key)));
     }
     return element(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())) + QString::number(number));
 }
