@@ -146,6 +146,40 @@ TextElement* Board::nameLabel(int seat) const {
 
 ImageElement* Board::handCard(int slot) const { return qobject_cast<ImageElement*>(numberedElement("card", slot)); }
 
+// --- the own hand's cards ------------------------------------------------
+
+ImageElement* Board::makeHandCard(const QString& name, QRect geometry) {
+    auto* card = new ImageElement(name, this, geometry);
+    card->setScaledContents(true);
+    card->setCursor(Qt::PointingHandCursor);
+    connect(card, &ImageElement::pressed, this, [this, card](Qt::MouseButton button) {
+        Q_EMIT handCardPressed(card, button);
+    });
+    return card;
+}
+
+ImageElement* Board::takeHandCard(const QString& name, QRect geometry) {
+    if (spareHandCards_.empty()) return makeHandCard(name, geometry);
+    ImageElement* card = spareHandCards_.back();
+    spareHandCards_.pop_back();
+    card->setObjectName(name);
+    card->setGeometry(geometry);
+    card->raise();
+    return card;
+}
+
+void Board::putBackHandCard(QWidget* card) {
+    card->hide();
+    card->setObjectName(QString());
+    const auto made = std::find(madeHandCards_.begin(), madeHandCards_.end(), card);
+    if (made == madeHandCards_.end()) {
+        card->deleteLater();
+        return;
+    }
+    if (std::find(spareHandCards_.begin(), spareHandCards_.end(), card) == spareHandCards_.end())
+        spareHandCards_.push_back(*made);
+}
+
 // --- the start -----------------------------------------------------------
 
 void Board::rememberStart() {
@@ -208,6 +242,8 @@ std::vector<QWidget*> Board::changedSinceStart() const {
 
 void Board::restoreStart() {
     motion_->reset();
+    // Every hand card made with the board is spare again, taken in the same order.
+    spareHandCards_.assign(madeHandCards_.rbegin(), madeHandCards_.rend());
     std::vector<QWidget*> added;
     for (QObject* object : children()) {
         if (!object->isWidgetType()) continue;
