@@ -250,6 +250,23 @@ const NameCase kNameCases[] = {
     {"a name beyond ASCII", [](Board& b) { (new QLabel(&b))->setObjectName(QString::fromUtf8("Kärte")); },
      "KÄRTE", true},
     {"no such name", [](Board&) {}, "image_turn9", false},
+    // Letters are folded eight at a time: every place in a word, a name of
+    // exactly one word and one of the longest folded in place.
+    {"capitals in every place of a long name",
+     [](Board& b) { (new QLabel(&b))->setObjectName("abcdefghijklmnopqrstuvwxyz_0123"); },
+     "ABCDEFGHIJKLMNOPQRSTUVWXYZ_0123", true},
+    {"a name of one word", [](Board& b) { (new QLabel(&b))->setObjectName("AbCdEfGh"); }, "aBcDeFgH", true},
+    {"a name of sixty-four letters", [](Board& b) { (new QLabel(&b))->setObjectName(QString(64, 'q')); },
+     "QQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQ", true},
+    {"a name of sixty-five letters", [](Board& b) { (new QLabel(&b))->setObjectName(QString(65, 'q')); },
+     "QQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQ", true},
+    // The signs beside 'A'..'Z' differ from their neighbours in the case bit only.
+    {"signs beside the letters are not letters", [](Board& b) { (new QLabel(&b))->setObjectName("a@z[_"); },
+     "A`Z{_", false},
+    {"signs beside the letters as they are", [](Board& b) { (new QLabel(&b))->setObjectName("a@z[x`{"); },
+     "A@Z[X`{", true},
+    {"a byte beyond ASCII after a whole word",
+     [](Board& b) { (new QLabel(&b))->setObjectName(QString::fromUtf8("eightchrÀ")); }, "EIGHTCHRà", true},
 };
 
 class BoardNames : public ::testing::TestWithParam<NameCase> {};
