@@ -78,6 +78,48 @@ private:
     std::string_view key_;
 };
 
+// Brings the widgets among `children` back to their stacking order of the
+// start (`start`, lowest first; null for one deleted since). The longest run
+// of children that still stand in their start order stays, and each other
+// child is put back right under the child that followed it at the start,
+// topmost first: an input usually lifts a few cards and markers, so a few
+// moves do instead of raising everything above the lowest of them.
+void restackAs(const QObjectList& children, const std::vector<QWidget*>& start,
+               const QHash<const QObject*, std::size_t>& startIndex) {
+    std::vector<std::size_t> now;  // start places, in the stacking order of now
+    for (QObject* object : children) {
+        if (!object->isWidgetType()) continue;
+        const auto at = startIndex.constFind(object);
+        if (at != startIndex.cend() && start[*at] == object) now.push_back(*at);
+    }
+    // The longest increasing run of places (patience sorting).
+    std::vector<std::size_t> tails;               // per length, the index in `now` ending the best run
+    std::vector<std::size_t> before(now.size());  // per index in `now`, the one before it in its run
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        const auto length = static_cast<std::size_t>(
+            std::lower_bound(tails.begin(), tails.end(), now[i],
+                             [&now](std::size_t t, std::size_t place) { return now[t] < place; }) -
+            tails.begin());
+        before[i] = length > 0 ? tails[length - 1] : now.size();
+        if (length == tails.size()) tails.push_back(i);
+        else tails[length] = i;
+    }
+    if (tails.size() == now.size()) return;  // every child stands in order
+    std::vector<bool> stays(start.size(), false);
+    for (std::size_t i = tails.back(); i < now.size(); i = before[i]) stays[now[i]] = true;
+
+    QWidget* above = nullptr;  // the nearest child above, already in its place
+    for (std::size_t place = start.size(); place-- > 0;) {
+        QWidget* child = start[place];
+        if (child == nullptr) continue;
+        if (!stays[place]) {
+            if (above != nullptr) child->stackUnder(above);
+            else child->raise();
+        }
+        above = child;
+    }
+}
+
 }  // namespace
 
 void Board::fileByName(QObject* child) {
@@ -273,16 +315,10 @@ void Board::restoreStart() {
         }
     }
 
-    // The stacking order: the children below the first one out of place
-    // stand as they did; from there on each is raised in turn, lowest first.
-    std::vector<QWidget*> now;
-    for (QObject* object : children())
-        if (object->isWidgetType()) now.push_back(static_cast<QWidget*>(object));
-    std::size_t inPlace = 0;
-    while (inPlace < now.size() && inPlace < start_.size() && start_[inPlace].widget == now[inPlace]) ++inPlace;
-    if (inPlace == now.size() && now.size() == start_.size()) return;
-    for (std::size_t at = inPlace; at < start_.size(); ++at)
-        if (start_[at].widget != nullptr) start_[at].widget->raise();
+    std::vector<QWidget*> startOrder;
+    startOrder.reserve(start_.size());
+    for (const ChildStart& kept : start_) startOrder.push_back(kept.widget);
+    restackAs(children(), startOrder, startIndex_);
 }
 
 }  // namespace vornel::table
