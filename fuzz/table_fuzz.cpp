@@ -26,7 +26,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <set>
 #include <string_view>
 #include <vector>
 
@@ -52,12 +51,13 @@ using vornel::table::TableWindow;
 // What no host message may do to the table, however malformed.
 void checkInvariants(TableWindow& table) {
     Board& board = table.board();
-    std::set<int> slots;
+    unsigned slots = 0;  // bit n: slot n is at a hand position
     for (int position = 1; position <= 5; ++position) {
         const int slot = table.game().slotAtPosition(position);
         if (slot == -1) continue;
         if (slot < 1 || slot > 5) broken("a hand position holds a slot outside 1..5");
-        if (!slots.insert(slot).second) broken("one slot at two hand positions");
+        if ((slots & (1u << slot)) != 0) broken("one slot at two hand positions");
+        slots |= 1u << slot;
         if (board.handCard(slot) == nullptr) broken("a hand position without its card");
     }
     int cards = 0;

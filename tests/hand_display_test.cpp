@@ -158,6 +158,46 @@ TEST_F(Clicks, TwoClicksOnTheOwnTurnSendOnePlayAndLeaveTheCardAtRest) {
     EXPECT_EQ(capture->takeSent(), std::vector<std::string>{"CMD_playcard+1+3+"});
 }
 
+// A hand is dealt every few messages: the cards of each new hand show and
+// play as the first hand's did, and the board keeps as many widgets as it
+// had after the first hand, however many hands follow.
+TEST_F(Clicks, EveryNewHandShowsAndPlaysAsTheFirst) {
+    struct Round {
+        const char* deal;
+        int position;  // the card pressed
+        int slot;      // its slot, as the play names it
+        int code;
+    };
+    const Round rounds[] = {
+        {"CMD_placecard+1+1+49+2+10+3+13+4+36+5+22", 1, 2, 10},
+        {"CMD_placecard+1+1+5+2+4+3+3+4+2+5+1", 5, 1, 5},
+        {"CMD_placecard+1+1+30+2+31+3+32+4+33+5+34", 3, 3, 32},
+        {"CMD_placecard+1+1+49+2+10+3+13+4+36+5+22", 4, 4, 36},
+    };
+    const auto widgets = [this] { return f.board().findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(); };
+    qsizetype afterFirst = -1;
+    for (const Round& round : rounds) {
+        f.dispatch("CMD_dealer+1+");
+        EXPECT_EQ(handCardElements(f), 0) << round.deal;
+        f.dispatch(round.deal);
+        settle();
+        ASSERT_EQ(handCardElements(f), 5) << round.deal;
+        expectFrontOrder(f, 5);
+        for (int p = 1; p <= 5; ++p) EXPECT_TRUE(f.cardAt(p)->isVisible()) << round.deal << " position " << p;
+        EXPECT_EQ(f.cardAt(round.position)->hint(), QString::number(round.code)) << round.deal;
+        f.dispatch("CMD_nextplayer+1+");
+        press(f.cardAt(round.position));
+        EXPECT_EQ(capture->takeSent(), std::vector<std::string>{"CMD_playcard+1+" + std::to_string(round.slot) + "+"})
+            << round.deal;
+        f.dispatch("CMD_playedcard+1+" + std::to_string(round.slot) + "+" + std::to_string(round.code) + "+");
+        settle();
+        EXPECT_EQ(f.card(round.slot), nullptr) << round.deal;
+        EXPECT_EQ(handCardElements(f), 4) << round.deal;
+        if (afterFirst < 0) afterFirst = widgets();
+        else EXPECT_EQ(widgets(), afterFirst) << round.deal << ": the board grew";
+    }
+}
+
 TEST_F(Clicks, ClicksOffTheOwnTurnSendNothing) {
     for (const char* turn : {"CMD_nextplayer+2+", "CMD_trickwinner+1+1+0+", "CMD_bidder+3+"}) {
         f.dispatch(turn);

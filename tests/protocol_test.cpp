@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "net/dispatcher.h"
+#include "net/receive_queue.h"
 #include "net/protocol.h"
 
 namespace vornel::net {
@@ -217,6 +219,48 @@ TEST(Dispatcher, RunsTheHandlerOfTheExactCommandWithTheRest) {
     EXPECT_EQ(calls, (std::vector<std::string>{"chat 1+hi 3", "chatter x"}));
 }
 
+TEST(Dispatcher, TheFirstOfTwoEntriesForANameServes) {
+    std::vector<std::string> calls;
+    Dispatcher<int> dispatcher;
+    dispatcher.on("CMD_chat", [&](std::string_view, int) { calls.push_back("first"); })
+        .on("CMD_other", [&](std::string_view, int) { calls.push_back("other"); })
+        .on("CMD_chat", [&](std::string_view, int) { calls.push_back("second"); });
+    EXPECT_EQ(dispatcher.size(), 3u);
+    EXPECT_TRUE(dispatcher.dispatch("CMD_chat+x", 1));
+    EXPECT_TRUE(dispatcher.dispatch("CMD_other+y", 1));
+    EXPECT_EQ(calls, (std::vector<std::string>{"first", "other"}));
+}
+
+// --- the receive queue -------------------------------------------------
+
+TEST(ReceiveQueue, CountsWhatWaitsFromEachConnection) {
+    struct Step {
+        char op;  // 'p' push, 'o' pop, 'd' drop
+        int connection;
+        std::size_t waitingFrom1, waitingFrom2, size;
+    };
+    const Step steps[] = {
+        {'p', 1, 1, 0, 1}, {'p', 2, 1, 1, 2}, {'o', 0, 0, 1, 1}, {'o', 0, 0, 0, 0},
+        // Worked off to nought, then more arrive.
+        {'p', 1, 1, 0, 1}, {'p', 1, 2, 0, 2}, {'o', 0, 1, 0, 1}, {'p', 2, 1, 1, 2},
+        {'d', 1, 0, 1, 1}, {'o', 0, 0, 0, 0}, {'d', 2, 0, 0, 0}, {'p', 2, 0, 1, 1},
+    };
+    ReceiveQueue queue;
+    int pushed = 0;
+    std::vector<std::string> popped;
+    for (const Step& step : steps) {
+        if (step.op == 'p') queue.push(step.connection, "message " + std::to_string(++pushed));
+        if (step.op == 'o') popped.push_back(queue.pop()->text);
+        if (step.op == 'd') queue.dropFrom(step.connection);
+        EXPECT_EQ(queue.waitingFrom(1), step.waitingFrom1) << "after step with " << step.op << step.connection;
+        EXPECT_EQ(queue.waitingFrom(2), step.waitingFrom2) << "after step with " << step.op << step.connection;
+        EXPECT_EQ(queue.size(), step.size);
+    }
+    EXPECT_EQ(popped, (std::vector<std::string>{"message 1", "message 2", "message 3", "message 5"}));
+    EXPECT_EQ(queue.pop()->text, "message 6");
+    EXPECT_FALSE(queue.pop().has_value());
+}
+
 // --- the framer --------------------------------------------------------
 
 std::vector<std::string> feedAll(Framer& framer, const std::vector<std::string>& reads, bool* fits = nullptr) {
@@ -252,6 +296,28 @@ TEST(Framer, CutsReadsIntoMessagesAtTheTerminator) {
         EXPECT_EQ(feedAll(framer, c.reads), c.messages) << c.what;
         EXPECT_EQ(framer.pending(), c.pending) << c.what;
     }
+}
+
+// The framer keeps its room from one message to the next; a handler that
+// feeds it again meanwhile must still find its bytes kept.
+TEST(Framer, AHandlerThatFeedsTheFramerAgainStillGetsWholeMessages) {
+    Framer framer;
+    std::vector<std::string> messages;
+    bool fedAgain = false;
+    std::function<void(std::string_view)> onMessage = [&](std::string_view message) {
+        messages.emplace_back(message);
+        if (fedAgain) return;
+        fedAgain = true;
+        EXPECT_TRUE(framer.feed("de", onMessage));
+    };
+    EXPECT_TRUE(framer.feed("ab", onMessage));
+    EXPECT_TRUE(framer.feed("c\xFF", onMessage));
+    EXPECT_EQ(framer.pending(), 2u);
+    EXPECT_TRUE(framer.feed("f\xFFgh\xFF", onMessage));
+    EXPECT_TRUE(framer.feed("i", onMessage));
+    EXPECT_TRUE(framer.feed("j\xFF", onMessage));
+    EXPECT_EQ(messages, (std::vector<std::string>{"abc", "def", "gh", "ij"}));
+    EXPECT_EQ(framer.pending(), 0u);
 }
 
 TEST(Framer, AMessageArrivingOneByteAtATimeIsQueuedWhole) {

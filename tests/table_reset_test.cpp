@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -250,6 +251,23 @@ const NameCase kNameCases[] = {
     {"a name beyond ASCII", [](Board& b) { (new QLabel(&b))->setObjectName(QString::fromUtf8("Kärte")); },
      "KÄRTE", true},
     {"no such name", [](Board&) {}, "image_turn9", false},
+    // Letters are folded eight at a time: every place in a word, a name of
+    // exactly one word and one of the longest folded in place.
+    {"capitals in every place of a long name",
+     [](Board& b) { (new QLabel(&b))->setObjectName("abcdefghijklmnopqrstuvwxyz_0123"); },
+     "ABCDEFGHIJKLMNOPQRSTUVWXYZ_0123", true},
+    {"a name of one word", [](Board& b) { (new QLabel(&b))->setObjectName("AbCdEfGh"); }, "aBcDeFgH", true},
+    {"a name of sixty-four letters", [](Board& b) { (new QLabel(&b))->setObjectName(QString(64, 'q')); },
+     "QQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQ", true},
+    {"a name of sixty-five letters", [](Board& b) { (new QLabel(&b))->setObjectName(QString(65, 'q')); },
+     "QQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQQ", true},
+    // The signs beside 'A'..'Z' differ from their neighbours in the case bit only.
+    {"signs beside the letters are not letters", [](Board& b) { (new QLabel(&b))->setObjectName("a@z[_"); },
+     "A`Z{_", false},
+    {"signs beside the letters as they are", [](Board& b) { (new QLabel(&b))->setObjectName("a@z[x`{"); },
+     "A@Z[X`{", true},
+    {"a byte beyond ASCII after a whole word",
+     [](Board& b) { (new QLabel(&b))->setObjectName(QString::fromUtf8("eightchrÀ")); }, "EIGHTCHRà", true},
 };
 
 class BoardNames : public ::testing::TestWithParam<NameCase> {};
@@ -337,6 +355,68 @@ TEST(BoardNumberedNames, NameLabelsAndHandCardsFollowTheirNames) {
     EXPECT_EQ(board.nameLabel(3), nullptr);
     EXPECT_NE(board.nameLabel(7), nullptr);
 }
+
+// --- the stacking order -------------------------------------------------------
+
+struct StackCase {
+    const char* name;
+    std::function<void(Board&)> change;
+};
+
+void PrintTo(const StackCase& c, std::ostream* out) { *out << c.name; }
+
+const StackCase kStackCases[] = {
+    {"nothing moved", [](Board&) {}},
+    {"one played card raised", [](Board& b) { b.seatImage("image_played", 2)->raise(); }},
+    {"the lowest child raised", [](Board& b) { b.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).front()->raise(); }},
+    {"the topmost child lowered", [](Board& b) { b.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).back()->lower(); }},
+    {"a trick's cards and a marker raised in turn",
+     [](Board& b) {
+         for (int seat : {3, 1, 4, 2}) b.seatImage("image_played", seat)->raise();
+         b.image("image_winner")->raise();
+         b.seatImage("image_turn", 1)->stackUnder(b.seatImage("image_cards", 1));
+     }},
+    {"every child raised, topmost first",
+     [](Board& b) {
+         const QList<QWidget*> children = b.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+         for (auto child = children.rbegin(); child != children.rend(); ++child) (*child)->raise();
+     }},
+    {"a child deleted and one added below the rest",
+     [](Board& b) {
+         delete b.element("label_tanteam");
+         auto* added = new QLabel(&b);
+         added->lower();
+         b.seatImage("image_eyes", 3)->raise();
+     }},
+    {"hand cards dealt and sorted",
+     [](Board& b) {
+         for (int slot : {4, 2, 5}) b.takeHandCard(QString("card%1").arg(slot), {90, 400, 71, 96});
+         b.handCard(2)->raise();
+         b.seatImage("image_played", 1)->raise();
+     }},
+};
+
+class StackingOrder : public ::testing::TestWithParam<StackCase> {};
+
+// The children that were there at the start stand in their start order again
+// after the restore, and those added since are gone.
+TEST_P(StackingOrder, IsBroughtBackToTheStart) {
+    auto artwork = Artwork::shared();
+    Board board(*artwork);
+    board.rememberStart();
+    const QList<QWidget*> start = board.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    std::vector<QPointer<QWidget>> kept(start.begin(), start.end());
+    GetParam().change(board);
+    board.restoreStart();
+    settle();
+    std::vector<QWidget*> expected;
+    for (const QPointer<QWidget>& child : kept)
+        if (child != nullptr) expected.push_back(child);
+    const QList<QWidget*> now = board.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    EXPECT_EQ(std::vector<QWidget*>(now.begin(), now.end()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, StackingOrder, ::testing::ValuesIn(kStackCases));
 
 }  // namespace
 }  // namespace vornel::table::test

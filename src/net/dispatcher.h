@@ -1,9 +1,10 @@
 #pragma once
 // Dispatch of one message by its command name through one table, compared
-// exactly and in the table's order.
+// exactly; when a name is in the table twice, the first entry serves.
 
 #include <functional>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,7 @@ public:
 
     Dispatcher& on(std::string_view command, Handler handler) {
         routes_.emplace_back(command, std::move(handler));
+        byName_.try_emplace(command, routes_.size() - 1);
         return *this;
     }
 
@@ -26,19 +28,18 @@ public:
     bool dispatch(std::string_view message, Context... context) const {
         const SplitMessage split = splitCommand(message);
         if (split.command.empty()) return false;
-        for (const auto& [command, handler] : routes_) {
-            if (command == split.command) {
-                handler(split.rest, context...);
-                return true;
-            }
-        }
-        return false;
+        // One look-up, not a comparison with every name: each message passes here.
+        const auto found = byName_.find(split.command);
+        if (found == byName_.end()) return false;
+        routes_[found->second].second(split.rest, context...);
+        return true;
     }
 
     std::size_t size() const { return routes_.size(); }
 
 private:
     std::vector<std::pair<std::string_view, Handler>> routes_;
+    std::unordered_map<std::string_view, std::size_t> byName_;  // where each name's first entry is in routes_
 };
 
 }  // namespace vornel::net

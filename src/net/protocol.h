@@ -96,6 +96,12 @@ bool Framer::feed(std::string_view bytes, OnMessage&& onMessage) {
             std::string message;
             message.swap(pending_);
             onMessage(std::string_view(message));
+            // Its room serves the next unfinished message, unless the
+            // handler fed this framer meanwhile.
+            if (pending_.empty()) {
+                message.clear();
+                pending_.swap(message);
+            }
         }
         bytes.remove_prefix(end + 1);
     }

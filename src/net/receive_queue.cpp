@@ -13,8 +13,10 @@ std::optional<QueuedMessage> ReceiveQueue::pop() {
     if (messages_.empty()) return std::nullopt;
     QueuedMessage message = std::move(messages_.front());
     messages_.pop_front();
-    if (const auto it = waiting_.find(message.connection); it != waiting_.end() && --it->second == 0)
-        waiting_.erase(it);
+    // A count that reaches nought stays until the connection is dropped: a
+    // queue worked off one message at a time would otherwise make and free
+    // its entry for every message.
+    if (const auto it = waiting_.find(message.connection); it != waiting_.end() && it->second > 0) --it->second;
     return message;
 }
 

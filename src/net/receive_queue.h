@@ -28,7 +28,7 @@ public:
 
 private:
     std::deque<QueuedMessage> messages_;
-    std::map<int, std::size_t> waiting_;  // per connection, so the flood check stays cheap
+    std::map<int, std::size_t> waiting_;  // per connection until dropped, so the flood check stays cheap
 };
 
 }  // namespace vornel::net

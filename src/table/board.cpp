@@ -58,6 +58,12 @@ Board::Board(const Artwork& artwork, QWidget* parent)
     createScoreBoard();
     createControls();
     createChat();
+    // As many as a hand holds; a sixth, should one ever be asked for, is made then.
+    for (int n = 0; n < 5; ++n) madeHandCards_.push_back(makeHandCard(QString(), {90, 400, 71, 96}));
+    for (auto made = madeHandCards_.rbegin(); made != madeHandCards_.rend(); ++made) {
+        (*made)->hide();
+        spareHandCards_.push_back(*made);
+    }
 }
 
 QRect Board::placeGeometry(const QString& family, int place) {
@@ -199,7 +205,11 @@ void Board::createChat() {
 }
 
 
-Board::~Board() = default;
+Board::~Board() {
+    // The elements go while the board and its motion still stand: each
+    // element holds on to its board, not asking its parent every time.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
 
 // --- scaling -------------------------------------------------------------
 

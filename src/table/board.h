@@ -80,6 +80,12 @@ public:
     TextElement* nameLabel(int seat) const;
     // The own hand's card of a slot ("card3").
     ImageElement* handCard(int slot) const;
+    // The own hand's cards are widgets made once with the board and used
+    // again, as a hand is dealt every few messages. A card taken gets its
+    // name and place and stands above every other child, as a new one
+    // would; one put back is hidden and nameless until taken again.
+    ImageElement* takeHandCard(const QString& name, QRect geometry);
+    void putBackHandCard(QWidget* card);
     ImageElement* bubble(int n) const { return n >= 1 && n <= 4 ? bubbles_[n] : nullptr; }
     ImageElement* phraseButton(int n) const { return n >= 1 && n <= 10 ? phraseButtons_[n] : nullptr; }
 
@@ -103,6 +109,10 @@ public:
     QLineEdit* mychat() const { return mychat_; }
     const Artwork& artwork() const { return artwork_; }
 
+Q_SIGNALS:
+    // A hand card was pressed.
+    void handCardPressed(vornel::table::ImageElement* card, Qt::MouseButton button);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void childEvent(QChildEvent* event) override;
@@ -113,6 +123,7 @@ private:
     void createScoreBoard();
     void createControls();
     void createChat();
+    ImageElement* makeHandCard(const QString& name, QRect geometry);
     TextElement* addText(const QString& name, const QString& caption, QRect geometry, const QColor& colour,
                          int pointSize, bool bold);
 
@@ -131,6 +142,8 @@ private:
     std::unique_ptr<CardMotion> motion_;
     std::array<ImageElement*, 5> bubbles_{};
     std::array<ImageElement*, 11> phraseButtons_{};
+    std::vector<ImageElement*> madeHandCards_;  // made with the board
+    std::vector<ImageElement*> spareHandCards_;  // of those, the ones not in the hand; the last is taken first
     QTextEdit* mainchat_ = nullptr;
     QLineEdit* mychat_ = nullptr;
 

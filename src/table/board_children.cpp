@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 #include "table/board.h"
 
@@ -13,16 +15,31 @@ namespace vornel::table {
 
 namespace {
 
-char32_t codeUnit(QChar c) { return c.unicode(); }
-char32_t codeUnit(char c) { return static_cast<unsigned char>(c); }
-[[maybe_unused]] char32_t codeUnit(char8_t c) { return c; }
-
-// ASCII in lower case, by table: the names are folded on every look-up.
-constexpr auto kLower = [] {
-    std::array<char, 128> lower{};
-    for (int c = 0; c < 128; ++c) lower[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    return lower;
-}();
+// ASCII folded to lower case eight bytes at a time: the names are folded on
+// every look-up, and a loop per character costs a branch per character.
+// False when a byte is not ASCII (`out` is then of no use).
+bool foldAscii(const char* in, std::size_t size, char* out) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080u;
+    constexpr std::uint64_t kEach = 0x0101010101010101u;
+    std::uint64_t nonAscii = 0;
+    for (std::size_t at = 0; at < size; at += 8) {
+        const std::size_t length = std::min<std::size_t>(8, size - at);
+        std::uint64_t word = 0;
+        // A whole word is copied as one load; only the tail byte by byte.
+        if (length == 8) std::memcpy(&word, in + at, 8);
+        else std::memcpy(&word, in + at, length);
+        nonAscii |= word;
+        // Per byte: its high bit set when the byte is 'A'..'Z'.
+        const std::uint64_t low = word & ~kHigh;
+        const std::uint64_t aboveZ = low + (0x7F - 'Z') * kEach;
+        const std::uint64_t fromA = low + (0x80 - 'A') * kEach;
+        const std::uint64_t upper = (fromA & ~aboveZ) & ~word & kHigh;
+        word |= upper >> 2;  // 0x80 >> 2 is the case bit 0x20
+        if (length == 8) std::memcpy(out + at, &word, 8);
+        else std::memcpy(out + at, &word, length);
+    }
+    return (nonAscii & kHigh) == 0;
+}
 
 // The key a name is filed under: letter case folded. Names of ASCII letters
 // (all the game's own) are folded in place, without a copy on the heap.
@@ -31,16 +48,21 @@ public:
     explicit NameKey(QAnyStringView name) {
         const auto size = static_cast<std::size_t>(name.size());
         if (size <= sizeof(buffer_)) {
-            char32_t units = 0;  // every unit or-ed: below 0x80 when all are ASCII
-            name.visit([this, &units](auto view) {
-                char* out = buffer_;
-                for (auto c : view) {
-                    const char32_t unit = codeUnit(c);
-                    units |= unit;
-                    *out++ = kLower[unit & 0x7F];
+            const bool ascii = name.visit([this, size](auto view) {
+                if constexpr (sizeof(*view.data()) == 1) {
+                    return foldAscii(reinterpret_cast<const char*>(view.data()), size, buffer_);
+                } else {
+                    char16_t units = 0;  // every unit or-ed: below 0x80 when all are ASCII
+                    char* out = buffer_;
+                    for (auto c : view) {
+                        const char16_t unit = QChar(c).unicode();
+                        units |= unit;
+                        *out++ = static_cast<char>(unit & 0x7F);
+                    }
+                    return units < 0x80 && foldAscii(buffer_, size, buffer_);
                 }
             });
-            if (units < 0x80) {
+            if (ascii) {
                 key_ = std::string_view(buffer_, size);
                 return;
             }
@@ -55,6 +77,48 @@ private:
     std::string other_;
     std::string_view key_;
 };
+
+// Brings the widgets among `children` back to their stacking order of the
+// start (`start`, lowest first; null for one deleted since). The longest run
+// of children that still stand in their start order stays, and each other
+// child is put back right under the child that followed it at the start,
+// topmost first: an input usually lifts a few cards and markers, so a few
+// moves do instead of raising everything above the lowest of them.
+void restackAs(const QObjectList& children, const std::vector<QWidget*>& start,
+               const QHash<const QObject*, std::size_t>& startIndex) {
+    std::vector<std::size_t> now;  // start places, in the stacking order of now
+    for (QObject* object : children) {
+        if (!object->isWidgetType()) continue;
+        const auto at = startIndex.constFind(object);
+        if (at != startIndex.cend() && start[*at] == object) now.push_back(*at);
+    }
+    // The longest increasing run of places (patience sorting).
+    std::vector<std::size_t> tails;               // per length, the index in `now` ending the best run
+    std::vector<std::size_t> before(now.size());  // per index in `now`, the one before it in its run
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        const auto length = static_cast<std::size_t>(
+            std::lower_bound(tails.begin(), tails.end(), now[i],
+                             [&now](std::size_t t, std::size_t place) { return now[t] < place; }) -
+            tails.begin());
+        before[i] = length > 0 ? tails[length - 1] : now.size();
+        if (length == tails.size()) tails.push_back(i);
+        else tails[length] = i;
+    }
+    if (tails.size() == now.size()) return;  // every child stands in order
+    std::vector<bool> stays(start.size(), false);
+    for (std::size_t i = tails.back(); i < now.size(); i = before[i]) stays[now[i]] = true;
+
+    QWidget* above = nullptr;  // the nearest child above, already in its place
+    for (std::size_t place = start.size(); place-- > 0;) {
+        QWidget* child = start[place];
+        if (child == nullptr) continue;
+        if (!stays[place]) {
+            if (above != nullptr) child->stackUnder(above);
+            else child->raise();
+        }
+        above = child;
+    }
+}
 
 }  // namespace
 
@@ -107,17 +171,9 @@ QWidget* Board::numberedElement(std::string_view family, int number) const {
     // straight into a buffer: the game asks for seat elements and hand cards
     // several times per message.
     char key[64];
-    if (family.size() + 12 <= sizeof(key)) {
-        char* out = key;
-        unsigned char units = 0;  // every byte or-ed: below 0x80 when all are ASCII
-        for (const char c : family) {
-            units |= static_cast<unsigned char>(c);
-            *out++ = kLower[static_cast<unsigned char>(c) & 0x7F];
-        }
-        if (units < 0x80) {
-            out = std::to_chars(out, key + sizeof(key), number).ptr;
-            return filedUnder(std::string_view(key, static_cast<std::size_t>(out - key)));
-        }
+    if (family.size() + 12 <= sizeof(key) && foldAscii(family.data(), family.size(), key)) {
+        const char* end = std::to_chars(key + family.size(), key + sizeof(key), number).ptr;
+        return filedUnder(std::string_view(key, static_cast<std::size_t>(end - key)));
     }
     return element(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())) + QString::number(number));
 }
@@ -131,6 +187,40 @@ TextElement* Board::nameLabel(int seat) const {
 }
 
 ImageElement* Board::handCard(int slot) const { return qobject_cast<ImageElement*>(numberedElement("card", slot)); }
+
+// --- the own hand's cards ------------------------------------------------
+
+ImageElement* Board::makeHandCard(const QString& name, QRect geometry) {
+    auto* card = new ImageElement(name, this, geometry);
+    card->setScaledContents(true);
+    card->setCursor(Qt::PointingHandCursor);
+    connect(card, &ImageElement::pressed, this, [this, card](Qt::MouseButton button) {
+        Q_EMIT handCardPressed(card, button);
+    });
+    return card;
+}
+
+ImageElement* Board::takeHandCard(const QString& name, QRect geometry) {
+    if (spareHandCards_.empty()) return makeHandCard(name, geometry);
+    ImageElement* card = spareHandCards_.back();
+    spareHandCards_.pop_back();
+    card->setObjectName(name);
+    card->setGeometry(geometry);
+    card->raise();
+    return card;
+}
+
+void Board::putBackHandCard(QWidget* card) {
+    card->hide();
+    card->setObjectName(QString());
+    const auto made = std::find(madeHandCards_.begin(), madeHandCards_.end(), card);
+    if (made == madeHandCards_.end()) {
+        card->deleteLater();
+        return;
+    }
+    if (std::find(spareHandCards_.begin(), spareHandCards_.end(), card) == spareHandCards_.end())
+        spareHandCards_.push_back(*made);
+}
 
 // --- the start -----------------------------------------------------------
 
@@ -194,6 +284,8 @@ std::vector<QWidget*> Board::changedSinceStart() const {
 
 void Board::restoreStart() {
     motion_->reset();
+    // Every hand card made with the board is spare again, taken in the same order.
+    spareHandCards_.assign(madeHandCards_.rbegin(), madeHandCards_.rend());
     std::vector<QWidget*> added;
     for (QObject* object : children()) {
         if (!object->isWidgetType()) continue;
@@ -223,16 +315,10 @@ void Board::restoreStart() {
         }
     }
 
-    // The stacking order: the children below the first one out of place
-    // stand as they did; from there on each is raised in turn, lowest first.
-    std::vector<QWidget*> now;
-    for (QObject* object : children())
-        if (object->isWidgetType()) now.push_back(static_cast<QWidget*>(object));
-    std::size_t inPlace = 0;
-    while (inPlace < now.size() && inPlace < start_.size() && start_[inPlace].widget == now[inPlace]) ++inPlace;
-    if (inPlace == now.size() && now.size() == start_.size()) return;
-    for (std::size_t at = inPlace; at < start_.size(); ++at)
-        if (start_[at].widget != nullptr) start_[at].widget->raise();
+    std::vector<QWidget*> startOrder;
+    startOrder.reserve(start_.size());
+    for (const ChildStart& kept : start_) startOrder.push_back(kept.widget);
+    restackAs(children(), startOrder, startIndex_);
 }
 
 }  // namespace vornel::table

@@ -7,15 +7,19 @@
 
 namespace vornel::table {
 
-BoardLabel::BoardLabel(const QString& name, QWidget* parent, QRect geometry) : QLabel(parent) {
+BoardLabel::BoardLabel(const QString& name, QWidget* parent, QRect geometry)
+    : QLabel(parent), board_(qobject_cast<Board*>(parent)) {
     setObjectName(name);
     setGeometry(geometry);
 }
 
-Board* BoardLabel::board() const { return qobject_cast<Board*>(parentWidget()); }
+bool BoardLabel::event(QEvent* event) {
+    if (event->type() == QEvent::ParentChange) board_ = qobject_cast<Board*>(parentWidget());
+    return QLabel::event(event);
+}
 
 void BoardLabel::settleMotion() {
-    if (Board* on = board()) on->motion().settle(this);
+    if (board_ != nullptr && board_->motion().sliding()) board_->motion().settle(this);
 }
 
 void BoardLabel::setGeometry(const QRect& geometry) {
@@ -37,6 +41,9 @@ ImageElement::ImageElement(const QString& name, QWidget* parent, QRect geometry)
 void ImageElement::setPixmap(const QPixmap& picture) {
     pending_ = nullptr;
     settleMotion();
+    // The picture it shows already (most often none, as the bubbles are
+    // cleared on nearly every message) changes nothing that is shown.
+    if (picture.cacheKey() == pixmap().cacheKey() && text().isEmpty()) return;
     QLabel::setPixmap(picture);
 }
 

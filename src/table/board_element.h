@@ -42,12 +42,16 @@ public:
 protected:
     BoardLabel(const QString& name, QWidget* parent, QRect geometry);
     // The board this element stands on; nullptr in other windows.
-    Board* board() const;
+    Board* board() const { return board_; }
+    // Keeps board() in step when the element is given another parent.
+    bool event(QEvent* event) override;
     // A change made by the game ends the element's motion at its final place.
     void settleMotion();
 
 private:
     QRect logical_;
+    // Found once, not on every change: the game changes elements many times per message.
+    Board* board_ = nullptr;
 };
 
 class ImageElement : public BoardLabel {

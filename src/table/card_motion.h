@@ -32,6 +32,7 @@ public:
     void setEnabled(bool on);
     bool enabled() const { return enabled_; }
     bool moving() const { return !slides_.empty() || !sweeps_.empty(); }
+    bool sliding() const { return !slides_.empty(); }
 
     // The place (logical) a seat's card leaves from: the own hand card of
     // that slot, or the last card of the seat's fan of backs.

@@ -56,15 +56,10 @@ void GameView::createcard(int slot, int code) {
     if (position > 5) return;  // the host never deals a sixth card
     layout_[position] = slot;
 
-    auto* card = new ImageElement(QString("card%1").arg(slot), &board_, {leftOf(position), kRestTop, 71, 96});
-    card->setScaledContents(true);
+    ImageElement* card = board_.takeHandCard(QString("card%1").arg(slot), {leftOf(position), kRestTop, 71, 96});
     card->setTag(slot);
     card->setHint(QString::number(code));
     card->setPixmap(window_.artwork().card(code));
-    card->setCursor(Qt::PointingHandCursor);
-    QObject::connect(card, &ImageElement::pressed, card, [this, card](Qt::MouseButton button) {
-        cardimagesMouseDown(*card, button == Qt::LeftButton ? 1 : button == Qt::RightButton ? 2 : 0);
-    });
     card->show();
     for (int p = position; p <= 5; ++p)
         if (layout_[p] != -1)

@@ -89,11 +89,7 @@ void GameView::playedcard(std::string_view rest) {
         board_.motion().slide(played, hand);
     }
     if (*seat == state_.ownSeat) {
-        if (ImageElement* card = board_.handCard(*slot)) {
-            card->hide();
-            card->setObjectName(QString());
-            card->deleteLater();
-        }
+        if (ImageElement* card = board_.handCard(*slot)) board_.putBackHandCard(card);
         movecards(*slot);
         return;
     }

@@ -90,9 +90,7 @@ void GameView::resetHand() {
     hintedSlot_ = 0;
     for (QWidget* child : board_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!child->objectName().startsWith(QLatin1StringView("card"), Qt::CaseInsensitive)) continue;
-        child->hide();
-        child->setObjectName(QString());
-        child->deleteLater();
+        board_.putBackHandCard(child);
     }
 }
 

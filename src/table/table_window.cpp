@@ -263,6 +263,9 @@ void TableWindow::connectBoard() {
     connect(board_->image("button_lasttrick"), &ImageElement::pressed, this,
             [this](Qt::MouseButton) { Q_EMIT showLastTrickRequested(); });
     connect(board_->image("Image6"), &ImageElement::pressed, this, [this](Qt::MouseButton) { Q_EMIT logoClicked(); });
+    connect(board_, &Board::handCardPressed, this, [this](ImageElement* card, Qt::MouseButton button) {
+        game_->cardimagesMouseDown(*card, button == Qt::LeftButton ? 1 : button == Qt::RightButton ? 2 : 0);
+    });
     for (int n = 1; n <= 4; ++n) {
         connect(board_->bubble(n), &ImageElement::pressed, this, [this, n](Qt::MouseButton button) {
             if (button == Qt::LeftButton) game_->bubble1Click(n);
