@@ -37,13 +37,13 @@ public:
     struct Options {
         // The port of the host and the table's connection; 7772 unless
         // VORNEL_PORT says otherwise.
-        std::optional<quint16> port;
+        std::optional<quint16> port{};
         // Paces the host's computer players instead of the table's Bot
         // Speed (tests run games with a few milliseconds).
         const BotSpeed* botSpeed = nullptr;
         // The font configuration's loading started at the top of main
         // (platform::loadFontConfigurationAhead), if it was.
-        std::shared_future<void> fontConfiguration;
+        std::shared_future<void> fontConfiguration{};
     };
 
     Program(QStringList arguments, Options options);
@@ -87,8 +87,9 @@ private:
     void waitForFirstUse(QString className, std::function<std::unique_ptr<SideWindow>()> make);
     AboutWindow& about();
 
-    // What the command line asks for: read at start-up and again, as
-    // described, when the table is first shown.
+    // What the command line asks for: read at start-up, to decode a solo
+    // start's advert ahead, and again when the table is first shown, where
+    // the start is made.
     StartChoice startChoice() const;
     void processparams();
     void hostpress();

@@ -131,7 +131,7 @@ QAction* TableWindow::action(const QString& objectName) const {
 }
 
 void TableWindow::buildMenus() {
-    auto add = [this](QMenu* menu, const char* name, const QString& caption, bool checkable = false,
+    auto add = [](QMenu* menu, const char* name, const QString& caption, bool checkable = false,
                       bool checked = false) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
