@@ -60,10 +60,8 @@ Board::Board(const Artwork& artwork, QWidget* parent)
     createChat();
     // As many as a hand holds; a sixth, should one ever be asked for, is made then.
     for (int n = 0; n < 5; ++n) madeHandCards_.push_back(makeHandCard(QString(), {90, 400, 71, 96}));
-    for (auto made = madeHandCards_.rbegin(); made != madeHandCards_.rend(); ++made) {
-        (*made)->hide();
-        spareHandCards_.push_back(*made);
-    }
+    for (ImageElement* card : madeHandCards_) card->hide();
+    spareHandCards_.assign(madeHandCards_.rbegin(), madeHandCards_.rend());  // the first made is taken first
 }
 
 QRect Board::placeGeometry(const QString& family, int place) {
