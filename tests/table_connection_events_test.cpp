@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
+
+#include <set>
 
 #include "table_test_support.h"
 
@@ -188,6 +191,40 @@ TEST(GameIsFull, TheTableClosesWhenTheMessageIsDismissed) {
     EXPECT_TRUE(f.table.isVisible()) << "the table waits for the player to read the message";
     box->button(QMessageBox::Ok)->click();
     EXPECT_FALSE(f.table.isVisible());
+}
+
+// The queue is worked off one message per tick, so each is drawn before the
+// next; a message that finds the queue idle does not wait for a tick. Each
+// row arrives as one read, after the queue has gone idle.
+TEST(ReceiveTicks, TheFirstMessageGoesOnTheNextPassAndTheRestATickEachInOrder) {
+    net::TableConnection connection;
+    int pass = 0;
+    std::vector<std::string> handled;
+    std::set<int> passesUsed;
+    connection.setMessageHandler([&](std::string_view message) {
+        handled.emplace_back(message);
+        EXPECT_TRUE(passesUsed.insert(pass).second) << "two messages in one pass of the event loop";
+    });
+    const std::vector<std::vector<std::string>> reads{
+        {"CMD_sendlogininfo+1"}, {"CMD_dealer+2", "CMD_nextplayer+3", "CMD_clearcards+"}, {"CMD_bidder+4", "CMD_x+"}};
+    for (const auto& messages : reads) {
+        std::string bytes;
+        for (const std::string& message : messages) bytes += message + '\xFF';
+        handled.clear();
+        ASSERT_TRUE(connection.received(bytes));
+        EXPECT_TRUE(handled.empty()) << "the read only queues";
+
+        ++pass;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(handled, std::vector<std::string>{messages.front()}) << "the first on the next pass, not a tick later";
+
+        for (int more = 0; more < 20000 && (handled.size() < messages.size() || connection.timerActive()); ++more) {
+            ++pass;
+            QCoreApplication::processEvents();
+        }
+        EXPECT_EQ(handled, messages) << "the rest follow in order";
+        EXPECT_FALSE(connection.timerActive()) << "the timer stops once the queue is empty";
+    }
 }
 
 }  // namespace

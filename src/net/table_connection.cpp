@@ -9,7 +9,7 @@ constexpr qint64 kReadChunk = 32768;
 }
 
 TableConnection::TableConnection(QObject* parent) : QObject(parent), socket_(this), timer_(this) {
-    timer_.setInterval(1);
+    timer_.setInterval(kTickMs);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &TableConnection::tick);
     connect(&socket_, &QTcpSocket::readyRead, this, &TableConnection::readBytes);
@@ -99,11 +99,19 @@ bool TableConnection::received(std::string_view bytes) {
         // A host that never ends its message, or floods, is not a host we can follow.
         framer_.clear();
         socket_.abort();
-        if (!queue_.empty() && !timer_.isActive()) timer_.start();
+        if (!queue_.empty()) startTicks();
         return false;
     }
-    if (!queue_.empty() && !timer_.isActive()) timer_.start();
+    if (!queue_.empty()) startTicks();
     return true;
+}
+
+void TableConnection::startTicks() {
+    // The timer ticks only while there is work, so a message that finds it
+    // idle is handled on the next pass of the event loop, as a timer that
+    // kept running would take it within its millisecond; the ones behind it
+    // wait a tick each.
+    if (!timer_.isActive()) timer_.start(0);
 }
 
 void TableConnection::wake() {
@@ -111,6 +119,7 @@ void TableConnection::wake() {
 }
 
 void TableConnection::tick() {
+    if (timer_.interval() != kTickMs) timer_.setInterval(kTickMs);
     if (auto message = queue_.pop(); message && onMessage_) onMessage_(message->text);
     const bool hookNeedsTicks = tickHook_ ? tickHook_() : false;
     if (queue_.empty() && !hookNeedsTicks) timer_.stop();

@@ -2,7 +2,8 @@
 // The table's one connection to the host: bytes are cut into messages at
 // the terminator as they arrive, queued, and handed out one per tick of a
 // 1 ms timer, so each step of the game is drawn before the next is handled.
-// The timer runs only while messages wait or a caller still needs ticks.
+// The timer runs only while messages wait or a caller still needs ticks; a
+// message that finds it idle is handled on the next pass of the event loop.
 
 #include <QObject>
 #include <QTcpSocket>
@@ -52,6 +53,7 @@ public:
     // table handles a thousand a second; one that gets this far ahead is
     // flooding the table.
     static constexpr std::size_t kMaxWaiting = 20000;
+    static constexpr int kTickMs = 1;
 
     // Takes bytes as one read of the socket delivers them: cut at the
     // terminator into the queue. False when the host's unfinished message
@@ -72,6 +74,7 @@ Q_SIGNALS:
 
 private:
     void readBytes();
+    void startTicks();
     void onError(QAbstractSocket::SocketError error);
 
     QTcpSocket socket_;

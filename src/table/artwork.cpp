@@ -1,6 +1,7 @@
 #include "table/artwork.h"
 
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QTransform>
 #include <algorithm>
 
@@ -223,6 +224,10 @@ void Artwork::drawStartPicturesAhead(std::shared_future<void> fontConfiguration)
     // user-interface thread. The thread ends with its work, and the fonts
     // it loaded go with it.
     aheadThread_ = std::thread([work = std::move(work), fonts = fontConfiguration_]() mutable {
+        // The window's menu bar reads its first icon through the image
+        // readers, which load every image-format plugin: loaded here, while
+        // this thread waits for the fonts, that work is off the window's.
+        QImageReader::supportedImageFormats();
         if (fonts.valid()) fonts.wait();
         for (auto& [recipe, drawing] : work) drawing.set_value(recipe());
     });
