@@ -146,6 +146,26 @@ TEST(ArtworkDrawing, DrawingAheadWaitsForAFontConfigurationStillLoading) {
     Artwork().awaitFontConfiguration();
 }
 
+// The caller's work that needs no fonts is done by the drawing thread while
+// the fonts still load; once a thread is started, a second call does it on
+// the calling thread.
+TEST(ArtworkDrawing, WorkGivenForTheWaitIsDoneWhileTheFontsLoadAndOnceOnly) {
+    std::promise<void> loading;
+    std::promise<std::thread::id> doneOn;
+    const Artwork art;
+    art.drawStartPicturesAhead(loading.get_future().share(),
+                               [&doneOn] { doneOn.set_value(std::this_thread::get_id()); });
+    std::future<std::thread::id> done = doneOn.get_future();
+    ASSERT_EQ(done.wait_for(std::chrono::seconds(20)), std::future_status::ready) << "not done before the fonts";
+    EXPECT_NE(done.get(), std::this_thread::get_id());
+    loading.set_value();
+
+    int inline_ = 0;
+    art.drawStartPicturesAhead({}, [&inline_] { ++inline_; });
+    EXPECT_EQ(inline_, 1) << "no second thread: done at once, here";
+    EXPECT_EQ(pixels(art.scoreCardButton()), pixels(drawing::drawScoreCardButton()));
+}
+
 TEST(ArtworkDrawing, OutOfRangeAsksDrawNothing) {
     const Artwork art;
     const std::vector<std::pair<std::string, const QPixmap*>> cases = {

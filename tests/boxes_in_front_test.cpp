@@ -106,7 +106,9 @@ TEST_F(BoxesInFront, EveryBoxComesUpInFrontOfItsWindowAndIsActive) {
         ASSERT_NE(box->windowHandle(), nullptr);
         EXPECT_EQ(box->windowHandle()->transientParent(), window->windowHandle());
         // The solo start's download window stays on top: so does the box, or it would hide it.
-        if (program->download().isVisible()) EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        if (program->download().isVisible()) {
+            EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        }
         // Still the active window once everything the start set going has run.
         table::test::settle();
         EXPECT_EQ(QApplication::activeWindow(), box);

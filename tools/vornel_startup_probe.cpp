@@ -2,8 +2,10 @@
 //
 //   vornel-startup-probe              exits as soon as the table is logged in,
 //                                     printing the time from the top of main,
-//                                     the steps on the way and the host's
-//                                     queue ticks the login took
+//                                     the steps on the way, the window
+//                                     thread's processor time (steadier than
+//                                     the time on a busy machine) and the
+//                                     host's queue ticks the login took
 //   vornel-startup-probe --wait N     logs in, starts a game, lets the table
 //                                     wait N seconds for its player, and
 //                                     prints the processor time of that wait
@@ -148,6 +150,7 @@ void watchOnceStartedAndReportWhenWon(vornel::table::TableWindow& table, QApplic
 int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
+    const double threadAtStart = vornel::app::platform::threadProcessorSeconds();
     const std::string_view mode = argc > 1 ? argv[1] : "";
     if (mode == "--compare") return compare(argc, argv, argc > 2 ? std::max(1, std::atoi(argv[2])) : 21);
     vornel::app::platform::limitMemoryArenas();  // as the program does
@@ -187,6 +190,7 @@ int main(int argc, char** argv) {
                      [&] { connectedMs = milliseconds(clock); });
     QObject::connect(&table, &vornel::table::TableWindow::ownArrival, &application, [&] {
         std::printf("logged_in_ms: %.1f\n", milliseconds(clock));
+        const double windowThreadMs = 1000 * (vornel::app::platform::threadProcessorSeconds() - threadAtStart);
         if (wholeGame) {
             watchWholeGame(program, clientSize, closeDownloadWindow);
             return;
@@ -194,6 +198,7 @@ int main(int argc, char** argv) {
         if (waitSeconds <= 0) {
             std::printf("application_ms: %.1f\nwindows_ms: %.1f\nconnected_ms: %.1f\n", applicationMs, windowsMs,
                         connectedMs);
+            std::printf("window_thread_cpu_ms: %.1f\n", windowThreadMs);
             std::printf("host_queue_ticks: %d\n", program.host().queueTicks());
             std::printf("pictures_drawn: %d\n", table.artwork().drawnCount());
             QTimer::singleShot(0, &application, &QApplication::quit);

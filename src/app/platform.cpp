@@ -19,6 +19,9 @@
 #elif !defined(Q_OS_LINUX)
 #include <sys/resource.h>
 #endif
+#if !defined(Q_OS_WIN)
+#include <ctime>
+#endif
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -164,6 +167,19 @@ std::uint64_t peakResidentBytes() {
     rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
     return static_cast<std::uint64_t>(usage.ru_maxrss);  // bytes on macOS
+#endif
+}
+
+double threadProcessorSeconds() {
+#if defined(Q_OS_WIN)
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    auto ticks = [](const FILETIME& t) { return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;  // 100 ns units
+#else
+    timespec used{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used) != 0) return 0;
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 #endif
 }
 

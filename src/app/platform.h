@@ -76,6 +76,10 @@ QStringList moduleDirectories();
 // 0 where the system does not say.
 std::uint64_t peakResidentBytes();
 
+// The processor time the calling thread has used so far, in seconds; 0
+// where the system does not say.
+double threadProcessorSeconds();
+
 // Keeps the C library's allocator to the one heap the main thread uses, so
 // that what the short-lived threads (the start pictures, the sound, a
 // hint) free is reused by everyone instead of being kept in heaps of their

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <future>
+#include <memory>
 
 #include "app/about_window.h"
 #include "app/command_line.h"
@@ -96,12 +98,17 @@ Program::Program(QStringList arguments, Options options)
 
     // The pictures the empty table shows are drawn meanwhile on a thread of
     // their own; the table and every window share this artwork.
+    // That thread also decodes the advert a solo start shows, while it waits
+    // for the fonts.
     artwork_ = table::Artwork::shared();
-    artwork_->drawStartPicturesAhead(options.fontConfiguration);
-    // Meanwhile this thread, which the table's chat box soon makes wait for
-    // those fonts, decodes the advert a solo start shows.
-    QImage advert;
-    if (showsLobbyDownload(startChoice())) advert = DownloadWindow::decodeAdvert();
+    std::future<QImage> advert;
+    std::function<void()> decodeAdvert;
+    if (showsLobbyDownload(startChoice())) {
+        auto decoded = std::make_shared<std::promise<QImage>>();
+        advert = decoded->get_future();
+        decodeAdvert = [decoded] { decoded->set_value(DownloadWindow::decodeAdvert()); };
+    }
+    artwork_->drawStartPicturesAhead(options.fontConfiguration, std::move(decodeAdvert));
     // The table first, then each side window in its place in the order
     // (the dialogs opened from a menu wait there for their first use), then
     // the table given the windows it writes to, all in one call.
@@ -149,7 +156,7 @@ Program::Program(QStringList arguments, Options options)
         [this] { return QString::fromStdU16String(settingsFile_.parent_path().u16string()); },
         [this] { table_->action("action_exit")->trigger(); }};
     download_ = adopt(std::make_unique<DownloadWindow>(&table, std::move(hooks)));
-    download_->keepAdvertForShowing(std::move(advert));
+    if (advert.valid()) download_->keepAdvertForShowing(advert.get());
     table.setServices({*gameLog, *lastTrick, *tally_, *spyList, sounds_});
     // Kept open while playing: beside the table, off the cards.
     for (SideWindow* window : std::initializer_list<SideWindow*>{tally_, spyList, lastTrick, gameLog})

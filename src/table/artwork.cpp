@@ -205,8 +205,12 @@ Artwork::~Artwork() {
     if (aheadThread_.joinable()) aheadThread_.join();
 }
 
-void Artwork::drawStartPicturesAhead(std::shared_future<void> fontConfiguration) const {
-    if (aheadThread_.joinable()) return;
+void Artwork::drawStartPicturesAhead(std::shared_future<void> fontConfiguration,
+                                     std::function<void()> meanwhile) const {
+    if (aheadThread_.joinable()) {
+        if (meanwhile) meanwhile();
+        return;
+    }
     fontConfiguration_ = std::move(fontConfiguration);
     // In the order they are asked for: the tile (no lettering) by the first
     // side window, the rest when the table is shown.
@@ -223,11 +227,13 @@ void Artwork::drawStartPicturesAhead(std::shared_future<void> fontConfiguration)
     // Only images and fonts are touched there; pixmaps are made on the
     // user-interface thread. The thread ends with its work, and the fonts
     // it loaded go with it.
-    aheadThread_ = std::thread([work = std::move(work), fonts = fontConfiguration_]() mutable {
+    aheadThread_ = std::thread([work = std::move(work), fonts = fontConfiguration_,
+                                meanwhile = std::move(meanwhile)]() mutable {
         // The window's menu bar reads its first icon through the image
         // readers, which load every image-format plugin: loaded here, while
         // this thread waits for the fonts, that work is off the window's.
         QImageReader::supportedImageFormats();
+        if (meanwhile) meanwhile();
         if (fonts.valid()) fonts.wait();
         for (auto& [recipe, drawing] : work) drawing.set_value(recipe());
     });

@@ -44,7 +44,11 @@ public:
     // configuration still under way: the thread waits for it before its
     // first text, as must anyone else who needs fonts first
     // (awaitFontConfiguration), so that it is not loaded a second time.
-    void drawStartPicturesAhead(std::shared_future<void> fontConfiguration = {}) const;
+    // `meanwhile`, work of the caller's that needs no fonts, is done by the
+    // thread while it waits for them (on the calling thread when no thread
+    // is started).
+    void drawStartPicturesAhead(std::shared_future<void> fontConfiguration = {},
+                                std::function<void()> meanwhile = {}) const;
     void awaitFontConfiguration() const {
         if (fontConfiguration_.valid()) fontConfiguration_.wait();
     }
