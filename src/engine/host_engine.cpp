@@ -558,19 +558,23 @@ void HostEngine::playInTurn() {
     // Only the cards placed here change who is done, so that is kept as
     // they follow one another rather than looked up after every card.
     unsigned done = seatsDone();
+    // The current player is kept at hand as well: nothing but this loop
+    // moves it while the cards follow one another.
+    int current = s.currentPlayer;
     for (;;) {
         int tries = 0;
         do {
-            s.currentPlayer = nextSeat(s.currentPlayer);
-        } while (s.seat(s.currentPlayer).sitsOut && ++tries < 4);
-        if constexpr (announces) announce(Recipient::all(), cmd::NextPlayer, s.currentPlayer);
-        if (!s.seat(s.currentPlayer).computerPlayed()) break;
+            current = nextSeat(current);
+        } while (s.seat(current).sitsOut && ++tries < 4);
+        s.currentPlayer = current;
+        if constexpr (announces) announce(Recipient::all(), cmd::NextPlayer, current);
+        if (!s.seat(current).computerPlayed()) break;
         if (!computersAtOnce_ || decisionsRunning_ >= kMostDecisionsInside) {
             armTimer(kComputerPlays, kComputerDelay);
             break;
         }
         ++decisionsRunning_;
-        const int seat = s.currentPlayer;
+        const int seat = current;
         const int slot = ask(seat, Decision::Play);
         const int code = slot >= 1 && slot <= 5 ? s.card(seat, slot) : kNoCard;
         const int suit = s.effectiveSuit(code);

@@ -90,13 +90,19 @@ int cbidderChoice(const GameState& state, int seat) {
     return ordersUp ? 1 : 2;
 }
 
+// The chooser, the aloner and the discarder look at each slot once and
+// keep what they find by selection rather than by jumps: which cards a
+// dealt hand holds is new every deal, and the processor cannot foresee it.
+
 int cchooserChoice(const GameState& state, int seat) {
     std::array<int, 5> count{};
     for (int slot = 1; slot <= 5; ++slot) count[suitOf(state.card(seat, slot))]++;
     if (state.turnedDown >= 1 && state.turnedDown <= 4) count[state.turnedDown] = 0;
-    for (int suit = 1; suit <= 4; ++suit)
-        if (count[suit] >= 3) return suit + 2;
-    return 22;
+    // Five cards hold three of at most one suit, so the first such suit is
+    // the only one.
+    int choice = 22;
+    for (int suit = 4; suit >= 1; --suit) choice = count[static_cast<unsigned>(suit)] >= 3 ? suit + 2 : choice;
+    return choice;
 }
 
 int calonerChoice(const GameState& state, int seat) {
@@ -104,18 +110,23 @@ int calonerChoice(const GameState& state, int seat) {
     bool holdsLeft = false;
     for (int slot = 1; slot <= 5; ++slot) {
         const int code = state.card(seat, slot);
-        if (code != kNoCard && suitOf(code) == state.trump) ++trumps;
-        if (code != kNoCard && code == state.leftBower) holdsLeft = true;
+        trumps += (code != kNoCard) & (suitOf(code) == state.trump);
+        holdsLeft |= (code != kNoCard) & (code == state.leftBower);
     }
     return trumps + (holdsLeft ? 1 : 0) == 5 ? 7 : 8;
 }
 
 int cdiscarderChoice(const GameState& state, int seat, RandomSource& random) {
-    int chosen = 0;
+    // The first of the side cards, aces left out, with the lowest remainder
+    // (1..12: every such card is below the start).
+    int chosen = 0, lowest = 13;
     for (int slot = 1; slot <= 5; ++slot) {
         const int code = state.card(seat, slot);
-        if (code == kNoCard || state.isTrump(code) || remainderOf(code) == 0) continue;
-        if (chosen == 0 || remainderOf(code) < remainderOf(state.card(seat, chosen))) chosen = slot;
+        const int rem = remainderOf(code);
+        const bool mayGo = (code != kNoCard) & (state.effectiveSuit(code) != state.trump) & (rem != 0);
+        const bool lower = mayGo & (rem < lowest);
+        chosen = lower ? slot : chosen;
+        lowest = lower ? rem : lowest;
     }
     return chosen != 0 ? chosen : random.below(5) + 1;
 }
