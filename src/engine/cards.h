@@ -80,9 +80,11 @@ public:
         std::size_t placed = 0;
         auto place = [&](int draw) {
             positions[placed] = static_cast<std::uint8_t>(draw);  // kept only when the position is free
-            const std::uint32_t isFree = ~(filled >> draw) & 1u;
+            // Whether the position was free, read from the set growing
+            // (one bit-set instruction) rather than tested apart.
+            const std::uint32_t before = filled;
             filled |= std::uint32_t{1} << draw;
-            placed += isFree;
+            placed += filled != before;
             return placed < positions.size();
         };
         // Every draw is placed, even the many later ones that fall on
