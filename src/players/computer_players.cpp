@@ -131,6 +131,9 @@ int cdiscarderChoice(const GameState& state, int seat, RandomSource& random) {
     return chosen != 0 ? chosen : random.below(5) + 1;
 }
 
+#if defined(__GNUC__)
+[[gnu::noinline]]
+#endif
 int cgetleadChoice(const GameState& state, int seat, RandomSource& random) {
     const SeatState& own = state.seat(seat);
     const auto& slots = own.slots;
