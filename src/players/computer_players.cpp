@@ -12,9 +12,9 @@ namespace vornel {
 namespace {
 
 // The decisions below work on card sets (engine/card_sets.h): which cards
-// qualify is a few ANDs over the hand, and only the slot of the chosen card
-// is looked for, once, in slot order. So the processor has little to guess
-// about the cards.
+// qualify is a few ANDs over the hand, a fallback to other cards is taken
+// by a mask, and only the slot of the chosen card is looked for, once, in
+// slot order. So the processor has little to guess about the cards.
 
 // The first slot, in slot order, whose card is in `cards`; 0 if none.
 int firstSlotIn(const std::array<int, 6>& slots, CardSet cards) {
@@ -182,8 +182,8 @@ int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
             // A: win with the first card of the suit that beats the table,
             // unless the partner wins or someone has trumped. B: follow with
             // the first card of the suit.
-            const CardSet winners = !partnerLeads && tCard == kNoCard ? follow & cardsAbove(wCard) : 0;
-            return firstSlotIn(slots, winners != 0 ? winners : follow);
+            const CardSet winners = follow & cardsAbove(wCard) & allIf(!partnerLeads & (tCard == kNoCard));
+            return firstSlotIn(slots, unlessEmpty(winners, follow));
         }
         // A: a jack wins at once; any trump above the table's best, unless
         // that is the Left Bower.
@@ -216,7 +216,7 @@ int cnextplayerChoice(const GameState& state, int seat, RandomSource& random) {
     // Otherwise discard: a side nine or ten, else any side card, else the first card.
     const CardSet side = hand & ~trumps;
     const CardSet low = side & kLowRemainderCards;
-    return firstSlotIn(slots, low != 0 ? low : side != 0 ? side : hand);
+    return firstSlotIn(slots, unlessEmpty(low, unlessEmpty(side, hand)));
 }
 
 int StandardPlayer::decide(const GameState& state, int seat, Decision decision, RandomSource& random) {
