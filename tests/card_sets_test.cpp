@@ -117,6 +117,27 @@ TEST(CardSets, HoldExactlyTheCardsTheCardTestsName) {
     EXPECT_EQ(cardSetOf(0, 0, 0, 0, 0), CardSet{0});
 }
 
+TEST(CardSets, ChooseWithoutJumpsAsTheirTestsWould) {
+    // The highest code against a plain maximum, over every pair of codes
+    // (no card included).
+    for (int a = 0; a <= 52; ++a)
+        for (int b = a; b <= 52; ++b)
+            ASSERT_EQ(highestIn(cardSetOf(a) | cardSetOf(b)), std::max(a, b)) << a << " " << b;
+    struct Case {
+        CardSet set, otherwise, expected;
+    };
+    const Case cases[] = {
+        {0, 0, 0},
+        {0, cardSetOf(HA), cardSetOf(HA)},
+        {cardSetOf(C9), cardSetOf(HA), cardSetOf(C9)},
+        {cardSetOf(C9) | cardSetOf(SJ), kAllCodes, cardSetOf(C9) | cardSetOf(SJ)},
+        {0, kAllCodes, kAllCodes},
+    };
+    for (const Case& c : cases) EXPECT_EQ(unlessEmpty(c.set, c.otherwise), c.expected);
+    EXPECT_EQ(allIf(true), ~CardSet{0});
+    EXPECT_EQ(allIf(false), CardSet{0});
+}
+
 // --- the trick rules over random tables ------------------------------------
 
 TEST(Rules, MatchThePlainRulesOverRandomTables) {
@@ -280,6 +301,84 @@ TEST(ComputerPlayer, ChoosesAsThePlainRulesOverRandomTables) {
     EXPECT_GT(leads, 2000);
     EXPECT_GT(follows, 2000);
     EXPECT_GT(voids, 2000);
+}
+
+// The first suit, not the one turned down, of which the hand holds three.
+int plainChooser(const GameState& s, int seat) {
+    for (int suit = 1; suit <= 4; ++suit) {
+        if (suit == s.turnedDown) continue;
+        int held = 0;
+        for (int slot = 1; slot <= 5; ++slot) {
+            const int code = s.card(seat, slot);
+            if (code != kNoCard && suitOf(code) == suit) ++held;
+        }
+        if (held >= 3) return suit + 2;
+    }
+    return 22;
+}
+
+// Alone with five cards of the trump block and the Left Bower together.
+int plainAloner(const GameState& s, int seat) {
+    int trumps = 0;
+    bool left = false;
+    for (int slot = 1; slot <= 5; ++slot) {
+        const int code = s.card(seat, slot);
+        if (code == kNoCard) continue;
+        if (suitOf(code) == s.trump) ++trumps;
+        if (code == s.leftBower) left = true;
+    }
+    return trumps + (left ? 1 : 0) == 5 ? 7 : 8;
+}
+
+// The side card, aces left out, with the lowest remainder, the first of
+// equals; with none, any slot drawn.
+int plainDiscarder(const GameState& s, int seat, RandomSource& random) {
+    int chosen = 0;
+    for (int slot = 1; slot <= 5; ++slot) {
+        const int code = s.card(seat, slot);
+        if (code == kNoCard) continue;
+        if (s.isTrump(code)) continue;
+        if (remainderOf(code) == 0) continue;
+        if (chosen == 0) chosen = slot;
+        else if (remainderOf(code) < remainderOf(s.card(seat, chosen))) chosen = slot;
+    }
+    if (chosen == 0) return random.below(5) + 1;
+    return chosen;
+}
+
+TEST(ComputerPlayer, NamesGoesAloneAndDiscardsAsThePlainRulesOverRandomHands) {
+    std::mt19937 rng(11);
+    int named = 0, alone = 0, drawn = 0;
+    for (int round = 0; round < 20000; ++round) {
+        GameState s = randomTable(rng);
+        SCOPED_TRACE("round " + std::to_string(round));
+        const int seat = static_cast<int>(rng() % 4) + 1;
+        setTrump(s, static_cast<int>(rng() % 5));
+        s.turnedDown = static_cast<int>(rng() % 6);  // 5 lies outside the suits
+        if (rng() % 8 == 0) s.leftBower = kInPlayCodes[rng() % kInPlayCodes.size()];
+        if (rng() % 4 == 0 && s.trump != 0) {
+            // Five of the trump block and the Left Bower, so that some go alone.
+            std::vector<int> trumps{s.leftBower};
+            for (int code : kInPlayCodes)
+                if (suitOf(code) == s.trump) trumps.push_back(code);
+            std::shuffle(trumps.begin(), trumps.end(), rng);
+            for (int slot = 1; slot <= 5; ++slot) s.seat(seat).slots[slot] = trumps[static_cast<unsigned>(slot - 1)];
+        }
+        ASSERT_EQ(cchooserChoice(s, seat), plainChooser(s, seat)) << "turned down " << s.turnedDown;
+        ASSERT_EQ(calonerChoice(s, seat), plainAloner(s, seat)) << "trump " << s.trump << " left " << s.leftBower;
+        SeededRandom fast(static_cast<std::uint64_t>(round)), plain(static_cast<std::uint64_t>(round));
+        ASSERT_EQ(cdiscarderChoice(s, seat, fast), plainDiscarder(s, seat, plain));
+        ASSERT_EQ(fast.below(1000), plain.below(1000)) << "the same draws were made";
+        named += plainChooser(s, seat) != 22;
+        alone += plainAloner(s, seat) == 7;
+        ScriptedRandom counting;
+        plainDiscarder(s, seat, counting);
+        drawn += !counting.requests.empty();
+    }
+    // Every answer turns up often.
+    EXPECT_GT(named, 1000);
+    EXPECT_GT(alone, 200);
+    EXPECT_GT(drawn, 200);
 }
 
 // --- the shuffle and the stream of draws -------------------------------------

@@ -2,12 +2,14 @@
 // generator passing over words, an engine that makes no announcements for an
 // output that does not listen and calls the simulation's timer directly, and
 // a computer's card taken to the table without the checks a table's card
-// gets.
+// gets, and the tricks of a lone hand, whose end the engine's loop keeps
+// track of as the cards follow one another.
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "engine/commands.h"
 #include "engine/random.h"
 #include "engine_test_support.h"
 
@@ -268,6 +270,79 @@ TEST(ComputerCards, GoTheSameWayAsTheSameCardsFromTables) {
         const std::vector<std::string> tables = playedByTables(seed);
         ASSERT_GT(computer.size(), 100u);
         ASSERT_EQ(computer, tables);
+    }
+}
+
+// --- a lone hand's tricks, computers at once against tables --------------
+
+// Plays out the hand from the position the rig holds: computers at once
+// (the leader's card through the general way when `leaderIsTable`, the
+// followers' cards in the engine's own loop), or every card from a table
+// with the standard player's choice. Returns what was announced.
+std::vector<std::string> playOutHand(EngineRig& rig, int leader, bool allTables, bool leaderIsTable) {
+    StandardPlayer standard;
+    GameState& s = rig.state();
+    if (allTables) rig.humans({1, 2, 3, 4});
+    else if (leaderIsTable) rig.humans({leader});
+    rig.engine.setComputersAtOnce(!allTables);
+    if (!allTables && !leaderIsTable) rig.engine.actNowForSeat(leader);
+    for (int step = 0; step < 200 && s.trickNumber <= 5; ++step) {
+        if (rig.engine.stepCode() != 0) {
+            rig.engine.runArmedStep();
+        } else if (s.currentPlayer != 0) {
+            const int seat = s.currentPlayer;
+            rig.engine.playcard(seat, standard.decide(s, seat, Decision::Play, rig.random));
+        } else {
+            ADD_FAILURE() << "nobody's turn at step " << step;
+            break;
+        }
+    }
+    EXPECT_GT(s.trickNumber, 5) << "the hand was played out";
+    EXPECT_TRUE(rig.diagnostics.reports.empty());
+    std::vector<std::string> log;
+    for (const Announcement& a : rig.out.log) log.push_back(a.text);
+    return log;
+}
+
+TEST(ComputerCards, EndALoneHandsTricksAfterThreeCardsAsTablesDo) {
+    // Four hands dealt from one deck; trump Hearts.
+    const std::array<Hand, 4> hands{Hand{HJ, C9, SA, DK, HT}, Hand{DJ, CA, S9, D9, HQ},
+                                    Hand{HA, CK, ST, DT, CT}, Hand{HK, SK, DA, H9, CJ}};
+    struct Case {
+        int loner;
+        int leader;
+        bool leaderIsTable;  // a table's card already lies on the table when the computers follow
+    };
+    const Case cases[] = {
+        {1, 1, false}, {1, 2, false}, {1, 4, true}, {2, 2, false}, {2, 3, true},
+        {3, 4, false}, {3, 3, true},  {4, 1, false}, {4, 4, true}, {2, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("loner " + std::to_string(c.loner) + " leader " + std::to_string(c.leader) +
+                     (c.leaderIsTable ? " (a table)" : ""));
+        auto position = [&](EngineRig& rig) {
+            GameState& s = rig.state();
+            s.gameRunning = true;
+            s.target = 10;
+            s.dealer = c.loner;
+            positionForPlay(s, kHearts, c.loner, c.leader, hands);
+            s.seat(c.loner).wentAlone = true;
+            s.seat(partnerOf(c.loner)).sitsOut = true;
+        };
+        EngineRig atOnce(7), tables(7);
+        position(atOnce);
+        position(tables);
+        const std::vector<std::string> computer = playOutHand(atOnce, c.leader, false, c.leaderIsTable);
+        const std::vector<std::string> table = playOutHand(tables, c.leader, true, false);
+        ASSERT_EQ(computer, table);
+        // Three cards to each of the five tricks, none from the partner who sits out.
+        const auto count = [&](const std::string& prefix) {
+            return std::count_if(computer.begin(), computer.end(),
+                                 [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+        };
+        EXPECT_EQ(count("all " + std::string(cmd::PlayedCard)), 15);
+        EXPECT_EQ(count("all " + std::string(cmd::PlayedCard) + " " + std::to_string(partnerOf(c.loner))), 0);
+        EXPECT_EQ(count("all " + std::string(cmd::TrickWinner)), 5);
     }
 }
 

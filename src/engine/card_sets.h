@@ -5,6 +5,7 @@
 // branches the processor cannot foresee.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "cards.h"
@@ -61,6 +62,18 @@ inline constexpr std::array<CardSet, 13> kRemainderAbove = [] {
     for (int r = 0; r < 13; ++r) sets[static_cast<unsigned>(r)] = detail::codesWhere([r](int code) { return remainderOf(code) > r; });
     return sets;
 }();
+
+// Every card when `condition` holds, none otherwise: a choice between two
+// sets made without a jump.
+constexpr CardSet allIf(bool condition) { return CardSet{0} - CardSet{condition}; }
+
+// The highest code in the set (inside one suit block, the best card); no
+// card for an empty set. Bit 0 stands for no card and is never in a set, so
+// adding it gives the answer for an empty set with no test.
+constexpr int highestIn(CardSet set) { return static_cast<int>(std::bit_width(set | 1u)) - 1; }
+
+// `set` when it holds a card, else `otherwise`: a fallback without a jump.
+constexpr CardSet unlessEmpty(CardSet set, CardSet otherwise) { return set | (otherwise & allIf(set == 0)); }
 
 // The cards whose effective suit is `suit`: its block without the Left
 // Bower, and the Left Bower too when `suit` is trump.

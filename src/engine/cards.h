@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 namespace vornel {
 
@@ -79,9 +80,11 @@ public:
         std::size_t placed = 0;
         auto place = [&](int draw) {
             positions[placed] = static_cast<std::uint8_t>(draw);  // kept only when the position is free
-            const std::uint32_t isFree = ~(filled >> draw) & 1u;
+            // Whether the position was free, read from the set growing
+            // (one bit-set instruction) rather than tested apart.
+            const std::uint32_t before = filled;
             filled |= std::uint32_t{1} << draw;
-            placed += isFree;
+            placed += filled != before;
             return placed < positions.size();
         };
         // Every draw is placed, even the many later ones that fall on
@@ -95,7 +98,7 @@ public:
             }
         }
         cards_[0] = kNoCard;
-        for (std::size_t i = 0; i < positions.size(); ++i) cards_[positions[i] + 1u] = kInPlayCodes[i];
+        placeInOrder(positions, std::make_index_sequence<24>{});
     }
     int at(int position) const { return position >= 1 && position <= 24 ? cards_[position] : kNoCard; }
     // Positions 0..24 (0 holds no card), for a deal that copies them in a
@@ -107,6 +110,13 @@ public:
     }
 
 private:
+    // The codes in ascending order at their drawn positions: 24 plain
+    // stores, written out so that no loop counter runs beside them.
+    template <std::size_t... Index>
+    void placeInOrder(const std::array<std::uint8_t, 24>& positions, std::index_sequence<Index...>) {
+        ((cards_[positions[Index] + 1u] = kInPlayCodes[Index]), ...);
+    }
+
     std::array<int, 25> cards_{};
 };
 

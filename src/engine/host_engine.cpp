@@ -28,6 +28,8 @@ constexpr int kHandPause = -10;     // twelfth tick
 // deep. The bound only guards that; past it the timer runs the step as it
 // would without computers at once.
 constexpr int kMostDecisionsInside = 24;
+// Bits 1..4 of seatsDone(): the trick is complete.
+constexpr unsigned kEverySeatDone = 0b11110;
 }  // namespace
 
 HostEngine::HostEngine(Ports ports)
@@ -494,23 +496,26 @@ void HostEngine::hesdiscarding(int seat, int slot) {
 
 // --- tricks ------------------------------------------------------------
 
-// The card goes to the table; true when that completes the trick (every
-// seat has played or sits out), and nobody is then the current player.
-inline bool HostEngine::putOnTable(int seat, int slot, int code, int suit) {
+// The card goes to the table. The caller has reported a card played
+// twice and stopped the timer, and announces the card.
+inline void HostEngine::putOnTable(int seat, int slot, int code, int suit) {
     auto& s = state_;
     auto& st = s.seat(seat);
-    if (st.tableCard != kNoCard) reportPlayedDouble(seat);
-    stopTimer();
-    if (s.ledSuit == 0) s.ledSuit = suit;
+    s.ledSuit = s.ledSuit != 0 ? s.ledSuit : suit;  // the first card leads
     st.tableCard = code;
     st.slots[slot] = kNoCard;
     s.history.play(seat, code);
-    announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
-    // Counted without a jump per seat.
-    auto done = [&](int seatNo) { return int{s.seat(seatNo).tableCard != kNoCard} | int{s.seat(seatNo).sitsOut}; };
-    if ((done(1) & done(2) & done(3) & done(4)) == 0) return false;
-    s.currentPlayer = 0;
-    return true;
+}
+
+// The seats (as bits 1..4) done with the trick: their card is on the table,
+// or they sit out.
+unsigned HostEngine::seatsDone() const {
+    unsigned done = 0;
+    for (int seat = 1; seat <= 4; ++seat) {
+        const auto& st = state_.seat(seat);
+        done |= static_cast<unsigned>((st.tableCard != kNoCard) | st.sitsOut) << seat;
+    }
+    return done;
 }
 
 void HostEngine::playcard(int seat, int slot) {
@@ -534,6 +539,14 @@ void HostEngine::starthand() {
 }
 
 void HostEngine::findnextplayer() {
+    if (listened_) playInTurn<true>();
+    else playInTurn<false>();
+}
+
+// Made twice: once with the announcements, and once, for an output that
+// wants none, without even the test for them between one card and the next.
+template <bool announces>
+void HostEngine::playInTurn() {
     auto& s = state_;
     // Computers' cards made at once follow one another in this loop, each
     // counted as one decision deeper, as if made inside the last: the same
@@ -542,19 +555,26 @@ void HostEngine::findnextplayer() {
     disableTimer();
     s.discarder = s.pendingDealer = s.currentBidder = s.currentChooser = s.aloneCandidate = 0;
     const int depthBefore = decisionsRunning_;
+    // Only the cards placed here change who is done, so that is kept as
+    // they follow one another rather than looked up after every card.
+    unsigned done = seatsDone();
+    // The current player is kept at hand as well: nothing but this loop
+    // moves it while the cards follow one another.
+    int current = s.currentPlayer;
     for (;;) {
         int tries = 0;
         do {
-            s.currentPlayer = nextSeat(s.currentPlayer);
-        } while (s.seat(s.currentPlayer).sitsOut && ++tries < 4);
-        announce(Recipient::all(), cmd::NextPlayer, s.currentPlayer);
-        if (!s.seat(s.currentPlayer).computerPlayed()) break;
+            current = nextSeat(current);
+        } while (s.seat(current).sitsOut && ++tries < 4);
+        s.currentPlayer = current;
+        if constexpr (announces) announce(Recipient::all(), cmd::NextPlayer, current);
+        if (!s.seat(current).computerPlayed()) break;
         if (!computersAtOnce_ || decisionsRunning_ >= kMostDecisionsInside) {
             armTimer(kComputerPlays, kComputerDelay);
             break;
         }
         ++decisionsRunning_;
-        const int seat = s.currentPlayer;
+        const int seat = current;
         const int slot = ask(seat, Decision::Play);
         const int code = slot >= 1 && slot <= 5 ? s.card(seat, slot) : kNoCard;
         const int suit = s.effectiveSuit(code);
@@ -564,12 +584,18 @@ void HostEngine::findnextplayer() {
             playComputerCard(seat, slot, code, follows);
             break;
         }
-        if (putOnTable(seat, slot, code, suit)) {
+        if (s.seat(seat).tableCard != kNoCard) reportPlayedDouble(seat);
+        // The timer was stopped above and stays so while the cards follow
+        // one another.
+        putOnTable(seat, slot, code, suit);
+        if constexpr (announces) announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
+        done |= 1u << seat;
+        if (done == kEverySeatDone) {
             finishtrick();
             break;
         }
-        // The card stopped the timer, and no decision sets a turn variable:
-        // the next seat follows as if found afresh.
+        // No decision sets a turn variable: the next seat follows as if
+        // found afresh.
     }
     decisionsRunning_ = depthBefore;
 }
@@ -595,7 +621,11 @@ void HostEngine::hesplaying(int seat, int slot) {
 // The current player's card `code`, of effective suit `suit`, from `slot`
 // to the table; the rules accept it.
 void HostEngine::placeCard(int seat, int slot, int code, int suit) {
-    if (putOnTable(seat, slot, code, suit)) finishtrick();
+    if (state_.seat(seat).tableCard != kNoCard) reportPlayedDouble(seat);
+    stopTimer();
+    putOnTable(seat, slot, code, suit);
+    announce(Recipient::all(), cmd::PlayedCard, seat, slot, code);
+    if (seatsDone() == kEverySeatDone) finishtrick();
     else findnextplayer();
 }
 

@@ -97,12 +97,15 @@ private:
     void hesdiscarding(int seat, int slot);
     void starthand();
     void findnextplayer();
+    template <bool announces>
+    void playInTurn();
     void hesplaying(int seat, int slot);
     void placeCard(int seat, int slot, int code, int suit);
 #if defined(__GNUC__)
     [[gnu::always_inline]]
 #endif
-    inline bool putOnTable(int seat, int slot, int code, int suit);
+    inline void putOnTable(int seat, int slot, int code, int suit);
+    unsigned seatsDone() const;
     void playComputerCard(int seat, int slot, int code, bool follows);
     void reportPlayedDouble(int seat);
     void refuseCard(int seat, int slot);

@@ -33,24 +33,24 @@ int thewinner(const GameState& state) {
     // trump block, else the highest of the led block: inside one block the
     // higher code is the higher card. A seat that sits out never wins.
     CardSet played = 0;
-    for (int s = 1; s <= 4; ++s) played |= cardSetOf(state.seat(s).tableCard) * CardSet{!state.seat(s).sitsOut};
-    auto holder = [&](int code) {
-        int seat = 0;
-        for (int s = 4; s >= 1; --s) {
-            const int holds = int{state.seat(s).tableCard == code} & int{!state.seat(s).sitsOut};
-            seat = holds != 0 ? s : seat;
-        }
-        return seat;
-    };
-    // Each later choice overrides the earlier ones, so the first that holds wins.
+    for (int s = 1; s <= 4; ++s) played |= cardSetOf(state.seat(s).tableCard) & allIf(!state.seat(s).sitsOut);
+    // Each later choice overrides the earlier ones, so the first that holds
+    // wins. Chosen by selection, not jumps: the table is new every trick.
     const CardSet followers = played & blockSetOf(state.ledSuit);
     const CardSet trumps = played & blockSetOf(state.trump);
     const int right = rightBowerFor(state.trump);
-    int card = followers != 0 ? std::bit_width(followers) - 1 : kNoCard;
-    card = trumps != 0 ? std::bit_width(trumps) - 1 : card;
+    int card = highestIn(unlessEmpty(trumps, followers));
     card = contains(played, state.leftBower) ? state.leftBower : card;
     card = contains(played, right) ? right : card;
-    return card != kNoCard ? holder(card) : 0;
+    // The seats (as bits 1..4) that played the card and take part.
+    unsigned holders = 0;
+    for (int s = 1; s <= 4; ++s) {
+        const bool holds = (state.seat(s).tableCard == card) & !state.seat(s).sitsOut;
+        holders |= unsigned{holds} << s;
+    }
+    holders &= card != kNoCard ? ~0u : 0u;
+    const int lowest = std::countr_zero(holders);
+    return holders != 0 ? lowest : 0;
 }
 
 int highest(const GameState& state, int suit) {

@@ -46,9 +46,12 @@ int lowerSeatBower(const GameState& state, CardSet bowers);
 // the lower seat counts; otherwise the higher code is the higher card.
 inline int bestCard(const GameState& state, CardSet onTable, int suit) {
     const CardSet cards = onTable & state.suitSet(suit);
-    const CardSet bowers = suit == state.trump ? cards & kJackCards : CardSet{0};
-    if (bowers == 0) return cards != 0 ? std::bit_width(cards) - 1 : kNoCard;
-    return (bowers & (bowers - 1)) == 0 ? std::countr_zero(bowers) : lowerSeatBower(state, bowers);
+    const CardSet bowers = cards & kJackCards & allIf(suit == state.trump);
+    if ((bowers & (bowers - 1)) != 0) [[unlikely]] return lowerSeatBower(state, bowers);
+    // A lone Bower, else the highest card: chosen by masks, as which cards
+    // lie on the table is new for every card and a jump would often be
+    // guessed wrong.
+    return highestIn(unlessEmpty(bowers, cards));
 }
 
 }  // namespace detail
