@@ -39,7 +39,7 @@ inline const QColor kTableColour(244, 245, 214);
 // The game's font (Arial, or the system's sans serif face) at a size.
 QFont boardFont(int pointSize, bool bold);
 
-inline const char* const kSeatFamilies[] = {"image_cards",    "label_playername", "image_played", "image_themaker",
+inline constexpr const char* kSeatFamilies[] = {"image_cards",    "label_playername", "image_played", "image_themaker",
                                             "image_winner",   "image_eyes",       "image_turn"};
 
 class Board : public QWidget {
@@ -128,6 +128,11 @@ private:
                          int pointSize, bool bold);
 
     QWidget* filedUnder(std::string_view key) const;
+    // numberedElement() for a family numbered_ keeps (its index there).
+    QWidget* numberedElement(int family, std::string_view name, int number) const;
+    // Keeps numbered_ in step with the bearers of `key`, when it is a family
+    // name followed by one digit.
+    void refileNumbered(std::string_view key);
     void fileByName(QObject* child);
     void fileUnderItsName(QObject* child);
     void unfile(QObject* child);
@@ -154,6 +159,17 @@ private:
     };
     std::unordered_map<std::string, std::vector<QObject*>, NameHash, std::equal_to<>> byName_;
     QHash<const QObject*, std::string> filedAs_;
+    // The seats' elements and the hand's cards by family and number 1..9:
+    // the one child that bears the name, or none. The game asks for these
+    // several times per message, and a seat's elements change names when the
+    // seats turn. When several bear a name, the stacking order chooses, and
+    // the look-up goes by name.
+    struct Numbered {
+        QWidget* only = nullptr;
+        bool several = false;
+    };
+    static constexpr int kHighestNumber = 9;
+    std::array<std::array<Numbered, kHighestNumber + 1>, std::size(kSeatFamilies) + 1> numbered_{};
 
     struct ChildStart {
         QPointer<QWidget> widget;

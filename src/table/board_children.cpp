@@ -120,7 +120,28 @@ void restackAs(const QObjectList& children, const std::vector<QWidget*>& start,
     }
 }
 
+// The families numbered_ keeps: the seats' and the hand's cards ("card3").
+constexpr std::size_t kHandFamily = std::size(kSeatFamilies);
+
+int numberedFamily(std::string_view family) {
+    for (std::size_t at = 0; at < std::size(kSeatFamilies); ++at)
+        if (family == kSeatFamilies[at]) return static_cast<int>(at);
+    if (family == "card") return static_cast<int>(kHandFamily);
+    return -1;
+}
+
 }  // namespace
+
+void Board::refileNumbered(std::string_view key) {
+    if (key.size() < 2 || key.back() < '1' || key.back() > '9') return;
+    const int family = numberedFamily(key.substr(0, key.size() - 1));
+    if (family < 0) return;
+    Numbered& slot = numbered_[static_cast<std::size_t>(family)][static_cast<std::size_t>(key.back() - '0')];
+    const auto bearers = byName_.find(key);
+    const std::size_t count = bearers == byName_.end() ? 0 : bearers->second.size();
+    slot.only = count == 1 ? static_cast<QWidget*>(bearers->second.front()) : nullptr;
+    slot.several = count > 1;
+}
 
 void Board::fileByName(QObject* child) {
     if (filedAs_.contains(child)) return;
@@ -138,17 +159,20 @@ void Board::fileUnderItsName(QObject* child) {
     const std::string name(NameKey(child->objectName()).view());
     filedAs_.insert(child, name);
     byName_[name].push_back(child);
+    refileNumbered(name);
 }
 
 void Board::unfile(QObject* child) {
     const auto filed = filedAs_.constFind(child);
     if (filed == filedAs_.cend()) return;
-    const auto bearers = byName_.find(*filed);
+    const std::string name = *filed;
+    const auto bearers = byName_.find(name);
     if (bearers != byName_.end()) {
         std::erase(bearers->second, child);
         if (bearers->second.empty()) byName_.erase(bearers);
     }
     filedAs_.erase(filed);
+    refileNumbered(name);
 }
 
 QWidget* Board::element(QAnyStringView name) const { return filedUnder(NameKey(name).view()); }
@@ -178,15 +202,27 @@ QWidget* Board::numberedElement(std::string_view family, int number) const {
     return element(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())) + QString::number(number));
 }
 
+QWidget* Board::numberedElement(int family, std::string_view name, int number) const {
+    if (number < 1 || number > kHighestNumber) return numberedElement(name, number);
+    const Numbered& slot = numbered_[static_cast<std::size_t>(family)][static_cast<std::size_t>(number)];
+    return slot.several ? numberedElement(name, number) : slot.only;
+}
+
 ImageElement* Board::seatImage(const char* family, int seat) const {
-    return qobject_cast<ImageElement*>(numberedElement(family, seat));
+    const int known = numberedFamily(family);
+    QWidget* element = known >= 0 ? numberedElement(known, family, seat) : numberedElement(family, seat);
+    return qobject_cast<ImageElement*>(element);
 }
 
 TextElement* Board::nameLabel(int seat) const {
-    return qobject_cast<TextElement*>(numberedElement("label_playername", seat));
+    constexpr int kNames = 1;
+    static_assert(std::string_view(kSeatFamilies[kNames]) == "label_playername");
+    return qobject_cast<TextElement*>(numberedElement(kNames, kSeatFamilies[kNames], seat));
 }
 
-ImageElement* Board::handCard(int slot) const { return qobject_cast<ImageElement*>(numberedElement("card", slot)); }
+ImageElement* Board::handCard(int slot) const {
+    return qobject_cast<ImageElement*>(numberedElement(static_cast<int>(kHandFamily), "card", slot));
+}
 
 // --- the own hand's cards ------------------------------------------------
 
