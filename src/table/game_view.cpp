@@ -88,9 +88,13 @@ void GameView::drawFan(int seat, int count) {
 void GameView::resetHand() {
     layout_.fill(-1);
     hintedSlot_ = 0;
-    for (QWidget* child : board_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    // Putting a card back renames and hides it, and never takes it off the
+    // board at once: the list of children stays as it is while it is walked.
+    const QObjectList children = board_.children();
+    for (QObject* child : children) {
+        if (!child->isWidgetType()) continue;
         if (!child->objectName().startsWith(QLatin1StringView("card"), Qt::CaseInsensitive)) continue;
-        board_.putBackHandCard(child);
+        board_.putBackHandCard(static_cast<QWidget*>(child));
     }
 }
 

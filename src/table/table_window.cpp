@@ -97,7 +97,7 @@ void TableWindow::reset() {
     board_->restoreStart();
     chat_->clear();
     game_ = std::make_unique<GameView>(*this);
-    seen_ = std::make_unique<SeenGame>();
+    seen_->reset();
     // A hint still being worked out answers a prompt of the old game.
     delete hint_;
     makeHintAdvisor();
