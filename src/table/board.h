@@ -40,7 +40,9 @@ inline const QColor kTableColour(244, 245, 214);
 QFont boardFont(int pointSize, bool bold);
 
 inline constexpr const char* kSeatFamilies[] = {"image_cards",    "label_playername", "image_played", "image_themaker",
-                                            "image_winner",   "image_eyes",       "image_turn"};
+                                                "image_winner",   "image_eyes",       "image_turn"};
+// The seats' element families, in the order of kSeatFamilies.
+enum class SeatFamily { Cards, PlayerName, Played, TheMaker, Winner, Eyes, Turn };
 
 class Board : public QWidget {
     Q_OBJECT
@@ -77,6 +79,7 @@ public:
     QWidget* numberedElement(std::string_view family, int number) const;
     // A seat's element of one family ("image_turn", 3 -> image_turn3).
     ImageElement* seatImage(const char* family, int seat) const;
+    ImageElement* seatImage(SeatFamily family, int seat) const;
     TextElement* nameLabel(int seat) const;
     // The own hand's card of a slot ("card3").
     ImageElement* handCard(int slot) const;
@@ -173,6 +176,11 @@ private:
 
     struct ChildStart {
         QPointer<QWidget> widget;
+        // The widget as each kind of element, or null: found once, as the
+        // reset and its check go over every child after each game.
+        BoardLabel* element = nullptr;
+        TextElement* label = nullptr;
+        ImageElement* image = nullptr;
         QString name;
         bool hidden = false;
         QPalette palette;
@@ -185,6 +193,8 @@ private:
     };
     const ChildStart* startOf(const QObject* child) const;
     bool differsFromStart(const ChildStart& kept) const;
+    // The widget children are those of the start, in the start's order.
+    bool standsAsAtStart() const;
     std::vector<ChildStart> start_;  // in stacking order, lowest first
     QHash<const QObject*, std::size_t> startIndex_;  // where each child's start is in start_
 };

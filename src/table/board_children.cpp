@@ -120,6 +120,9 @@ void restackAs(const QObjectList& children, const std::vector<QWidget*>& start,
     }
 }
 
+static_assert(std::string_view(kSeatFamilies[static_cast<int>(SeatFamily::PlayerName)]) == "label_playername");
+static_assert(std::string_view(kSeatFamilies[static_cast<int>(SeatFamily::Turn)]) == "image_turn");
+
 // The families numbered_ keeps: the seats' and the hand's cards ("card3").
 constexpr std::size_t kHandFamily = std::size(kSeatFamilies);
 
@@ -214,10 +217,14 @@ ImageElement* Board::seatImage(const char* family, int seat) const {
     return qobject_cast<ImageElement*>(element);
 }
 
+ImageElement* Board::seatImage(SeatFamily family, int seat) const {
+    const auto index = static_cast<int>(family);
+    return qobject_cast<ImageElement*>(numberedElement(index, kSeatFamilies[index], seat));
+}
+
 TextElement* Board::nameLabel(int seat) const {
-    constexpr int kNames = 1;
-    static_assert(std::string_view(kSeatFamilies[kNames]) == "label_playername");
-    return qobject_cast<TextElement*>(numberedElement(kNames, kSeatFamilies[kNames], seat));
+    const auto index = static_cast<int>(SeatFamily::PlayerName);
+    return qobject_cast<TextElement*>(numberedElement(index, kSeatFamilies[index], seat));
 }
 
 ImageElement* Board::handCard(int slot) const {
@@ -271,16 +278,19 @@ void Board::rememberStart() {
         kept.name = child->objectName();
         kept.hidden = child->isHidden();
         kept.palette = child->palette();
-        if (const auto* element = qobject_cast<const BoardLabel*>(child)) kept.geometry = element->geometry();
-        if (const auto* label = qobject_cast<const TextElement*>(child)) {
-            kept.text = label->text();
-            kept.hint = label->hint();
+        kept.element = qobject_cast<BoardLabel*>(child);
+        kept.label = qobject_cast<TextElement*>(child);
+        kept.image = qobject_cast<ImageElement*>(child);
+        if (kept.element != nullptr) kept.geometry = kept.element->geometry();
+        if (kept.label != nullptr) {
+            kept.text = kept.label->text();
+            kept.hint = kept.label->hint();
         }
-        if (const auto* image = qobject_cast<const ImageElement*>(child)) {
-            kept.picture = image->pixmap();
-            kept.pendingPicture = image->pendingPicture();
-            kept.tag = image->tag();
-            kept.hint = image->hint();
+        if (kept.image != nullptr) {
+            kept.picture = kept.image->pixmap();
+            kept.pendingPicture = kept.image->pendingPicture();
+            kept.tag = kept.image->tag();
+            kept.hint = kept.image->hint();
         }
         startIndex_.insert(child, start_.size());
         start_.push_back(std::move(kept));
@@ -298,18 +308,32 @@ bool Board::differsFromStart(const ChildStart& kept) const {
     const QWidget* child = kept.widget;
     if (child->objectName() != kept.name || child->isHidden() != kept.hidden || child->palette() != kept.palette)
         return true;
-    if (const auto* element = qobject_cast<const BoardLabel*>(child); element && element->geometry() != kept.geometry)
-        return true;
-    if (const auto* label = qobject_cast<const TextElement*>(child))
-        return label->text() != kept.text || label->hint() != kept.hint;
-    if (const auto* image = qobject_cast<const ImageElement*>(child))
-        return image->pixmap().cacheKey() != kept.picture.cacheKey() || image->tag() != kept.tag ||
-               image->hint() != kept.hint;
+    if (kept.element != nullptr && kept.element->geometry() != kept.geometry) return true;
+    if (kept.label != nullptr) return kept.label->text() != kept.text || kept.label->hint() != kept.hint;
+    if (kept.image != nullptr)
+        return kept.image->pixmap().cacheKey() != kept.picture.cacheKey() || kept.image->tag() != kept.tag ||
+               kept.image->hint() != kept.hint;
     return false;
+}
+
+bool Board::standsAsAtStart() const {
+    auto kept = start_.cbegin();
+    for (QObject* object : children()) {
+        if (!object->isWidgetType()) continue;
+        if (kept == start_.cend() || kept->widget != object) return false;
+        ++kept;
+    }
+    return kept == start_.cend();
 }
 
 std::vector<QWidget*> Board::changedSinceStart() const {
     std::vector<QWidget*> changed;
+    if (standsAsAtStart()) {
+        // The same children in the same order: only their parts can differ.
+        for (const ChildStart& kept : start_)
+            if (differsFromStart(kept)) changed.push_back(kept.widget);
+        return changed;
+    }
     for (QObject* object : children()) {
         if (!object->isWidgetType()) continue;
         const ChildStart* kept = startOf(object);
@@ -322,34 +346,40 @@ void Board::restoreStart() {
     motion_->reset();
     // Every hand card made with the board is spare again, taken in the same order.
     spareHandCards_.assign(madeHandCards_.rbegin(), madeHandCards_.rend());
-    std::vector<QWidget*> added;
-    for (QObject* object : children()) {
-        if (!object->isWidgetType()) continue;
-        if (startOf(object) == nullptr) added.push_back(static_cast<QWidget*>(object));
+    // Most inputs neither add children nor restack them: then no child
+    // needs to be found in the start.
+    const bool inOrder = standsAsAtStart();
+    if (!inOrder) {
+        std::vector<QWidget*> added;
+        for (QObject* object : children()) {
+            if (!object->isWidgetType()) continue;
+            if (startOf(object) == nullptr) added.push_back(static_cast<QWidget*>(object));
+        }
+        for (QWidget* child : added) delete child;
     }
-    for (QWidget* child : added) delete child;
 
     for (const ChildStart& kept : start_) {
         QWidget* child = kept.widget;
         if (child == nullptr) continue;
         if (child->objectName() != kept.name) child->setObjectName(kept.name);
         if (child->palette() != kept.palette) child->setPalette(kept.palette);
-        if (auto* element = qobject_cast<BoardLabel*>(child))
-            if (element->geometry() != kept.geometry) element->setGeometry(kept.geometry);
-        if (auto* label = qobject_cast<TextElement*>(child)) {
+        if (kept.element != nullptr && kept.element->geometry() != kept.geometry)
+            kept.element->setGeometry(kept.geometry);
+        if (TextElement* label = kept.label) {
             if (label->text() != kept.text) label->setText(kept.text);
             label->setHint(kept.hint);
         }
         if (child->isHidden() != kept.hidden) child->setVisible(!kept.hidden);
         // After the visibility: a picture waiting to be drawn when shown
         // waits again, as it did in the window just built.
-        if (auto* image = qobject_cast<ImageElement*>(child)) {
+        if (ImageElement* image = kept.image) {
             if (image->pixmap().cacheKey() != kept.picture.cacheKey()) image->setPixmap(kept.picture);
             if (kept.pendingPicture) image->setPixmapWhenShown(kept.pendingPicture);
             image->setTag(kept.tag);
             image->setHint(kept.hint);
         }
     }
+    if (inOrder) return;
 
     std::vector<QWidget*> startOrder;
     startOrder.reserve(start_.size());
