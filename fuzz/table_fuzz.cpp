@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -41,6 +42,7 @@ namespace {
 using vornel::table::Board;
 using vornel::table::ImageElement;
 using vornel::table::TableWindow;
+using vornel::table::TextElement;
 
 // Aborts with a message: the fuzzer reports it as a crash.
 [[noreturn]] void broken(const char* what) {
@@ -61,13 +63,25 @@ void checkInvariants(TableWindow& table) {
         if (board.handCard(slot) == nullptr) broken("a hand position without its card");
     }
     int cards = 0;
-    for (QWidget* child : board.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (child->objectName().startsWith(QLatin1StringView("card"), Qt::CaseInsensitive)) ++cards;
+    for (const QObject* child : board.children())
+        if (child->isWidgetType() && child->objectName().startsWith(QLatin1StringView("card"), Qt::CaseInsensitive))
+            ++cards;
     if (cards > 5) broken("more than five cards in the own hand");
-    for (int seat = 1; seat <= 4; ++seat)
-        for (const char* family : vornel::table::kSeatFamilies)
-            if (board.numberedElement(family, seat) == nullptr)
-                broken("a seat element lost its name");
+    // Found by name, and by family as the game finds them: the same element.
+    for (int seat = 1; seat <= 4; ++seat) {
+        for (int family = 0; family < static_cast<int>(std::size(vornel::table::kSeatFamilies)); ++family) {
+            QWidget* named = board.numberedElement(vornel::table::kSeatFamilies[family], seat);
+            if (named == nullptr) broken("a seat element lost its name");
+            if (board.seatImage(static_cast<vornel::table::SeatFamily>(family), seat) !=
+                qobject_cast<ImageElement*>(named))
+                broken("a seat element found by its family is not the one of its name");
+        }
+        if (board.nameLabel(seat) != qobject_cast<TextElement*>(board.numberedElement("label_playername", seat)))
+            broken("a name label found by its seat is not the one of its name");
+    }
+    for (int slot = 1; slot <= 9; ++slot)
+        if (board.handCard(slot) != qobject_cast<ImageElement*>(board.numberedElement("card", slot)))
+            broken("a hand card found by its slot is not the one of its name");
     const int own = table.state().ownSeat;
     if (table.state().loggedIn && (own < 1 || own > 9)) broken("logged in under a number the host never gives");
 }

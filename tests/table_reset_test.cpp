@@ -190,6 +190,30 @@ TEST_P(TableBeginsAgain, TheBoardKnowsWhatASessionChanged) {
     EXPECT_TRUE(table.board().changedSinceStart().empty());
 }
 
+// The record of the game seen is cleared in place: right after the reset it
+// stands as a new table's, and the same messages then give the same record
+// (its handlers still answer).
+TEST_P(TableBeginsAgain, TheRecordOfTheGameSeenBeginsAgain) {
+    auto sameRecord = [](const SeenGame& a, const SeenGame& b) {
+        EXPECT_EQ(a.promptNumber(), b.promptNumber());
+        EXPECT_EQ(a.ownSeat(), b.ownSeat());
+        EXPECT_EQ(a.awaited(), b.awaited());
+        EXPECT_EQ(a.wholeHand(), b.wholeHand());
+        EXPECT_EQ(a.ownSeatWatching(), b.ownSeatWatching());
+        EXPECT_TRUE(a.view() == b.view());
+        EXPECT_TRUE(makeSeatView(a.state(), 1, Decision::Play) == makeSeatView(b.state(), 1, Decision::Play));
+    };
+    QuietTable played;
+    QuietTable fresh;
+    receive(played.table, kSessions[0].bytes);  // a whole hand seen first
+    ASSERT_NE(played.table.seenGame().promptNumber(), 0);
+    played.table.reset();
+    sameRecord(played.table.seenGame(), fresh.table.seenGame());
+    receive(played.table, GetParam().bytes);
+    receive(fresh.table, GetParam().bytes);
+    sameRecord(played.table.seenGame(), fresh.table.seenGame());
+}
+
 INSTANTIATE_TEST_SUITE_P(Sessions, TableBeginsAgain, ::testing::ValuesIn(kSessions));
 
 TEST(TableBeginsAgain, AHintWorkedOutForTheOldGameIsNotShown) {

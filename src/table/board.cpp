@@ -97,7 +97,7 @@ void Board::createSeatElements() {
         }
     }
     // The cards played to a trick overlap; the hidden hands stay behind them.
-    for (int seat = 1; seat <= 4; ++seat) seatImage("image_played", seat)->raise();
+    for (int seat = 1; seat <= 4; ++seat) seatImage(SeatFamily::Played, seat)->raise();
 }
 
 TextElement* Board::addText(const QString& name, const QString& caption, QRect geometry, const QColor& colour,

@@ -39,8 +39,10 @@ inline const QColor kTableColour(244, 245, 214);
 // The game's font (Arial, or the system's sans serif face) at a size.
 QFont boardFont(int pointSize, bool bold);
 
-inline const char* const kSeatFamilies[] = {"image_cards",    "label_playername", "image_played", "image_themaker",
-                                            "image_winner",   "image_eyes",       "image_turn"};
+inline constexpr const char* kSeatFamilies[] = {"image_cards",    "label_playername", "image_played", "image_themaker",
+                                                "image_winner",   "image_eyes",       "image_turn"};
+// The seats' element families, in the order of kSeatFamilies.
+enum class SeatFamily { Cards, PlayerName, Played, TheMaker, Winner, Eyes, Turn };
 
 class Board : public QWidget {
     Q_OBJECT
@@ -77,6 +79,7 @@ public:
     QWidget* numberedElement(std::string_view family, int number) const;
     // A seat's element of one family ("image_turn", 3 -> image_turn3).
     ImageElement* seatImage(const char* family, int seat) const;
+    ImageElement* seatImage(SeatFamily family, int seat) const;
     TextElement* nameLabel(int seat) const;
     // The own hand's card of a slot ("card3").
     ImageElement* handCard(int slot) const;
@@ -128,6 +131,11 @@ private:
                          int pointSize, bool bold);
 
     QWidget* filedUnder(std::string_view key) const;
+    // numberedElement() for a family numbered_ keeps (its index there).
+    QWidget* numberedElement(int family, std::string_view name, int number) const;
+    // Keeps numbered_ in step with the bearers of `key`, when it is a family
+    // name followed by one digit.
+    void refileNumbered(std::string_view key);
     void fileByName(QObject* child);
     void fileUnderItsName(QObject* child);
     void unfile(QObject* child);
@@ -154,9 +162,25 @@ private:
     };
     std::unordered_map<std::string, std::vector<QObject*>, NameHash, std::equal_to<>> byName_;
     QHash<const QObject*, std::string> filedAs_;
+    // The seats' elements and the hand's cards by family and number 1..9:
+    // the one child that bears the name, or none. The game asks for these
+    // several times per message, and a seat's elements change names when the
+    // seats turn. When several bear a name, the stacking order chooses, and
+    // the look-up goes by name.
+    struct Numbered {
+        QWidget* only = nullptr;
+        bool several = false;
+    };
+    static constexpr int kHighestNumber = 9;
+    std::array<std::array<Numbered, kHighestNumber + 1>, std::size(kSeatFamilies) + 1> numbered_{};
 
     struct ChildStart {
         QPointer<QWidget> widget;
+        // The widget as each kind of element, or null: found once, as the
+        // reset and its check go over every child after each game.
+        BoardLabel* element = nullptr;
+        TextElement* label = nullptr;
+        ImageElement* image = nullptr;
         QString name;
         bool hidden = false;
         QPalette palette;
@@ -169,6 +193,8 @@ private:
     };
     const ChildStart* startOf(const QObject* child) const;
     bool differsFromStart(const ChildStart& kept) const;
+    // The widget children are those of the start, in the start's order.
+    bool standsAsAtStart() const;
     std::vector<ChildStart> start_;  // in stacking order, lowest first
     QHash<const QObject*, std::size_t> startIndex_;  // where each child's start is in start_
 };

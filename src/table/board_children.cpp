@@ -120,7 +120,31 @@ void restackAs(const QObjectList& children, const std::vector<QWidget*>& start,
     }
 }
 
+static_assert(std::string_view(kSeatFamilies[static_cast<int>(SeatFamily::PlayerName)]) == "label_playername");
+static_assert(std::string_view(kSeatFamilies[static_cast<int>(SeatFamily::Turn)]) == "image_turn");
+
+// The families numbered_ keeps: the seats' and the hand's cards ("card3").
+constexpr std::size_t kHandFamily = std::size(kSeatFamilies);
+
+int numberedFamily(std::string_view family) {
+    for (std::size_t at = 0; at < std::size(kSeatFamilies); ++at)
+        if (family == kSeatFamilies[at]) return static_cast<int>(at);
+    if (family == "card") return static_cast<int>(kHandFamily);
+    return -1;
+}
+
 }  // namespace
+
+void Board::refileNumbered(std::string_view key) {
+    if (key.size() < 2 || key.back() < '1' || key.back() > '9') return;
+    const int family = numberedFamily(key.substr(0, key.size() - 1));
+    if (family < 0) return;
+    Numbered& slot = numbered_[static_cast<std::size_t>(family)][static_cast<std::size_t>(key.back() - '0')];
+    const auto bearers = byName_.find(key);
+    const std::size_t count = bearers == byName_.end() ? 0 : bearers->second.size();
+    slot.only = count == 1 ? static_cast<QWidget*>(bearers->second.front()) : nullptr;
+    slot.several = count > 1;
+}
 
 void Board::fileByName(QObject* child) {
     if (filedAs_.contains(child)) return;
@@ -138,17 +162,20 @@ void Board::fileUnderItsName(QObject* child) {
     const std::string name(NameKey(child->objectName()).view());
     filedAs_.insert(child, name);
     byName_[name].push_back(child);
+    refileNumbered(name);
 }
 
 void Board::unfile(QObject* child) {
     const auto filed = filedAs_.constFind(child);
     if (filed == filedAs_.cend()) return;
-    const auto bearers = byName_.find(*filed);
+    const std::string name = *filed;
+    const auto bearers = byName_.find(name);
     if (bearers != byName_.end()) {
         std::erase(bearers->second, child);
         if (bearers->second.empty()) byName_.erase(bearers);
     }
     filedAs_.erase(filed);
+    refileNumbered(name);
 }
 
 QWidget* Board::element(QAnyStringView name) const { return filedUnder(NameKey(name).view()); }
@@ -178,15 +205,31 @@ QWidget* Board::numberedElement(std::string_view family, int number) const {
     return element(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())) + QString::number(number));
 }
 
+QWidget* Board::numberedElement(int family, std::string_view name, int number) const {
+    if (number < 1 || number > kHighestNumber) return numberedElement(name, number);
+    const Numbered& slot = numbered_[static_cast<std::size_t>(family)][static_cast<std::size_t>(number)];
+    return slot.several ? numberedElement(name, number) : slot.only;
+}
+
 ImageElement* Board::seatImage(const char* family, int seat) const {
-    return qobject_cast<ImageElement*>(numberedElement(family, seat));
+    const int known = numberedFamily(family);
+    QWidget* element = known >= 0 ? numberedElement(known, family, seat) : numberedElement(family, seat);
+    return qobject_cast<ImageElement*>(element);
+}
+
+ImageElement* Board::seatImage(SeatFamily family, int seat) const {
+    const auto index = static_cast<int>(family);
+    return qobject_cast<ImageElement*>(numberedElement(index, kSeatFamilies[index], seat));
 }
 
 TextElement* Board::nameLabel(int seat) const {
-    return qobject_cast<TextElement*>(numberedElement("label_playername", seat));
+    const auto index = static_cast<int>(SeatFamily::PlayerName);
+    return qobject_cast<TextElement*>(numberedElement(index, kSeatFamilies[index], seat));
 }
 
-ImageElement* Board::handCard(int slot) const { return qobject_cast<ImageElement*>(numberedElement("card", slot)); }
+ImageElement* Board::handCard(int slot) const {
+    return qobject_cast<ImageElement*>(numberedElement(static_cast<int>(kHandFamily), "card", slot));
+}
 
 // --- the own hand's cards ------------------------------------------------
 
@@ -235,16 +278,19 @@ void Board::rememberStart() {
         kept.name = child->objectName();
         kept.hidden = child->isHidden();
         kept.palette = child->palette();
-        if (const auto* element = qobject_cast<const BoardLabel*>(child)) kept.geometry = element->geometry();
-        if (const auto* label = qobject_cast<const TextElement*>(child)) {
-            kept.text = label->text();
-            kept.hint = label->hint();
+        kept.element = qobject_cast<BoardLabel*>(child);
+        kept.label = qobject_cast<TextElement*>(child);
+        kept.image = qobject_cast<ImageElement*>(child);
+        if (kept.element != nullptr) kept.geometry = kept.element->geometry();
+        if (kept.label != nullptr) {
+            kept.text = kept.label->text();
+            kept.hint = kept.label->hint();
         }
-        if (const auto* image = qobject_cast<const ImageElement*>(child)) {
-            kept.picture = image->pixmap();
-            kept.pendingPicture = image->pendingPicture();
-            kept.tag = image->tag();
-            kept.hint = image->hint();
+        if (kept.image != nullptr) {
+            kept.picture = kept.image->pixmap();
+            kept.pendingPicture = kept.image->pendingPicture();
+            kept.tag = kept.image->tag();
+            kept.hint = kept.image->hint();
         }
         startIndex_.insert(child, start_.size());
         start_.push_back(std::move(kept));
@@ -262,18 +308,32 @@ bool Board::differsFromStart(const ChildStart& kept) const {
     const QWidget* child = kept.widget;
     if (child->objectName() != kept.name || child->isHidden() != kept.hidden || child->palette() != kept.palette)
         return true;
-    if (const auto* element = qobject_cast<const BoardLabel*>(child); element && element->geometry() != kept.geometry)
-        return true;
-    if (const auto* label = qobject_cast<const TextElement*>(child))
-        return label->text() != kept.text || label->hint() != kept.hint;
-    if (const auto* image = qobject_cast<const ImageElement*>(child))
-        return image->pixmap().cacheKey() != kept.picture.cacheKey() || image->tag() != kept.tag ||
-               image->hint() != kept.hint;
+    if (kept.element != nullptr && kept.element->geometry() != kept.geometry) return true;
+    if (kept.label != nullptr) return kept.label->text() != kept.text || kept.label->hint() != kept.hint;
+    if (kept.image != nullptr)
+        return kept.image->pixmap().cacheKey() != kept.picture.cacheKey() || kept.image->tag() != kept.tag ||
+               kept.image->hint() != kept.hint;
     return false;
+}
+
+bool Board::standsAsAtStart() const {
+    auto kept = start_.cbegin();
+    for (QObject* object : children()) {
+        if (!object->isWidgetType()) continue;
+        if (kept == start_.cend() || kept->widget != object) return false;
+        ++kept;
+    }
+    return kept == start_.cend();
 }
 
 std::vector<QWidget*> Board::changedSinceStart() const {
     std::vector<QWidget*> changed;
+    if (standsAsAtStart()) {
+        // The same children in the same order: only their parts can differ.
+        for (const ChildStart& kept : start_)
+            if (differsFromStart(kept)) changed.push_back(kept.widget);
+        return changed;
+    }
     for (QObject* object : children()) {
         if (!object->isWidgetType()) continue;
         const ChildStart* kept = startOf(object);
@@ -286,34 +346,40 @@ void Board::restoreStart() {
     motion_->reset();
     // Every hand card made with the board is spare again, taken in the same order.
     spareHandCards_.assign(madeHandCards_.rbegin(), madeHandCards_.rend());
-    std::vector<QWidget*> added;
-    for (QObject* object : children()) {
-        if (!object->isWidgetType()) continue;
-        if (startOf(object) == nullptr) added.push_back(static_cast<QWidget*>(object));
+    // Most inputs neither add children nor restack them: then no child
+    // needs to be found in the start.
+    const bool inOrder = standsAsAtStart();
+    if (!inOrder) {
+        std::vector<QWidget*> added;
+        for (QObject* object : children()) {
+            if (!object->isWidgetType()) continue;
+            if (startOf(object) == nullptr) added.push_back(static_cast<QWidget*>(object));
+        }
+        for (QWidget* child : added) delete child;
     }
-    for (QWidget* child : added) delete child;
 
     for (const ChildStart& kept : start_) {
         QWidget* child = kept.widget;
         if (child == nullptr) continue;
         if (child->objectName() != kept.name) child->setObjectName(kept.name);
         if (child->palette() != kept.palette) child->setPalette(kept.palette);
-        if (auto* element = qobject_cast<BoardLabel*>(child))
-            if (element->geometry() != kept.geometry) element->setGeometry(kept.geometry);
-        if (auto* label = qobject_cast<TextElement*>(child)) {
+        if (kept.element != nullptr && kept.element->geometry() != kept.geometry)
+            kept.element->setGeometry(kept.geometry);
+        if (TextElement* label = kept.label) {
             if (label->text() != kept.text) label->setText(kept.text);
             label->setHint(kept.hint);
         }
         if (child->isHidden() != kept.hidden) child->setVisible(!kept.hidden);
         // After the visibility: a picture waiting to be drawn when shown
         // waits again, as it did in the window just built.
-        if (auto* image = qobject_cast<ImageElement*>(child)) {
+        if (ImageElement* image = kept.image) {
             if (image->pixmap().cacheKey() != kept.picture.cacheKey()) image->setPixmap(kept.picture);
             if (kept.pendingPicture) image->setPixmapWhenShown(kept.pendingPicture);
             image->setTag(kept.tag);
             image->setHint(kept.hint);
         }
     }
+    if (inOrder) return;
 
     std::vector<QWidget*> startOrder;
     startOrder.reserve(start_.size());

@@ -63,7 +63,7 @@ QRect CardMotion::handPlace(int seat, int slot, int ownSeat) const {
         if (const ImageElement* card = board_.handCard(slot)) return card->geometry();
         return {};
     }
-    const ImageElement* fan = board_.seatImage("image_cards", seat);
+    const ImageElement* fan = board_.seatImage(SeatFamily::Cards, seat);
     if (fan == nullptr) return {};
     return {QPoint(fan->x() + 5 * std::max(0, fan->tag() - 1), fan->y()), kCardSize};
 }
@@ -83,11 +83,11 @@ void CardMotion::slide(BoardLabel* element, const QRect& from) {
 void CardMotion::dealt(int seat, int ownSeat) {
     if (!enabled_) return;
     const ImageElement* dealer = board_.image("button_dealer");
-    const ImageElement* pack = dealer != nullptr ? board_.seatImage("image_cards", dealer->tag()) : nullptr;
+    const ImageElement* pack = dealer != nullptr ? board_.seatImage(SeatFamily::Cards, dealer->tag()) : nullptr;
     if (pack == nullptr) return;
     const QRect from(pack->pos(), kCardSize);
     if (seat != ownSeat) {
-        if (ImageElement* fan = board_.seatImage("image_cards", seat)) slide(fan, QRect(from.topLeft(), fan->size()));
+        if (ImageElement* fan = board_.seatImage(SeatFamily::Cards, seat)) slide(fan, QRect(from.topLeft(), fan->size()));
         return;
     }
     for (QWidget* child : board_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -98,11 +98,11 @@ void CardMotion::dealt(int seat, int ownSeat) {
 void CardMotion::gatherTrick() {
     sweeps_.clear();
     if (!enabled_) return;
-    const ImageElement* hand = board_.seatImage("image_cards", trickWinner_);
+    const ImageElement* hand = board_.seatImage(SeatFamily::Cards, trickWinner_);
     if (hand == nullptr) return;
     const QPointF towards(hand->x() + 10, hand->y());
     for (int seat = 1; seat <= 4; ++seat) {
-        const ImageElement* played = board_.seatImage("image_played", seat);
+        const ImageElement* played = board_.seatImage(SeatFamily::Played, seat);
         if (played == nullptr || played->pixmap().isNull()) continue;
         const QRectF from(played->geometry());
         // Half way to the winner's hand, fading as it goes.

@@ -74,7 +74,11 @@ void ChatBox::addLine(const QString& text, const QColor& colour) {
     box_.viewport()->update();
 }
 
-void ChatBox::clear() { box_.clear(); }
+// A box that holds no line is as a new one: clearing it would lay out its
+// document again for nothing.
+void ChatBox::clear() {
+    if (!box_.document()->isEmpty()) box_.clear();
+}
 
 WebAddress ChatBox::webAddressAt(QPoint viewportPoint) const {
     const QPointF inDocument(viewportPoint.x() + box_.horizontalScrollBar()->value(),

@@ -33,7 +33,7 @@ void GameView::placecard(std::string_view rest) {
         dealt.emplace_back(*slot, *code);
     }
     if (!reader.atEnd()) return;
-    if (ImageElement* fan = board_.seatImage("image_cards", *seat)) fan->clearPicture();
+    if (ImageElement* fan = board_.seatImage(SeatFamily::Cards, *seat)) fan->clearPicture();
     int lastSlot = 0;
     for (const auto& [slot, code] : dealt) {
         lastSlot = slot;

@@ -81,7 +81,7 @@ void GameView::playedcard(std::string_view rest) {
     window_.playsounds("placecard");
     ImageElement* trump = board_.image("image_trump");
     if (trump->hint().isEmpty() && suitOf(*code) != 0) trump->setHint(QString::fromLatin1(suitName(suitOf(*code)).data()));
-    if (ImageElement* played = board_.seatImage("image_played", *seat)) {
+    if (ImageElement* played = board_.seatImage(SeatFamily::Played, *seat)) {
         played->clearPicture();
         if (*code >= 0 && *code <= 56) played->setPixmap(window_.artwork().card(*code));
         played->setTag(*code);
@@ -93,7 +93,7 @@ void GameView::playedcard(std::string_view rest) {
         movecards(*slot);
         return;
     }
-    if (ImageElement* fan = board_.seatImage("image_cards", *seat)) {
+    if (ImageElement* fan = board_.seatImage(SeatFamily::Cards, *seat)) {
         const int count = std::max(0, fan->tag() - 1);
         if (count > 0) {
             drawFan(*seat, count);
@@ -131,20 +131,20 @@ void GameView::trickwinner(std::string_view rest) {
     board_.text("label_current2")->setText(fieldText(reader.field()));
     const QString won = caption(*winner) + " Won the Trick!";
     setStatus(won);
-    for (int seat = 1; seat <= 4; ++seat) board_.seatImage("image_turn", seat)->hide();
+    for (int seat = 1; seat <= 4; ++seat) board_.seatImage(SeatFamily::Turn, seat)->hide();
     if (*winner == state_.ownSeat) window_.playsounds("trickwinner");
     ImageElement* marker = board_.image("image_winner");
-    if (ImageElement* turn = board_.seatImage("image_turn", *winner)) marker->move(turn->pos());
+    if (ImageElement* turn = board_.seatImage(SeatFamily::Turn, *winner)) marker->move(turn->pos());
 
     ImageElement* trump = board_.image("image_trump");
     LastTrick trick;
-    for (int seat = 1; seat <= 4; ++seat) trick.cards[seat] = board_.seatImage("image_played", seat)->tag();
+    for (int seat = 1; seat <= 4; ++seat) trick.cards[seat] = board_.seatImage(SeatFamily::Played, seat)->tag();
     trick.trumpImage = trump->tag();
     trick.winnerText = won;
     trick.ledSuitText = trump->hint();
     trump->setHint(QString());
     window_.services().lastTrick.showLastTrick(trick);
-    for (int seat = 1; seat <= 4; ++seat) board_.seatImage("image_played", seat)->setTag(0);
+    for (int seat = 1; seat <= 4; ++seat) board_.seatImage(SeatFamily::Played, seat)->setTag(0);
     marker->show();
     marker->raise();
     board_.motion().trickWon(*winner);
@@ -152,7 +152,7 @@ void GameView::trickwinner(std::string_view rest) {
 
 void GameView::clearcards(std::string_view) {
     board_.motion().gatherTrick();
-    for (int seat = 1; seat <= 4; ++seat) board_.seatImage("image_played", seat)->clearPicture();
+    for (int seat = 1; seat <= 4; ++seat) board_.seatImage(SeatFamily::Played, seat)->clearPicture();
 }
 
 void GameView::scores(std::string_view rest) {
@@ -203,8 +203,8 @@ void GameView::thewinner(std::string_view rest) {
     if (*team == 1 || *team == 2) {
         const int first = *team == 1 ? 1 : 2;
         const int second = first + 2;
-        board_.seatImage("image_winner", first)->show();
-        board_.seatImage("image_winner", second)->show();
+        board_.seatImage(SeatFamily::Winner, first)->show();
+        board_.seatImage(SeatFamily::Winner, second)->show();
         const QString teamName = *team == 1 ? "Tan" : "Blue";
         window_.addlinetochat("The " + teamName + " Team has Won the Game!!", kChatBlue);
         const QColor colour = *team == 1 ? kTanColour : kBlueColour;

@@ -65,7 +65,7 @@ void GameView::setBubble(int bubble, int picture, int code) {
 }
 
 void GameView::showTurnMarker(int seat) {
-    for (int s = 1; s <= 4; ++s) board_.seatImage("image_turn", s)->setVisible(s == seat);
+    for (int s = 1; s <= 4; ++s) board_.seatImage(SeatFamily::Turn, s)->setVisible(s == seat);
 }
 
 void GameView::moveDealerMarker(int seat) {
@@ -78,7 +78,7 @@ void GameView::moveDealerMarker(int seat) {
 }
 
 void GameView::drawFan(int seat, int count) {
-    ImageElement* fan = board_.seatImage("image_cards", seat);
+    ImageElement* fan = board_.seatImage(SeatFamily::Cards, seat);
     if (fan == nullptr) return;
     fan->setTag(count);
     fan->resize(66 + 5 * count, 96);
@@ -88,9 +88,13 @@ void GameView::drawFan(int seat, int count) {
 void GameView::resetHand() {
     layout_.fill(-1);
     hintedSlot_ = 0;
-    for (QWidget* child : board_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    // Putting a card back renames and hides it, and never takes it off the
+    // board at once: the list of children stays as it is while it is walked.
+    const QObjectList children = board_.children();
+    for (QObject* child : children) {
+        if (!child->isWidgetType()) continue;
         if (!child->objectName().startsWith(QLatin1StringView("card"), Qt::CaseInsensitive)) continue;
-        board_.putBackHandCard(child);
+        board_.putBackHandCard(static_cast<QWidget*>(child));
     }
 }
 
@@ -100,9 +104,9 @@ void GameView::clearall() {
     board_.text("label_current1")->setText("");
     board_.text("label_current2")->setText("");
     for (int seat = 1; seat <= 4; ++seat) {
-        board_.seatImage("image_eyes", seat)->hide();
-        board_.seatImage("image_turn", seat)->hide();
-        board_.seatImage("image_played", seat)->clearPicture();
+        board_.seatImage(SeatFamily::Eyes, seat)->hide();
+        board_.seatImage(SeatFamily::Turn, seat)->hide();
+        board_.seatImage(SeatFamily::Played, seat)->clearPicture();
     }
     board_.image("image_trump")->clearPicture();
 }
@@ -125,8 +129,8 @@ void GameView::startthegame(std::string_view rest) {
         if (label->text() == "<Waiting>") label->setText(label->hint());
     }
     for (int seat = 1; seat <= 4; ++seat) {
-        board_.seatImage("image_eyes", seat)->hide();
-        board_.seatImage("image_winner", seat)->hide();
+        board_.seatImage(SeatFamily::Eyes, seat)->hide();
+        board_.seatImage(SeatFamily::Winner, seat)->hide();
     }
     if (QAction* watch = window_.action("action_justwatch")) watch->setChecked(false);
 }
@@ -142,7 +146,7 @@ void GameView::setdealer(std::string_view rest) {
     board_.image("button_dealer")->setTag(dealer);
     startround();
     moveDealerMarker(dealer);
-    for (int seat = 1; seat <= 4; ++seat) board_.seatImage("image_played", seat)->clearPicture();
+    for (int seat = 1; seat <= 4; ++seat) board_.seatImage(SeatFamily::Played, seat)->clearPicture();
     setStatus(caption(dealer) + " is dealing.");
 }
 
@@ -152,10 +156,10 @@ void GameView::startround() {
     resetHand();
     for (int seat = 1; seat <= 4; ++seat) {
         if (seat != state_.ownSeat) {
-            board_.seatImage("image_cards", seat)->clearPicture();
-            board_.seatImage("image_cards", seat)->setTag(0);
+            board_.seatImage(SeatFamily::Cards, seat)->clearPicture();
+            board_.seatImage(SeatFamily::Cards, seat)->setTag(0);
         }
-        board_.seatImage("image_themaker", seat)->hide();
+        board_.seatImage(SeatFamily::TheMaker, seat)->hide();
     }
     board_.text("label_current1")->setText("0");
     board_.text("label_current2")->setText("0");
@@ -180,8 +184,8 @@ void GameView::setbidder(std::string_view rest) {
     const int bidder = f[0];
     clearBubbles();
     for (int seat = 1; seat <= 4; ++seat) {
-        board_.seatImage("image_played", seat)->setTag(0);
-        board_.seatImage("image_themaker", seat)->hide();
+        board_.seatImage(SeatFamily::Played, seat)->setTag(0);
+        board_.seatImage(SeatFamily::TheMaker, seat)->hide();
     }
     window_.services().lastTrick.clearTrumpCard();
     state_.seatToAct = bidder;
@@ -211,7 +215,7 @@ void GameView::heaccepted(std::string_view rest) {
     setStatus(caption(seat) + " Accepted.");
     if (isSeat(seat)) {
         board_.image(seat % 2 == 1 ? "image_maker1" : "image_maker2")->show();
-        board_.seatImage("image_themaker", seat)->show();
+        board_.seatImage(SeatFamily::TheMaker, seat)->show();
     }
 }
 
@@ -222,7 +226,7 @@ void GameView::trumpchoosen(std::string_view rest) {
     setStatus(caption(maker) + " choose " + QString::fromLatin1(suitName(suit).data()) + " for trump.");
     if (isSeat(maker)) {
         board_.image(maker % 2 == 1 ? "image_maker1" : "image_maker2")->show();
-        board_.seatImage("image_themaker", maker)->show();
+        board_.seatImage(SeatFamily::TheMaker, maker)->show();
     }
     ImageElement* trump = board_.image("image_trump");
     if (suit >= 1 && suit <= 4) trump->setPixmap(window_.artwork().card(52 + suit));
@@ -272,8 +276,8 @@ void GameView::goingalone(std::string_view rest) {
     if (partner == state_.ownSeat) {
         resetHand();  // this player sits the hand out
     } else {
-        board_.seatImage("image_cards", partner)->clearPicture();
-        board_.seatImage("image_cards", partner)->setTag(0);
+        board_.seatImage(SeatFamily::Cards, partner)->clearPicture();
+        board_.seatImage(SeatFamily::Cards, partner)->setTag(0);
     }
 }
 
@@ -312,7 +316,7 @@ void GameView::justwatching(std::string_view rest) {
     if (*seat == state_.ownSeat)
         if (QAction* watch = window_.action("action_justwatch")) watch->setChecked(watching);
     window_.addlinetochat(caption(*seat) + (watching ? " is just watching" : " now playing again"), kWatchColour);
-    board_.seatImage("image_eyes", *seat)->setVisible(watching);
+    board_.seatImage(SeatFamily::Eyes, *seat)->setVisible(watching);
 }
 
 // --- joining a running game ----------------------------------------------
@@ -322,8 +326,8 @@ void GameView::loadcards(std::string_view rest) {
     if (!readNumbers(rest, f)) return;
     const int team = f[0], maker = f[1], dealer = f[2], trump = f[3];
     if (team == 1 || team == 2) board_.image(team == 1 ? "image_maker1" : "image_maker2")->show();
-    for (int seat = 1; seat <= 4; ++seat) board_.seatImage("image_themaker", seat)->hide();
-    if (isSeat(maker)) board_.seatImage("image_themaker", maker)->show();
+    for (int seat = 1; seat <= 4; ++seat) board_.seatImage(SeatFamily::TheMaker, seat)->hide();
+    if (isSeat(maker)) board_.seatImage(SeatFamily::TheMaker, maker)->show();
     if (dealer != 0) moveDealerMarker(dealer);
     if (trump >= 1 && trump <= 4) {
         board_.image("image_trump")->setPixmap(window_.artwork().card(52 + trump));
@@ -332,8 +336,8 @@ void GameView::loadcards(std::string_view rest) {
     for (int seat = 1; seat <= 4; ++seat) {
         const int code = f[3 + seat];
         if (code > 0 && code <= 56) {
-            board_.seatImage("image_played", seat)->setPixmap(window_.artwork().card(code));
-            board_.seatImage("image_played", seat)->setTag(code);
+            board_.seatImage(SeatFamily::Played, seat)->setPixmap(window_.artwork().card(code));
+            board_.seatImage(SeatFamily::Played, seat)->setTag(code);
         }
         TextElement* label = board_.nameLabel(seat);
         if (label->text() == "<Waiting>") label->setText(label->hint());

@@ -114,6 +114,7 @@ HintAdvisor::~HintAdvisor() {
 }
 
 void HintAdvisor::ask(const HintQuestion& question) {
+    asked_ = true;
     if (busy()) waiting_ = question;
     else start(question);
 }

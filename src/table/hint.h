@@ -50,6 +50,8 @@ public:
     // waits for it, and a later one takes its place.
     void ask(const HintQuestion& question);
     bool busy() const { return watcher_.isRunning(); }
+    // Whether anything was ever asked: one never asked is as a new one.
+    bool asked() const { return asked_; }
 
 Q_SIGNALS:
     void answered(int prompt, vornel::Decision decision, int answer);
@@ -60,6 +62,7 @@ private:
     QFutureWatcher<int> watcher_;
     HintQuestion open_;
     std::optional<HintQuestion> waiting_;
+    bool asked_ = false;
 };
 
 }  // namespace vornel::table

@@ -39,7 +39,7 @@ void sortstuff(Board& board, int ownSeat, const std::array<QString, 5>& defaultN
 
     for (int seat = 1; seat <= 4; ++seat) {
         if (TextElement* label = board.nameLabel(seat)) label->setHint(defaultNames[seat]);
-        if (ImageElement* banner = board.seatImage("image_winner", seat)) {
+        if (ImageElement* banner = board.seatImage(SeatFamily::Winner, seat)) {
             // Drawn when the game is won and the banner shows.
             banner->clearPicture();
             banner->setPixmapWhenShown(

@@ -1,6 +1,7 @@
 #include "table/seen_game.h"
 
 #include <array>
+#include <utility>
 
 #include "engine/cards.h"
 #include "net/field_numbers.h"
@@ -50,6 +51,14 @@ SeenGame::SeenGame() {
 void SeenGame::observe(std::string_view message, int ownSeat) {
     ownSeat_ = ownSeat;
     dispatcher_.dispatch(message);
+}
+
+void SeenGame::reset() {
+    // The handlers point at this record and stay; every other part is
+    // made as new, so no part can be left over from the last game.
+    net::Dispatcher<> handlers = std::move(dispatcher_);
+    *this = SeenGame(Unwired{});
+    dispatcher_ = std::move(handlers);
 }
 
 SeatView SeenGame::view() const { return makeSeatView(state_, ownSeat_, awaited_.value_or(Decision::Play)); }

@@ -23,6 +23,8 @@ public:
     // One message from the host, after the table has handled it; `ownSeat`
     // is the table's own connection number as it stands then.
     void observe(std::string_view message, int ownSeat);
+    // Back to a game not yet told of anything, as a new record.
+    void reset();
 
     int ownSeat() const { return ownSeat_; }
     // The decision the host awaits from the own seat, if any.
@@ -45,6 +47,10 @@ public:
     GameState state() const;
 
 private:
+    // A record without its handlers: what reset() starts again from.
+    struct Unwired {};
+    explicit SeenGame(Unwired) {}
+
     void startgame(std::string_view rest);
     void dealer(std::string_view rest);
     void placecard(std::string_view rest);

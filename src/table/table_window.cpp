@@ -97,10 +97,13 @@ void TableWindow::reset() {
     board_->restoreStart();
     chat_->clear();
     game_ = std::make_unique<GameView>(*this);
-    seen_ = std::make_unique<SeenGame>();
-    // A hint still being worked out answers a prompt of the old game.
-    delete hint_;
-    makeHintAdvisor();
+    seen_->reset();
+    // A hint still being worked out answers a prompt of the old game: an
+    // advisor that was asked is made again (one never asked is as new).
+    if (hint_->asked()) {
+        delete hint_;
+        makeHintAdvisor();
+    }
     action("action_justwatch")->setChecked(false);
     action("action_startgame")->setEnabled(false);
     updateHintAction();
@@ -432,7 +435,7 @@ void TableWindow::playerdisconnected(std::string_view rest) {
     if (label == nullptr) return;
     addlinetochat(label->text() + " disconnected.", kBlue);
     label->setText(label->hint());
-    if (ImageElement* eyes = board_->seatImage("image_eyes", n)) eyes->hide();
+    if (ImageElement* eyes = board_->seatImage(SeatFamily::Eyes, n)) eyes->hide();
 }
 
 void TableWindow::gameIsFull() {
