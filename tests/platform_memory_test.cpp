@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "app/platform.h"
 
@@ -25,6 +26,23 @@ TEST(PeakResidentMemory, GrowsWithTouchedMemoryAndNeverShrinks) {
     }
     // Freed: the peak stays where it was.
     EXPECT_GE(peakResidentBytes(), kBlock);
+}
+
+// The start-up probe reads the window thread's own processor time: work
+// done by another thread meanwhile is not counted in it.
+TEST(ThreadProcessorTime, CountsOnlyTheCallingThreadsWork) {
+    const double mineBefore = threadProcessorSeconds();
+    double busyUsed = 0;
+    std::thread busy([&busyUsed] {
+        const double start = threadProcessorSeconds();
+        volatile std::uint64_t sum = 0;
+        for (std::uint64_t n = 0; n < 200'000'000 && threadProcessorSeconds() - start < 0.2; ++n) sum = sum + n;
+        busyUsed = threadProcessorSeconds() - start;
+    });
+    busy.join();  // this thread sleeps meanwhile
+    const double mine = threadProcessorSeconds() - mineBefore;
+    EXPECT_GT(busyUsed, 0.05);
+    EXPECT_LT(mine, busyUsed / 2) << "the other thread's work counted as this one's";
 }
 
 }  // namespace

@@ -185,7 +185,7 @@ double threadProcessorSeconds() {
 
 void limitMemoryArenas() {
 #if defined(__GLIBC__)
-    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_ARENA_MAX, 3);
 #endif
 }
 

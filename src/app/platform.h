@@ -80,12 +80,13 @@ std::uint64_t peakResidentBytes();
 // where the system does not say.
 double threadProcessorSeconds();
 
-// Keeps the C library's allocator to the one heap the main thread uses, so
-// that what the short-lived threads (the start pictures, the sound, a
-// hint) free is reused by everyone instead of being kept in heaps of their
-// own. The program's threads seldom allocate at the same moment, so they
-// hardly ever wait for each other. Called at the top of main, before any
-// thread starts; nothing where there is no such limit.
+// Keeps the C library's allocator to three heaps: the main thread's and one
+// each for the two threads that work beside it at start-up (the font
+// configuration, the start pictures). With fewer, those threads and the
+// window's take turns at one heap's lock through the whole start; the later
+// short-lived threads (the sound, a hint) reuse the heaps already made
+// instead of keeping heaps of their own. Called at the top of main, before
+// any thread starts; nothing where there is no such limit.
 void limitMemoryArenas();
 
 // Starts loading the system's font configuration on a thread of its own, at
