@@ -189,6 +189,12 @@ void limitMemoryArenas() {
 #endif
 }
 
+void releaseFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 std::shared_future<void> loadFontConfigurationAhead() {
 #if defined(VORNEL_HAVE_FONTCONFIG)
     // Qt's font database starts with the same call, which then finds the

@@ -89,6 +89,11 @@ double threadProcessorSeconds();
 // any thread starts; nothing where there is no such limit.
 void limitMemoryArenas();
 
+// Hands the memory the allocator holds free, in every heap, back to the
+// system; nothing where there is no such call. The start-up's threads leave
+// freed memory in their heaps that the game would otherwise keep resident.
+void releaseFreedMemory();
+
 // Starts loading the system's font configuration on a thread of its own, at
 // the top of main, so that it is ready by the time the first text is laid
 // out instead of being loaded then. The future is ready once it is loaded

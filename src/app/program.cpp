@@ -167,6 +167,13 @@ Program::Program(QStringList arguments, Options options)
     host_ = new net::QtHost(speed, *diagnostics_, std::nullopt, server_);
 
     connect(&table, &table::TableWindow::ownArrival, this, &Program::loadinifile);
+    // The start-up's threads are done by then: the pictures and the fonts
+    // before the login, the sound module's loading, which the login's sound
+    // starts, soon after it.
+    connect(&table, &table::TableWindow::ownArrival, this, [this] {
+        if (!releasedStartMemory_) QTimer::singleShot(kStartSettledMs, this, [] { platform::releaseFreedMemory(); });
+        releasedStartMemory_ = true;
+    });
     connect(&table, &table::TableWindow::optionsChanged, this, [this] {
         window("Tscorecard")->setStayOnTop(table_->options().scoreCardOnTop);
         window("Tlasttrick")->setStayOnTop(table_->options().lastTrickOnTop);
