@@ -215,6 +215,13 @@ TEST(QuietEngine, PlaysTheSameGamesAsOneThatAnnouncesEverything) {
 
 // --- a computer's card against the same card from a table ----------------
 
+// The texts the rig's engine announced, in order.
+std::vector<std::string> announced(const EngineRig& rig) {
+    std::vector<std::string> log;
+    for (const Announcement& a : rig.out.log) log.push_back(a.text);
+    return log;
+}
+
 // Plays a game in which the tables of all four seats make the standard
 // player's choices and send them through the entry points, as a table does.
 std::vector<std::string> playedByTables(std::uint64_t seed) {
@@ -247,9 +254,7 @@ std::vector<std::string> playedByTables(std::uint64_t seed) {
         }
     }
     EXPECT_FALSE(s.gameRunning);
-    std::vector<std::string> log;
-    for (const Announcement& a : rig.out.log) log.push_back(a.text);
-    return log;
+    return announced(rig);
 }
 
 std::vector<std::string> playedByComputer(std::uint64_t seed) {
@@ -258,9 +263,7 @@ std::vector<std::string> playedByComputer(std::uint64_t seed) {
     for (int step = 0; step < 100000 && rig.engine.stepCode() != 0; ++step) rig.engine.runArmedStep();
     EXPECT_FALSE(rig.state().gameRunning);
     EXPECT_TRUE(rig.diagnostics.reports.empty());
-    std::vector<std::string> log;
-    for (const Announcement& a : rig.out.log) log.push_back(a.text);
-    return log;
+    return announced(rig);
 }
 
 TEST(ComputerCards, GoTheSameWayAsTheSameCardsFromTables) {
@@ -299,9 +302,7 @@ std::vector<std::string> playOutHand(EngineRig& rig, int leader, bool allTables,
     }
     EXPECT_GT(s.trickNumber, 5) << "the hand was played out";
     EXPECT_TRUE(rig.diagnostics.reports.empty());
-    std::vector<std::string> log;
-    for (const Announcement& a : rig.out.log) log.push_back(a.text);
-    return log;
+    return announced(rig);
 }
 
 TEST(ComputerCards, EndALoneHandsTricksAfterThreeCardsAsTablesDo) {

@@ -170,10 +170,10 @@ Program::Program(QStringList arguments, Options options)
     // The start-up's threads are done by then: the pictures and the fonts
     // before the login, the sound module's loading, which the login's sound
     // starts, soon after it.
-    connect(&table, &table::TableWindow::ownArrival, this, [this] {
-        if (!releasedStartMemory_) QTimer::singleShot(kStartSettledMs, this, [] { platform::releaseFreedMemory(); });
-        releasedStartMemory_ = true;
-    });
+    connect(
+        &table, &table::TableWindow::ownArrival, this,
+        [this] { QTimer::singleShot(kStartSettledMs, this, [] { platform::releaseFreedMemory(); }); },
+        Qt::SingleShotConnection);
     connect(&table, &table::TableWindow::optionsChanged, this, [this] {
         window("Tscorecard")->setStayOnTop(table_->options().scoreCardOnTop);
         window("Tlasttrick")->setStayOnTop(table_->options().lastTrickOnTop);

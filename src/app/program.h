@@ -126,7 +126,6 @@ private:
     // The memory the start-up freed is handed back once, this long after
     // the first login.
     static constexpr int kStartSettledMs = 100;
-    bool releasedStartMemory_ = false;
     WindowBounds storedBounds_{0, 0, 0, 0};
     // What the table was last placed to, before fitting.
     WindowBounds placedBounds_;
